@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs everything zelk needs to build, test and run on Debian 12.
+# Does nothing when every package is already present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  libharfbuzz-dev libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
+  clang libclang-rt-14-dev
+  poppler-utils xvfb xauth
+)
+# The real print test needs a CUPS server with a PDF queue.
+if [ "${ZELK_WITH_CUPS:-1}" = 1 ]; then
+  packages+=(cups cups-client printer-driver-cups-pdf)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: these packages are missing and need root: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

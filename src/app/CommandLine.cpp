@@ -1,0 +1,176 @@
+#include "app/CommandLine.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "preview/qt/PrinterService.h"
+#include "settings/SettingFields.h"
+#include "settings/SheetPreparation.h"
+
+namespace zelk {
+
+// Defined in the Cmd*.cpp files.
+extern const TSubcommand kLayoutCommand;
+
+namespace {
+
+const TSubcommand* const kCommands[] = {&kLayoutCommand};
+
+const TSubcommand* FindCommand(const QString& name) {
+  for (const TSubcommand* c : kCommands)
+    if (name == QLatin1String(c->Name)) return c;
+  return nullptr;
+}
+
+void PrintError(const QString& message) {
+  std::fprintf(stderr, "zelk: %s\n", message.toUtf8().constData());
+}
+
+QString GeneralHelp() {
+  QString text = QStringLiteral(
+      "Usage: zelk [FILE.zelk]\n"
+      "       zelk SUBCOMMAND [options]\n\n"
+      "Designs and prints blank Japanese manuscript paper. Without a subcommand the\n"
+      "window opens.\n\nSubcommands:\n");
+  for (const TSubcommand* c : kCommands)
+    text += QStringLiteral("  %1  %2\n").arg(QLatin1String(c->Name), -8).arg(QLatin1String(c->Summary));
+  text += QStringLiteral("\n'zelk SUBCOMMAND --help' shows its options.\n");
+  return text;
+}
+
+bool ParseIntPair(const QString& text, QChar sep, int& a, int& b, bool allowSingle) {
+  const QStringList parts = text.split(sep);
+  bool ok1 = false, ok2 = false;
+  if (parts.size() == 1 && allowSingle) {
+    a = b = parts[0].toInt(&ok1);
+    return ok1;
+  }
+  if (parts.size() != 2) return false;
+  a = parts[0].toInt(&ok1);
+  b = parts[1].toInt(&ok2);
+  return ok1 && ok2;
+}
+
+}  // namespace
+
+bool IsCommandLineInvocation(const QStringList& arguments) {
+  if (arguments.size() < 2) return false;
+  const QString& first = arguments[1];
+  return FindCommand(first) != nullptr || first.startsWith(QLatin1Char('-'));
+}
+
+void AddSheetOptions(QCommandLineParser& parser) {
+  parser.addOption({QStringLiteral("printer"), QStringLiteral("Printer to use: a CUPS queue or \"PDF\"."),
+                    QStringLiteral("NAME")});
+  parser.addOption({QStringLiteral("dpi"),
+                    QStringLiteral("Resolution of the virtual printer, for portrait: X or XxY."),
+                    QStringLiteral("X[xY]")});
+  parser.addOption({QStringLiteral("paper"),
+                    QStringLiteral("Paper of the virtual printer: A3, A4, A5, B4, B5 (JIS), Letter "
+                                   "or WxH in mm."),
+                    QStringLiteral("PAPER")});
+  parser.addOption({QStringLiteral("offset"),
+                    QStringLiteral("Printable-area offset of the virtual printer, device pixels."),
+                    QStringLiteral("X,Y")});
+  parser.addOption({QStringLiteral("landscape"), QStringLiteral("Lay the paper landscape (横長).")});
+  parser.addOption({QStringLiteral("set"),
+                    QStringLiteral("Set a settings field, e.g. Tate=10 or TitleULFont=IPAMincho,12,bold. "
+                                   "Repeatable."),
+                    QStringLiteral("Field=Value")});
+}
+
+void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& printer) {
+  if (parser.isSet(QStringLiteral("printer"))) {
+    const QString name = parser.value(QStringLiteral("printer"));
+    if (!printer.SelectPrinter(name)) throw TUsageError{QStringLiteral("no printer named '%1'").arg(name)};
+  }
+  const bool virtualOptions = parser.isSet(QStringLiteral("dpi")) ||
+                              parser.isSet(QStringLiteral("paper")) ||
+                              parser.isSet(QStringLiteral("offset"));
+  if (virtualOptions && !printer.IsVirtual())
+    throw TUsageError{QStringLiteral("--dpi, --paper and --offset apply only to the printer \"PDF\"")};
+  TVirtualPrinter& v = printer.Virtual();
+  if (parser.isSet(QStringLiteral("paper"))) {
+    const QString text = parser.value(QStringLiteral("paper"));
+    const auto paper = ParsePaperSize(text.toStdString());
+    if (!paper || !v.SetPaper(*paper)) throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
+  }
+  if (parser.isSet(QStringLiteral("dpi"))) {
+    const QString text = parser.value(QStringLiteral("dpi"));
+    int x = 0, y = 0;
+    if (!ParseIntPair(text.toLower(), QLatin1Char('x'), x, y, true) || !v.SetResolution(x, y))
+      throw TUsageError{QStringLiteral("bad --dpi '%1' (1 to %2)").arg(text).arg(TVirtualPrinter::kMaxDpi)};
+  }
+  if (parser.isSet(QStringLiteral("offset"))) {
+    const QString text = parser.value(QStringLiteral("offset"));
+    int x = 0, y = 0;
+    if (!ParseIntPair(text, QLatin1Char(','), x, y, false) || !v.SetOffsets(x, y))
+      throw TUsageError{QStringLiteral("bad --offset '%1'").arg(text)};
+  }
+}
+
+void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s) {
+  for (const QString& item : parser.values(QStringLiteral("set"))) {
+    const auto eq = item.indexOf(QLatin1Char('='));
+    if (eq <= 0) throw TUsageError{QStringLiteral("bad --set '%1' (Field=Value)").arg(item)};
+    const std::string name = item.left(eq).toStdString();
+    const TSettingField* field = FindSettingField(name);
+    if (!field) throw TUsageError{QStringLiteral("unknown field '%1'").arg(QString::fromStdString(name))};
+    std::string why;
+    if (!SetFieldFromText(s, *field, item.mid(eq + 1).toStdString(), &why))
+      throw TUsageError{QStringLiteral("bad --set %1: %2").arg(QString::fromStdString(name),
+                                                             QString::fromStdString(why))};
+  }
+}
+
+TPrintSetting SheetSettingsFromOptions(const QCommandLineParser& parser, TPrinterService& printer) {
+  ApplyPrinterOptions(parser, printer);
+  if (parser.isSet(QStringLiteral("landscape"))) {
+    // As choosing 横長 in the window: the printer turns, and the paper fields swap.
+    printer.SetOrientation(TPrinterOrientation::poLandscape);
+  }
+  TPrintSetting s = FirstStartSettings(printer, printer.PaperName().toStdU16String());
+  ApplySetOptions(parser, s);
+  return s;
+}
+
+int RunCommandLine(const QStringList& arguments) {
+  const QString first = arguments.value(1);
+  if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+    std::fputs(GeneralHelp().toUtf8().constData(), stdout);
+    return kExitOk;
+  }
+  if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
+    std::printf("zelk %s\n", QCoreApplication::applicationVersion().toUtf8().constData());
+    return kExitOk;
+  }
+  const TSubcommand* command = FindCommand(first);
+  if (!command) {
+    PrintError(QStringLiteral("unknown subcommand or option '%1' (see zelk --help)").arg(first));
+    return kExitUsage;
+  }
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QLatin1String(command->Summary));
+  parser.addHelpOption();
+  command->AddOptions(parser);
+  QStringList args = arguments;
+  args.removeAt(1);
+  args[0] = QStringLiteral("zelk %1").arg(QLatin1String(command->Name));
+  if (!parser.parse(args)) {
+    PrintError(parser.errorText());
+    return kExitUsage;
+  }
+  if (parser.isSet(QStringLiteral("help"))) {
+    std::fputs(parser.helpText().toUtf8().constData(), stdout);
+    return kExitOk;
+  }
+  try {
+    return command->Run(parser);
+  } catch (const TUsageError& e) {
+    PrintError(e.Message);
+    return kExitUsage;
+  }
+}
+
+}  // namespace zelk

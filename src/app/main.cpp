@@ -1,0 +1,43 @@
+// The zelk executable: the window, or the command line when a subcommand is given.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <memory>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+void SetApplicationInfo() {
+  QCoreApplication::setOrganizationName(QStringLiteral("zelk"));
+  QCoreApplication::setApplicationName(QStringLiteral("zelk"));
+  QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                              .arg(ZELK_VERSION_MAJOR)
+                                              .arg(ZELK_VERSION_MINOR)
+                                              .arg(ZELK_VERSION_PATCH));
+}
+
+QStringList Arguments(int argc, char** argv) {
+  QStringList list;
+  for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+  return list;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const QStringList args = Arguments(argc, argv);
+  if (zelk::IsCommandLineInvocation(args)) {
+    // The command line draws with real fonts but needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    SetApplicationInfo();
+    return zelk::RunCommandLine(args);
+  }
+  QApplication app(argc, argv);
+  SetApplicationInfo();
+  std::fputs("zelk: the window is not built yet; see zelk --help\n", stderr);
+  return 1;
+}

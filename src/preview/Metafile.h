@@ -1,0 +1,63 @@
+#pragma once
+// A recorded page: a display list of canvas operations in printer device units, with the
+// origin at the top-left of the printable area.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sheet/Canvas.h"
+
+namespace zelk {
+
+enum class TOpKind { Line, Rectangle, FillRect, Ellipse, Polygon, Text };
+
+/// One drawing operation with the canvas state in effect for it.
+struct TRecordedOp {
+  TOpKind Kind = TOpKind::Line;
+  /// Line: from, to. Rectangle, FillRect, Ellipse: top-left, bottom-right. Polygon: the
+  /// points. Text: the reference point.
+  std::vector<TDevicePoint> Points;
+  TPen Pen;
+  TBrush Brush;
+  std::u16string Text;   ///< Text only
+  TFont Font;            ///< Text only: the canvas font, face name as the drawing set it
+  int32_t Orientation = 0;  ///< Text only, tenths of a degree
+};
+
+/// Where a page is replayed. The Qt layer implements it over a QPainter; the replay logic
+/// itself, clipping rule included, lives in TMetafileEx::Draw.
+class TPlaybackTarget {
+ public:
+  virtual ~TPlaybackTarget() = default;
+  /// True when the target has a clipping region.
+  virtual bool HasClip() const = 0;
+  /// Saves the target's clipping region and removes it.
+  virtual void SaveAndRemoveClip() = 0;
+  /// Selects the saved clipping region again.
+  virtual void RestoreClip() = 0;
+  /// Plays the operations into `dest` (target coordinates), the frame scaled to fill it.
+  /// May throw; TMetafileEx::Draw restores the clipping region all the same.
+  virtual void Play(const class TMetafileEx& page, const TDeviceRect& dest) = 0;
+};
+
+/// A recorded page. Its frame is the reference printer's printable size in 0.01 mm
+/// (HORZSIZE and VERTSIZE x 100); `HorzRes` and `VertRes` are the printable size in
+/// device pixels, the page's natural size.
+class TMetafileEx {
+ public:
+  int32_t FrameWidth = 0;   ///< 0.01 mm
+  int32_t FrameHeight = 0;  ///< 0.01 mm
+  int32_t HorzRes = 0;      ///< device pixels
+  int32_t VertRes = 0;      ///< device pixels
+  int32_t ResolutionX = 0;  ///< of the reference printer, dpi
+  int32_t ResolutionY = 0;
+  std::vector<TRecordedOp> Ops;
+
+  /// Replays the page into `dest` of the target with the target's clipping lifted: when
+  /// the target has a clipping region it is removed for the replay and selected again
+  /// afterwards, also when the replay throws (the exception then propagates).
+  void Draw(TPlaybackTarget& target, const TDeviceRect& dest) const;
+};
+
+}  // namespace zelk

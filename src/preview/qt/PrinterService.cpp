@@ -1,0 +1,224 @@
+#include "preview/qt/PrinterService.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
+
+namespace zelk {
+namespace {
+
+constexpr int kCupsResolution = 600;
+
+QPageLayout::Orientation ToQt(TPrinterOrientation o) {
+  return o == TPrinterOrientation::poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+}  // namespace
+
+TPrinterService& TPrinterService::Instance() {
+  static TPrinterService service;
+  return service;
+}
+
+TPrinterService::TPrinterService() {
+  cups_ = QPrinterInfo::availablePrinterNames();
+  const QString def = QPrinterInfo::defaultPrinterName();
+  index_ = static_cast<int>(cups_.size());  // the virtual printer
+  if (!cups_.isEmpty()) SetPrinterIndex(std::max(0, static_cast<int>(cups_.indexOf(def))));
+}
+
+TPrinterService::~TPrinterService() {
+  if (painter_) Abort();
+}
+
+std::vector<std::u16string> TPrinterService::Printers() const {
+  std::vector<std::u16string> names;
+  for (const QString& n : cups_) names.push_back(n.toStdU16String());
+  names.emplace_back(TVirtualPrinter::kName);
+  return names;
+}
+
+bool TPrinterService::IsVirtual() const { return index_ == static_cast<int>(cups_.size()); }
+
+bool TPrinterService::SetPrinterIndex(int index) {
+  if (painter_ || index < 0 || index > static_cast<int>(cups_.size())) return false;
+  if (index == static_cast<int>(cups_.size())) {
+    printer_.reset();
+    index_ = index;
+    return true;
+  }
+  OpenCupsPrinter(cups_[index]);
+  if (!printer_) return false;
+  index_ = index;
+  return true;
+}
+
+bool TPrinterService::SelectPrinter(const QString& name) {
+  if (name == QString::fromUtf16(TVirtualPrinter::kName))
+    return SetPrinterIndex(static_cast<int>(cups_.size()));
+  const auto i = cups_.indexOf(name);
+  return i >= 0 && SetPrinterIndex(static_cast<int>(i));
+}
+
+void TPrinterService::RescanPrinters() {
+  if (painter_) return;
+  const QString current = QString::fromStdU16String(PrinterName());
+  cups_ = QPrinterInfo::availablePrinterNames();
+  if (!SelectPrinter(current)) SetPrinterIndex(static_cast<int>(cups_.size()));
+}
+
+void TPrinterService::OpenCupsPrinter(const QString& name) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setPrinterName(name);
+  if (!printer->isValid()) {
+    printer_.reset();
+    return;
+  }
+  printer->setResolution(kCupsResolution);
+  printer->setFullPage(false);
+  printer_ = std::move(printer);
+  ApplyOrientationToQt();
+}
+
+void TPrinterService::ApplyOrientationToQt() {
+  if (!printer_) return;
+  QPageLayout layout = printer_->pageLayout();
+  layout.setOrientation(ToQt(orientation_));
+  // A queue may refuse a layout it cannot do; what it accepted is read back either way.
+  printer_->setPageLayout(layout);
+  orientation_ = printer_->pageLayout().orientation() == QPageLayout::Landscape
+                     ? TPrinterOrientation::poLandscape
+                     : TPrinterOrientation::poPortrait;
+}
+
+void TPrinterService::SetOrientation(TPrinterOrientation orientation) {
+  if (painter_) return;  // a running job keeps its layout
+  orientation_ = orientation;
+  virtual_.SetOrientation(orientation);
+  ApplyOrientationToQt();
+}
+
+void TPrinterService::Refresh() {
+  if (!printer_) return;
+  orientation_ = printer_->pageLayout().orientation() == QPageLayout::Landscape
+                     ? TPrinterOrientation::poLandscape
+                     : TPrinterOrientation::poPortrait;
+  virtual_.SetOrientation(orientation_);
+  if (printer_->resolution() != kCupsResolution) printer_->setResolution(kCupsResolution);
+}
+
+int32_t TPrinterService::GetDeviceCaps(TDeviceCap cap) const {
+  if (!printer_) return virtual_.GetDeviceCaps(cap);
+  const QRect paper = printer_->paperRect(QPrinter::DevicePixel).toAlignedRect();
+  const QRect page = printer_->pageRect(QPrinter::DevicePixel).toAlignedRect();
+  const int res = printer_->resolution();
+  switch (cap) {
+    case TDeviceCap::LogPixelsX:
+    case TDeviceCap::LogPixelsY: return res;
+    case TDeviceCap::HorzRes: return page.width();
+    case TDeviceCap::VertRes: return page.height();
+    case TDeviceCap::PhysicalWidth: return paper.width();
+    case TDeviceCap::PhysicalHeight: return paper.height();
+    case TDeviceCap::PhysicalOffsetX: return page.left() - paper.left();
+    case TDeviceCap::PhysicalOffsetY: return page.top() - paper.top();
+    case TDeviceCap::HorzSize: return printer_->widthMM();
+    case TDeviceCap::VertSize: return printer_->heightMM();
+  }
+  return 0;
+}
+
+QString TPrinterService::PaperName() const {
+  if (printer_) return printer_->pageLayout().pageSize().name();
+  const auto& paper = virtual_.Paper();
+  if (!paper.Name.empty()) return QString::fromStdU16String(paper.Name);
+  return QStringLiteral("%1 x %2 mm").arg(paper.WidthMm).arg(paper.HeightMm);
+}
+
+void TPrinterService::PrepareVirtualPainter() {
+  // The writer works at the horizontal resolution; a different vertical resolution is a
+  // scale of the painter, so the job still draws in the virtual printer's device units.
+  const double resX = virtual_.GetDeviceCaps(TDeviceCap::LogPixelsX);
+  const double resY = virtual_.GetDeviceCaps(TDeviceCap::LogPixelsY);
+  const double writerRes = pdf_->resolution();
+  painter_->scale(writerRes / resX, writerRes / resY);
+  painter_->translate(virtual_.GetDeviceCaps(TDeviceCap::PhysicalOffsetX),
+                      virtual_.GetDeviceCaps(TDeviceCap::PhysicalOffsetY));
+}
+
+bool TPrinterService::BeginDoc(QString* error) {
+  auto fail = [error](const QString& why) {
+    if (error) *error = why;
+    return false;
+  };
+  if (painter_) return fail(QStringLiteral("印刷中です"));
+  if (printer_) {
+    printer_->setDocName(title_);
+    printer_->setOutputFileName(QString());
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(printer_.get()))
+      return fail(QStringLiteral("プリンター %1 で印刷を開始できません").arg(printer_->printerName()));
+    painter_ = std::move(painter);
+    return true;
+  }
+  if (outputFile_.isEmpty()) return fail(QStringLiteral("PDF の出力先が指定されていません"));
+  pdf_ = std::make_unique<QPdfWriter>(outputFile_);
+  pdf_->setTitle(title_);
+  pdf_->setCreator(QStringLiteral("zelk"));
+  pdf_->setResolution(virtual_.ResolutionX() > virtual_.ResolutionY() ? virtual_.ResolutionX()
+                                                                      : virtual_.ResolutionY());
+  const auto& paper = virtual_.Paper();
+  // The page is the paper's pixel size, so the PDF page matches the device geometry.
+  const double wMm = virtual_.PaperPixels(paper.WidthMm, virtual_.ResolutionX()) * 25.4 /
+                     virtual_.ResolutionX();
+  const double hMm = virtual_.PaperPixels(paper.HeightMm, virtual_.ResolutionY()) * 25.4 /
+                     virtual_.ResolutionY();
+  const QPageLayout layout(QPageSize(QSizeF(wMm, hMm), QPageSize::Millimeter), ToQt(orientation_),
+                           QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+  if (!pdf_->setPageLayout(layout)) {
+    pdf_.reset();
+    return fail(QStringLiteral("PDF の用紙を設定できません"));
+  }
+  auto painter = std::make_unique<QPainter>();
+  if (!painter->begin(pdf_.get())) {
+    pdf_.reset();
+    return fail(QStringLiteral("%1 に書き込めません").arg(outputFile_));
+  }
+  painter_ = std::move(painter);
+  PrepareVirtualPainter();
+  return true;
+}
+
+bool TPrinterService::NewPage() {
+  if (!painter_) return false;
+  if (printer_) return printer_->newPage();
+  painter_->resetTransform();
+  if (!pdf_->newPage()) return false;
+  PrepareVirtualPainter();
+  return true;
+}
+
+bool TPrinterService::EndDoc() {
+  if (!painter_) return false;
+  const bool ok = painter_->end();
+  painter_.reset();
+  pdf_.reset();
+  return ok;
+}
+
+void TPrinterService::Abort() {
+  if (!painter_) return;
+  if (printer_) printer_->abort();
+  painter_->end();
+  painter_.reset();
+  if (pdf_) {
+    pdf_.reset();
+    QFile::remove(outputFile_);
+  }
+}
+
+}  // namespace zelk

@@ -1,0 +1,97 @@
+#pragma once
+// The current printer of the process: CUPS queues through Qt Print Support, and the
+// virtual printer "PDF", which always stands last in the list and writes its jobs to a
+// PDF file.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "preview/PrinterDevice.h"
+#include "preview/VirtualPrinter.h"
+
+class QPainter;
+class QPrinter;
+class QPdfWriter;
+class QPagedPaintDevice;
+
+namespace zelk {
+
+/// One current printer for the process.
+///
+/// Real printers are CUPS queues, driven at 600 device units per inch: Qt's print engine
+/// takes any resolution, and 600 dpi is what the printers these sheets are made for
+/// print at. Their margins are read back from the page layout Qt accepted.
+///
+/// The virtual printer "PDF" stands last in the list, and is selected when CUPS has no
+/// queue. Its geometry is set through Virtual().
+///
+/// The print job: SetTitle, BeginDoc, Painter, NewPage, EndDoc; or Abort, which ends the
+/// job by itself and must not be followed by EndDoc. The painter draws in the printer's
+/// device units with (0, 0) at the top-left of the printable area, on every printer.
+class TPrinterService : public TPrinterDevice {
+ public:
+  /// The process's printer service, created on first use. The printer list is read then.
+  static TPrinterService& Instance();
+
+  TPrinterService();
+  ~TPrinterService() override;
+
+  std::vector<std::u16string> Printers() const override;
+  int PrinterIndex() const override { return index_; }
+  bool SetPrinterIndex(int index) override;
+  TPrinterOrientation Orientation() const override { return orientation_; }
+  void SetOrientation(TPrinterOrientation orientation) override;
+  int32_t GetDeviceCaps(TDeviceCap cap) const override;
+
+  /// Selects a printer by name; false when there is none by that name.
+  bool SelectPrinter(const QString& name);
+  /// True when the virtual printer "PDF" is selected.
+  bool IsVirtual() const;
+  /// The virtual printer's geometry, to set resolution, paper and offsets.
+  TVirtualPrinter& Virtual() { return virtual_; }
+  /// The Qt printer of the selected CUPS queue, or null for the virtual printer. Dialogs
+  /// change it and then call Refresh().
+  QPrinter* QtPrinter() { return printer_.get(); }
+  /// Re-reads orientation and geometry after a dialog changed QtPrinter().
+  void Refresh();
+  /// Re-reads the list of CUPS queues, keeping the selection by name when it still exists.
+  void RescanPrinters();
+
+  /// The paper name the selected printer shows ("A4", "JIS B4", ...).
+  QString PaperName() const;
+  /// The output file of the virtual printer's jobs; a job cannot begin without one.
+  void SetOutputFile(const QString& path) { outputFile_ = path; }
+  const QString& OutputFile() const { return outputFile_; }
+
+  void SetTitle(const QString& title) { title_ = title; }
+  const QString& Title() const { return title_; }
+  /// Begins the job; false with `error` set when it cannot begin.
+  bool BeginDoc(QString* error = nullptr);
+  /// The job's painter, in device units with the printable area's top-left as origin;
+  /// null when no job runs.
+  QPainter* Painter() { return painter_.get(); }
+  bool NewPage();
+  /// Ends the job; false when the output could not be completed.
+  bool EndDoc();
+  /// Ends the job at once, discarding what the printer has not yet taken.
+  void Abort();
+  bool Printing() const { return painter_ != nullptr; }
+
+ private:
+  void OpenCupsPrinter(const QString& name);
+  void ApplyOrientationToQt();
+  void PrepareVirtualPainter();
+
+  QStringList cups_;
+  int index_ = 0;
+  TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
+  TVirtualPrinter virtual_;
+  std::unique_ptr<QPrinter> printer_;
+  std::unique_ptr<QPdfWriter> pdf_;
+  std::unique_ptr<QPainter> painter_;
+  QString outputFile_;
+  QString title_;
+};
+
+}  // namespace zelk

@@ -1,0 +1,115 @@
+#pragma once
+// The print settings record: everything that describes one manuscript sheet.
+
+#include <cstdint>
+#include <string>
+
+#include "preview/PrinterInfo.h"
+#include "settings/Font.h"
+#include "sheet/Cell.h"
+
+namespace zelk {
+
+/// One manuscript sheet: paper, margins, grid, writing direction, fold band, line shapes,
+/// captions, page-number lines and the texts outside the frame, with a font for each text.
+///
+/// Members follow the record's declaration order: `Cell`, the user-settable fields,
+/// `PrinterInfo`, then the derived layout values. Every field has a value from
+/// construction on: the numeric fields and flags take the designed defaults of the main
+/// window, `PaperWidth`/`PaperHeight` 0 and `Portrait` false as the window's design has
+/// them until the printer is shown. Each of the 13 fonts is its own value, equal to the
+/// main window font.
+///
+/// Invariant: `Yokogaki` is always the opposite of `Tategaki`; use SetTategaki.
+class TPrintSetting {
+ public:
+  TPrintSetting();
+
+  /// Sets `Tategaki` and `Yokogaki` together.
+  void SetTategaki(bool tategaki) {
+    Tategaki = tategaki;
+    Yokogaki = !tategaki;
+  }
+
+  TCell Cell;
+
+  std::u16string SettingName;  ///< "印刷設定"; stored, shown nowhere
+  std::u16string PaperName;    ///< the printer's paper name, "A4" at construction
+  double PaperWidth = 0;       ///< mm, in the current orientation
+  double PaperHeight = 0;      ///< mm, in the current orientation
+  bool Portrait = false;       ///< true "縦長", false "横長"
+  double YohakuU = 12;         ///< top margin, mm
+  double YohakuL = 15;         ///< left margin, mm
+  double YohakuB = 12;         ///< bottom margin, mm
+  double YohakuR = 15;         ///< right margin, mm
+  int32_t Tate = 20;           ///< cells down, 1..40
+  int32_t Yoko = 20;           ///< cells across, 1..40
+  bool Tategaki = true;        ///< sheet for vertical writing
+  bool Yokogaki = false;       ///< always !Tategaki
+  std::u16string CenterCaption;
+  std::u16string BottomCaption;
+  std::u16string Caption3;  ///< kept in the file, never drawn
+  std::u16string Caption4;  ///< kept in the file, never drawn
+  TFont CenterCaptionFont;
+  TFont BottomCaptionFont;
+  TFont Caption3Font;
+  TFont Caption4Font;
+  int32_t LineType = lsRound;  ///< 0..4
+  double LineWidth = 0.3;      ///< mm, at least 0.1 after a transfer from the controls
+  bool OuterLine = true;
+  double OuterLineWidth = 2;   ///< mm
+  int32_t Orime = 1;           ///< fold band: 0 none, 1 one line wide, 2 OrimeWidth wide
+  int32_t OrimeLineType = lsRound;
+  double OrimeWidth = 12;      ///< mm
+  int32_t Gyobi = 1;           ///< fish-tail marks: 0 none, 1 "4:10:6a", 2 "4:10:6b"
+  bool PageNumber = true;
+  bool PN_UL = false;
+  bool PN_UC = true;
+  bool PN_UR = false;
+  bool PN_LU = false;
+  bool PN_LD = false;
+  bool PN_RU = false;
+  bool PN_RD = false;
+  bool PN_BL = false;
+  bool PN_BR = false;
+  int32_t PageNumberSpace = 8;   ///< whole mm
+  int32_t PageNumberWidth = 18;  ///< whole mm
+  std::u16string PageNumberTitle;
+  TFont PageNumberTitleFont;
+  std::u16string TitleUL;
+  std::u16string TitleUR;
+  std::u16string TitleLU;
+  std::u16string TitleLD;
+  std::u16string TitleBL;
+  std::u16string TitleBR;
+  std::u16string TitleRD;
+  std::u16string TitleRU;
+  TFont TitleULFont;
+  TFont TitleURFont;
+  TFont TitleLUFont;
+  TFont TitleLDFont;
+  TFont TitleBLFont;
+  TFont TitleBRFont;
+  TFont TitleRDFont;
+  TFont TitleRUFont;
+  double OutsideTextSpace = 1.5;  ///< mm
+
+  TPrinterInfo PrinterInfo;
+
+  // Derived layout values, device units or counts.
+  int32_t PitchX = 0;
+  int32_t PitchY = 0;
+  int32_t CellSize = 0;
+  int32_t FoldX = 0;
+  int32_t FoldY = 0;
+  int32_t HalfYoko = 0;
+  int32_t HalfTate = 0;
+  int32_t PenWidthX = 0;
+  int32_t PenWidthY = 0;
+  int32_t AreaWidth = 0;
+  int32_t AreaHeight = 0;
+  int32_t OriginX = 0;
+  int32_t OriginY = 0;
+};
+
+}  // namespace zelk
