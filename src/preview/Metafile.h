@@ -12,17 +12,26 @@ namespace zelk {
 
 enum class TOpKind { Line, Rectangle, FillRect, Ellipse, Polygon, Text };
 
-/// One drawing operation with the canvas state in effect for it.
+/// The text of a Text operation, kept beside the operations so that the many shapes of
+/// a sheet stay small.
+struct TRecordedText {
+  std::u16string Text;
+  TFont Font;               ///< the canvas font, face name as the drawing set it
+  int32_t Orientation = 0;  ///< tenths of a degree
+};
+
+/// One drawing operation with the pen and brush in effect for it. Kept small (no heap
+/// members), since a sheet records tens of thousands of dots.
 struct TRecordedOp {
   TOpKind Kind = TOpKind::Line;
-  /// Line: from, to. Rectangle, FillRect, Ellipse: top-left, bottom-right. Polygon: the
-  /// points. Text: the reference point.
-  std::vector<TDevicePoint> Points;
+  /// Line: from, to. Rectangle, FillRect, Ellipse: top-left, bottom-right. Text: the
+  /// reference point in P1. Polygon: unused.
+  TDevicePoint P1;
+  TDevicePoint P2;
   TPen Pen;
   TBrush Brush;
-  std::u16string Text;   ///< Text only
-  TFont Font;            ///< Text only: the canvas font, face name as the drawing set it
-  int32_t Orientation = 0;  ///< Text only, tenths of a degree
+  /// Polygon: index into TMetafileEx::Polygons. Text: index into TMetafileEx::Texts.
+  int32_t Index = -1;
 };
 
 /// Where a page is replayed. The Qt layer implements it over a QPainter; the replay logic
@@ -53,6 +62,8 @@ class TMetafileEx {
   int32_t ResolutionX = 0;  ///< of the reference printer, dpi
   int32_t ResolutionY = 0;
   std::vector<TRecordedOp> Ops;
+  std::vector<std::vector<TDevicePoint>> Polygons;
+  std::vector<TRecordedText> Texts;
 
   /// Replays the page into `dest` of the target with the target's clipping lifted: when
   /// the target has a clipping region it is removed for the replay and selected again

@@ -8,7 +8,9 @@
 namespace zelk {
 namespace {
 
-constexpr double kMaxPaperMm = 1000000.0;  // a kilometre
+// Five metres: beyond any roll a printer takes, and small enough that a sheet on it
+// records in bounded time and memory.
+constexpr double kMaxPaperMm = 5000.0;
 
 bool SideOk(double mm) { return std::isfinite(mm) && mm > 0 && mm <= kMaxPaperMm; }
 

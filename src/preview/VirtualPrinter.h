@@ -20,7 +20,7 @@ struct TPaperSize {
 /// Parses a paper given as a name or as "WxH" millimetres ("210x297", "182.5X257").
 /// The names are A3, A4, A5, B4, B5 and Letter, case-insensitive; "B4" and "B5" are the
 /// Japanese JIS sizes (257 x 364 and 182 x 257 mm), as Japanese users mean them. Custom
-/// sizes must lie within (0, 1000000] mm on both sides. Returns nothing for anything else.
+/// sizes must lie within (0, 5000] mm on both sides. Returns nothing for anything else.
 std::optional<TPaperSize> ParsePaperSize(const std::string& text);
 
 /// The device geometry of the virtual printer.
@@ -58,7 +58,7 @@ class TVirtualPrinter : public TPrinterDevice {
   int ResolutionX() const { return dpiX_; }
   int ResolutionY() const { return dpiY_; }
 
-  /// Sets the paper; false (nothing changed) when a side is not within (0, 1000000] mm,
+  /// Sets the paper; false (nothing changed) when a side is not within (0, 5000] mm,
   /// or when the current offsets would leave no printable area.
   bool SetPaper(const TPaperSize& paper);
   const TPaperSize& Paper() const { return paper_; }
