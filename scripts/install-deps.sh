@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   clang libclang-rt-14-dev
   poppler-utils xvfb xauth
+  desktop-file-utils
 )
 # The real print test needs a CUPS server with a PDF queue.
 if [ "${ZELK_WITH_CUPS:-1}" = 1 ]; then
