@@ -1,0 +1,157 @@
+#include "settings/Printsettingunit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "settings/FileFormat.h"
+
+namespace zelk {
+namespace {
+
+struct TBoundEntry {
+  int32_t Tag;
+  const TSettingField* Field;
+};
+
+// The entry table joined with the field table once, so that one list of names serves
+// the file, the command line and the JSON dump.
+const std::vector<TBoundEntry>& BoundEntries() {
+  static const std::vector<TBoundEntry> entries = [] {
+    std::vector<TBoundEntry> list;
+    for (const TSettingsEntry& e : kSettingsEntries) {
+      const TSettingField* f = FindSettingField(e.Field);
+      if (!f) throw std::logic_error(std::string("settings entry without a field: ") + e.Field);
+      list.push_back({e.Tag, f});
+    }
+    return list;
+  }();
+  return entries;
+}
+
+const TBoundEntry* FindEntry(int32_t tag) {
+  for (const TBoundEntry& e : BoundEntries())
+    if (e.Tag == tag) return &e;
+  return nullptr;
+}
+
+void WriteEntry(TByteWriter& w, const TBoundEntry& e, const TPrintSetting& s) {
+  const TSettingField& f = *e.Field;
+  switch (f.Kind) {
+    case TFieldKind::Text: WriteAnsiString(w, e.Tag, s.*f.Text); break;
+    case TFieldKind::Double: WriteDouble(w, e.Tag, s.*f.Double); break;
+    case TFieldKind::Int: WriteInt(w, e.Tag, s.*f.Int); break;
+    case TFieldKind::Flag: WriteInt(w, e.Tag, (s.*f.Flag) ? 1 : 0); break;
+    case TFieldKind::Font: WriteFont(w, e.Tag, s.*f.Font); break;
+  }
+}
+
+void ReadEntry(TByteReader& r, const TBoundEntry& e, TPrintSetting& s) {
+  const TSettingField& f = *e.Field;
+  switch (f.Kind) {
+    case TFieldKind::Text: s.*f.Text = ReadAnsiString(r); break;
+    case TFieldKind::Double: s.*f.Double = ReadDouble(r); break;
+    case TFieldKind::Int: s.*f.Int = ReadInt(r); break;
+    case TFieldKind::Flag:
+      if (f.Flag == &TPrintSetting::Tategaki) s.SetTategaki(ReadInt(r) != 0);
+      else s.*f.Flag = ReadInt(r) != 0;
+      break;
+    case TFieldKind::Font: s.*f.Font = ReadFont(r); break;
+  }
+}
+
+void ReadCellRecord(TByteReader& r, TCellWidth& edge) {
+  while (true) {
+    switch (ReadInt(r)) {
+      case kCellLineType: edge.LineType = ReadInt(r); break;
+      case kCellWidth: edge.Width = ReadDouble(r); break;
+      case kCellLineWidth: edge.LineWidth = ReadDouble(r); break;
+      default: return;
+    }
+  }
+}
+
+}  // namespace
+
+bool TReadReport::WasRead(int32_t tag) const {
+  return std::find(TagsRead.begin(), TagsRead.end(), tag) != TagsRead.end();
+}
+
+void WriteSettingsFile(TByteWriter& w, const TPrintSetting& s) {
+  for (const TBoundEntry& e : BoundEntries()) WriteEntry(w, e, s);
+  WriteMarker(w, kCellSectionMarker);
+  WriteCellSection(w, s.Cell);
+  WriteMarker(w, kEndMarker);
+}
+
+void WriteCellSection(TByteWriter& w, const TCell& cell) {
+  for (int i = 0; i < TCell::kEdgeCount; ++i) {
+    const TCellWidth& edge = cell.Edge(i);
+    WriteMarker(w, kCellRecordBase + i);
+    WriteInt(w, kCellLineType, edge.LineType);
+    WriteDouble(w, kCellWidth, edge.Width);
+    WriteDouble(w, kCellLineWidth, edge.LineWidth);
+    WriteMarker(w, kEndMarker);
+  }
+  WriteMarker(w, kEndMarker);
+}
+
+void ReadCellSection(TByteReader& r, TCell& cell, uint32_t* recordsRead) {
+  while (true) {
+    const int32_t index = ReadInt(r) - kCellRecordBase;
+    if (index < 0 || index >= TCell::kEdgeCount) return;
+    ReadCellRecord(r, cell.Edge(index));
+    if (recordsRead) *recordsRead |= 1u << index;
+  }
+}
+
+void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report) {
+  TReadReport local;
+  TReadReport& rep = report ? *report : local;
+  rep = TReadReport();
+  while (true) {
+    const uint64_t start = r.Position();
+    const int32_t tag = ReadInt(r);
+    if (r.HitEnd()) {
+      rep.Stop = r.Position() == start ? TReadStop::EndOfFile : TReadStop::CutEntry;
+      rep.StopOffset = r.Position();
+      rep.EntryOffset = start;
+      return;
+    }
+    const TBoundEntry* entry = FindEntry(tag);
+    if (entry) {
+      ReadEntry(r, *entry, s);
+    } else if (tag == kCellSectionMarker) {
+      ReadCellSection(r, s.Cell, &rep.CellRecordsRead);
+    } else {
+      rep.Stop = tag == kEndMarker ? TReadStop::EndMarker : TReadStop::UnknownTag;
+      rep.StopOffset = start;
+      rep.StopTag = tag;
+      return;
+    }
+    rep.TagsRead.push_back(tag);
+    if (r.HitEnd()) {
+      // The payload was cut: the field took what arrived, and the next tag would read
+      // as 0 anyway.
+      rep.Stop = TReadStop::CutEntry;
+      rep.StopOffset = r.Position();
+      rep.StopTag = tag;
+      rep.EntryOffset = start;
+      return;
+    }
+  }
+}
+
+int32_t SettingsFileTag(const TSettingField& field) {
+  for (const TBoundEntry& e : BoundEntries())
+    if (std::strcmp(e.Field->Name, field.Name) == 0) return e.Tag;
+  return 0;
+}
+
+const char* SettingsEntryName(int32_t tag) {
+  if (tag == kCellSectionMarker) return "cell section";
+  const TBoundEntry* e = FindEntry(tag);
+  return e ? e->Field->Name : nullptr;
+}
+
+}  // namespace zelk

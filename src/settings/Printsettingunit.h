@@ -1,0 +1,69 @@
+#pragma once
+// The settings file: one TPrintSetting as a flat sequence of tagged entries (layout in
+// FileFormat.h), written in one fixed order and read back in any order.
+
+#include <cstdint>
+#include <vector>
+
+#include "settings/Fileiounit.h"
+#include "settings/PrintSetting.h"
+#include "settings/SettingFields.h"
+
+namespace zelk {
+
+/// Why ReadSettingsFile stopped.
+enum class TReadStop {
+  EndMarker,   ///< the end marker 0 was read in full: a complete file
+  UnknownTag,  ///< a tag the settings file does not have; the rest was not read
+  EndOfFile,   ///< the stream ended between two entries, before any end marker
+  CutEntry,    ///< the stream ended inside an entry (inside its tag when CutTag is 0)
+};
+
+/// Where and why reading stopped, and what was read: for telling a user about a
+/// damaged file. Reading itself never reports.
+struct TReadReport {
+  TReadStop Stop = TReadStop::EndMarker;
+  /// Byte offset of the tag that ended reading, or of the end of the stream.
+  uint64_t StopOffset = 0;
+  /// The tag that ended reading (UnknownTag), or the entry that was cut (CutEntry).
+  int32_t StopTag = 0;
+  /// Byte offset where the cut entry began (CutEntry).
+  uint64_t EntryOffset = 0;
+  /// Tags of the entries read, in file order; an entry cut by the end of the stream is
+  /// included, as its field was set (to 0 for numbers).
+  std::vector<int32_t> TagsRead;
+  /// Bit i set when cell record i was read.
+  uint32_t CellRecordsRead = 0;
+
+  /// True when the entry of `tag` was read at least once.
+  bool WasRead(int32_t tag) const;
+};
+
+/// Writes the field entries in their fixed order, the cell section and the end marker.
+/// Reports nothing: the writer remembers a failed write (TByteWriter::Failed).
+void WriteSettingsFile(TByteWriter& w, const TPrintSetting& s);
+
+/// Reads entries into `s` until a tag it does not handle, the end marker or the end of
+/// the stream. `s` is not cleared first: a field without an entry keeps its value, an
+/// entry met twice leaves its last value. `Tategaki` also sets `Yokogaki` to its
+/// opposite; a flag of any non-zero value is true. Never fails; `report`, when given,
+/// says where and why reading stopped.
+void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report = nullptr);
+
+/// The cell section after its marker 0x10001: the seven records, then the end marker.
+void WriteCellSection(TByteWriter& w, const TCell& cell);
+
+/// Reads cell records (entered after the main loop read the marker 0x10001) until a tag
+/// other than 33 to 39, the end marker included. `recordsRead`, when given, gets bit i
+/// set for each record i read.
+void ReadCellSection(TByteReader& r, TCell& cell, uint32_t* recordsRead = nullptr);
+
+/// The settings-file tag of a field of SettingFields(), or 0 for a field without an
+/// entry of its own (`Yokogaki`, which follows `Tategaki`).
+int32_t SettingsFileTag(const TSettingField& field);
+
+/// The field name of a settings-file tag ("cell section" for the marker 0x10001), or
+/// null for a tag the file does not have.
+const char* SettingsEntryName(int32_t tag);
+
+}  // namespace zelk
