@@ -14,8 +14,9 @@
 // INDEX counts from 1; W and H are 0.01 mm; every other number is a decimal integer in
 // device units. STYLE is solid or dot, BSTYLE solid or clear, FLAGS any of "bius" run
 // together or "-". TEXT and FACE are UTF-8 with backslash and double quote escaped by a
-// backslash; FACE is the face name as the drawing set it, "@" included. Each line ends
-// with a single "\n".
+// backslash; FACE is the face name as the drawing set it, "@" included. Control
+// characters, which would break the one-op-per-line layout, are written as \n, \r, \t
+// or \xHH. Each line ends with a single "\n".
 
 #include <iosfwd>
 #include <string>
@@ -27,9 +28,9 @@ namespace zelk {
 
 class TPrintPreview;
 
-/// The colour as #RRGGBB (lower-case hex digits never occur: upper case). For an RGB
-/// TColor red is the low byte. A system-colour reference (top byte 0xFF) prints as
-/// #000000: the only one the program uses is the window-text colour, black.
+/// The colour as #RRGGBB with upper-case hex digits. For an RGB TColor red is the low
+/// byte. A system-colour reference (top byte 0xFF) prints as #000000: the only one the
+/// program uses is the window-text colour, black.
 std::string FormatOpsColor(TColor color);
 
 /// One page: its "page" line and one line per op, in recording order. `index` is the

@@ -1,0 +1,96 @@
+#include "sheet/Decorations.h"
+
+#include "sheet/Geometry.h"
+
+namespace zelk {
+namespace {
+
+// The page-number line's height reference: a full-width square fills the text cell.
+const std::u16string kSquare = u"\u25A1";
+
+}  // namespace
+
+void DrawTitleLine(TCanvas& canvas, int32_t x, int32_t y, const std::u16string& title,
+                   int32_t length) {
+  const int64_t th = canvas.TextHeight(kSquare);
+  if (!title.empty()) canvas.TextOut(x, y, title);
+  const int32_t lineY = SaturateInt32(y + th);
+  canvas.MoveTo(x, lineY);
+  canvas.LineTo(SaturateInt32(int64_t{x} + length), lineY);
+}
+
+void DrawPageNumberLines(const TPrintSetting& s, TCanvas& canvas) {
+  if (!s.PageNumber) return;
+  const TDeviceRect r = OuterLineRect(s);
+  const int64_t L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
+  const TPrinterInfo& pi = s.PrinterInfo;
+  const int64_t d = MmToDevice(pi, s.PageNumberSpace, true);
+  const int32_t n = MmToDevice(pi, s.PageNumberWidth, true);
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Pen.Width = s.PenWidthX;
+  canvas.Pen.Style = TPenStyle::psSolid;
+  canvas.AssignFont(s.PageNumberTitleFont);
+  const int64_t th = canvas.TextHeight(kSquare);
+  auto line = [&](int64_t x, int64_t y) {
+    DrawTitleLine(canvas, SaturateInt32(x), SaturateInt32(y), s.PageNumberTitle, n);
+  };
+  if (!s.Yokogaki) {
+    if (!s.PN_UC) return;
+    const int64_t cx = L + (R - L) / 2;
+    const int64_t y = T - 2 * th;
+    line(cx - d - n, y);
+    line(cx + d, y);
+    return;
+  }
+  struct TPosition {
+    bool TPrintSetting::*Flag;
+    int64_t X;
+    int64_t Y;
+  };
+  const TPosition positions[] = {
+      {&TPrintSetting::PN_UL, L, T - 2 * th},         {&TPrintSetting::PN_UR, R - n, T - 2 * th},
+      {&TPrintSetting::PN_LU, L - d - n, T + th},     {&TPrintSetting::PN_LD, L - d - n, B - 2 * th},
+      {&TPrintSetting::PN_RU, R + d, T + th},         {&TPrintSetting::PN_RD, R + d, B - 2 * th},
+      {&TPrintSetting::PN_BL, L, B + th},             {&TPrintSetting::PN_BR, R - n, B + th},
+  };
+  for (const TPosition& p : positions)
+    if (s.*p.Flag) line(p.X, p.Y);
+}
+
+void DrawOutsideText(TCanvas& canvas, int32_t x0, int32_t y0, bool vertical, TFont& font,
+                     const std::u16string& text, int32_t fx, int32_t fy) {
+  if (text.empty()) return;
+  if (!vertical) {
+    canvas.AssignFont(font);
+    const int64_t w = canvas.TextWidth(text);
+    const int64_t h = canvas.TextHeight(text);
+    canvas.TextOut(SaturateInt32(x0 + fx * w), SaturateInt32(y0 + fy * h), text);
+    return;
+  }
+  if (font.Name().rfind(u"@", 0) != 0) font.SetName(u"@" + font.Name());
+  canvas.AssignFont(font);
+  canvas.FontOrientation = 2700;
+  const int64_t h = canvas.TextHeight(text);
+  const int64_t w = canvas.TextWidth(text);
+  canvas.TextOut(SaturateInt32(x0 + fx * h), SaturateInt32(y0 + fy * w), text);
+}
+
+void DrawOutsideTexts(TPrintSetting& s, TCanvas& canvas) {
+  const TDeviceRect r = TextRect(s);
+  const int64_t dx = MmToDevice(s.PrinterInfo, s.OutsideTextSpace, true);
+  const int64_t dy = MmToDevice(s.PrinterInfo, s.OutsideTextSpace, false);
+  auto text = [&](const std::u16string& t, TFont& font, bool vertical, int64_t x0, int64_t y0,
+                  int32_t fx, int32_t fy) {
+    DrawOutsideText(canvas, SaturateInt32(x0), SaturateInt32(y0), vertical, font, t, fx, fy);
+  };
+  text(s.TitleUL, s.TitleULFont, false, r.Left, r.Top - dy, 0, -1);
+  text(s.TitleLU, s.TitleLUFont, true, r.Left - dx, r.Top, 0, 0);
+  text(s.TitleLD, s.TitleLDFont, true, r.Left - dx, r.Bottom, 0, -1);
+  text(s.TitleBL, s.TitleBLFont, false, r.Left, r.Bottom + dy, 0, 0);
+  text(s.TitleBR, s.TitleBRFont, false, r.Right, r.Bottom + dy, -1, 0);
+  text(s.TitleRD, s.TitleRDFont, true, r.Right + dx, r.Bottom, 0, -1);
+  text(s.TitleRU, s.TitleRUFont, true, r.Right + dx, r.Top, 0, 0);
+  text(s.TitleUR, s.TitleURFont, false, r.Right, r.Top - dy, -1, -1);
+}
+
+}  // namespace zelk

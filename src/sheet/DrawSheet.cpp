@@ -1,0 +1,51 @@
+#include "sheet/DrawSheet.h"
+
+#include <algorithm>
+
+#include "sheet/Decorations.h"
+#include "sheet/FoldDrawing.h"
+#include "sheet/Geometry.h"
+#include "sheet/GridDrawing.h"
+
+namespace zelk {
+
+void DrawFrame(const TPrintSetting& s, TCanvas& canvas) {
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Pen.Width = s.PenWidthX;
+  canvas.Pen.Style = TPenStyle::psSolid;
+  const TDeviceRect frame = FrameRect(s);
+  canvas.Rectangle(frame.Left, frame.Top, frame.Right, frame.Bottom);
+  if (!s.OuterLine) return;
+  canvas.Pen.Width = OuterLineWidths(s).X;
+  const TDeviceRect outer = OuterLineRect(s);
+  canvas.Rectangle(outer.Left, outer.Top, outer.Right, outer.Bottom);
+}
+
+bool DrawSheet(TPrintSetting& s, TCanvas* canvas) {
+  if (canvas == nullptr) return false;
+  ComputeLayout(s);
+  canvas->Brush.Style = TBrushStyle::bsSolid;
+  canvas->Brush.Color = kBlack;
+  // Columns are the outer loop. Counts beyond kMaxGridCount only come from a file.
+  const int32_t columns = std::min(s.Yoko, kMaxGridCount);
+  const int32_t rows = std::min(s.Tate, kMaxGridCount);
+  for (int32_t i = 0; i < columns; ++i) {
+    for (int32_t j = 0; j < rows; ++j) {
+      const TDevicePoint p = UnitPosition(s, i, j);
+      PrepareCell(s, i, j);
+      DrawCellUnit(s, *canvas, p.X, p.Y);
+    }
+  }
+  if (HasFoldBand(s)) DrawFoldLines(s, *canvas);
+  DrawFrame(s, *canvas);
+  if (s.PageNumber) DrawPageNumberLines(s, *canvas);
+  DrawOutsideTexts(s, *canvas);
+  canvas->Brush.Style = TBrushStyle::bsClear;
+  canvas->Brush.Color = kWhite;
+  if (!HasFoldBand(s)) return true;
+  DrawCaptions(s, *canvas);
+  DrawGyobi(s, *canvas);
+  return true;
+}
+
+}  // namespace zelk
