@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "settings/Font.h"
+
 namespace zelk {
 
 enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
@@ -32,9 +34,10 @@ constexpr bool HasSaNumOption(TSaNumEditOptions set, TSaNumEditOption o) {
   return (set & SaNumOption(o)) != 0;
 }
 
-/// A colour; 0xFF0000nn stands for the platform's system colour number nn.
-using TColor = uint32_t;
-constexpr TColor SystemColor(int index) { return 0xFF000000u | static_cast<uint32_t>(index); }
+/// A reference to the platform's system colour number `index` (0xFF0000nn).
+constexpr TColor SystemColor(int index) {
+  return static_cast<TColor>(0xFF000000u | static_cast<uint32_t>(index));
+}
 constexpr TColor clWindow = SystemColor(5);
 constexpr TColor clHighlight = SystemColor(13);
 constexpr TColor clHighlightText = SystemColor(14);
