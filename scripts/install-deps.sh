@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  libharfbuzz-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libharfbuzz-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   clang libclang-rt-14-dev
   poppler-utils xvfb xauth

@@ -1,0 +1,83 @@
+#pragma once
+// Face names as settings files carry them (Windows faces, "@" for vertical writing)
+// turned into the faces installed here, and TFont turned into a QFont at a device's
+// resolution.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include "settings/Font.h"
+
+namespace zelk {
+
+/// The mark that a face name carries for vertical writing ("@ＭＳ 明朝").
+inline constexpr char16_t kVerticalFaceMark = u'@';
+
+/// True when the face name begins with "@": the text is set in vertical writing.
+bool IsVerticalFace(const QString& face);
+bool IsVerticalFace(const std::u16string& face);
+
+/// The face name without its leading "@" (one mark only); other names unchanged.
+QString HorizontalFace(const QString& face);
+
+/// The installed family that stands for a face name. The one substitution table:
+///
+/// | face in the file          | installed family |
+/// |---------------------------|------------------|
+/// | ＭＳ ゴシック, MS Gothic   | IPAGothic        |
+/// | ＭＳ 明朝, MS Mincho       | IPAMincho        |
+/// | ＭＳ Ｐゴシック, MS PGothic | IPAPGothic       |
+/// | ＭＳ Ｐ明朝, MS PMincho     | IPAPMincho       |
+/// | MS UI Gothic              | IPAPGothic       |
+/// | メイリオ, Meiryo           | IPAPGothic       |
+/// | Tahoma                    | DejaVu Sans      |
+///
+/// MS UI Gothic and Meiryo are proportional sans-serif faces, so the proportional IPA
+/// Gothic is the nearest match. A leading "@" is removed first, so every "@" form maps
+/// like its plain form. Names are compared ignoring ASCII case, as Windows compares
+/// face names. Any other name is returned as it is (without "@") for fontconfig to
+/// resolve; an empty name gives the family of Tahoma.
+QString InstalledFamily(const QString& face);
+
+/// The family that supplies Japanese characters that the chosen face lacks (Tahoma has
+/// none): the face Windows links to Tahoma for them, MS UI Gothic, as installed here.
+QString JapaneseFallbackFamily();
+
+/// Registers the table with QFont::insertSubstitution, so that a QFont made directly
+/// from a Windows face name also finds the installed family. Idempotent; cheap after the
+/// first call. ToQFont does not need it.
+void InstallFontSubstitutions();
+
+/// The largest pixel size a font is given: beyond it the font engine cannot scale
+/// glyphs, and a broken size from a file could make one glyph cover kilometres.
+inline constexpr int kMaxFontPixelSize = 16384;
+
+/// The em height in device pixels of a font of `points` on a device of `resolution`
+/// pixels per inch: points x resolution / 72 rounded (halves away from zero), as a
+/// Windows font of that point size is created. A negative size (a positive Windows
+/// height, which counts the internal leading) is taken by its magnitude. The result lies
+/// within 1..kMaxFontPixelSize, also for a size of 0 or a resolution of 0 or less.
+int FontPixelSize(int points, int resolution);
+
+/// The QFont that draws `font` on a device of `resolution` pixels per inch, keeping its
+/// point size: the installed family of its face ("@" removed), pixel size
+/// FontPixelSize(Size(), resolution), bold, italic, underline and strike-out from its
+/// style. The Japanese fallback follows the family, and hinting is off, so that text
+/// measures in proportion to the resolution: the same text has the same physical size
+/// on the screen, a 600 dpi printer and a PDF.
+QFont ToQFont(const TFont& font, int resolution);
+
+/// The TFont for a QFont chosen by the user (a font dialog) on a device of `resolution`
+/// pixels per inch: its family as the name, its point size (from the pixel size when
+/// the QFont has one), its style; the colour, character set and pitch of `base`, whose
+/// pixels per inch it keeps.
+TFont FromQFont(const QFont& font, int resolution, const TFont& base);
+
+/// The colour a TColor stands for. RGB values have red in the low byte. A system-colour
+/// reference (top byte 0xFF) gives the colour printed for it: white for the window
+/// background (index 5), light grey for button faces (15), black for the rest, among
+/// them the window text (8) that every font starts with.
+QColor ToQColor(TColor color);
+
+}  // namespace zelk

@@ -1,0 +1,223 @@
+#include "preview/qt/PainterPlayback.h"
+
+#include <QFontMetricsF>
+#include <QPolygonF>
+#include <algorithm>
+
+#include "preview/qt/FontMapping.h"
+#include "preview/qt/VerticalText.h"
+
+namespace zelk {
+namespace {
+
+// The centre of device pixel v.
+constexpr qreal Centre(int32_t v) { return v + 0.5; }
+
+QPointF CentreOf(TDevicePoint p) { return QPointF(Centre(p.X), Centre(p.Y)); }
+
+TDeviceRect Normalized(const TDeviceRect& r) {
+  return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+          std::max(r.Top, r.Bottom)};
+}
+
+int64_t Extent(int32_t from, int32_t to) { return static_cast<int64_t>(to) - from; }
+
+// Restores the painter however the replay ends.
+class TPainterStateGuard {
+ public:
+  explicit TPainterStateGuard(QPainter& p) : p_(p) { p_.save(); }
+  ~TPainterStateGuard() { p_.restore(); }
+  TPainterStateGuard(const TPainterStateGuard&) = delete;
+  TPainterStateGuard& operator=(const TPainterStateGuard&) = delete;
+
+ private:
+  QPainter& p_;
+};
+
+}  // namespace
+
+TPainterDrawer::TPainterDrawer(QPainter& painter, int32_t resX, int32_t resY)
+    : painter_(painter), resX_(resX > 0 ? resX : 1), resY_(resY > 0 ? resY : resX_) {
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+}
+
+void TPainterDrawer::SetAntialiasing(bool on) {
+  painter_.setRenderHint(QPainter::Antialiasing, on);
+}
+
+void TPainterDrawer::UsePen(const TPen& pen) {
+  if (penMode_ == TPenMode::Normal && pen_ == pen) return;
+  QPen q(ToQColor(pen.Color));
+  const bool thin = pen.Width <= 1;
+  q.setWidthF(thin ? 0.0 : pen.Width);
+  q.setCosmetic(thin);
+  q.setStyle(pen.Style == TPenStyle::psDot ? Qt::DotLine : Qt::SolidLine);
+  // A thin line keeps its last pixel unpainted with flat ends; a wide solid pen has
+  // round ends and joins; a wide dotted one flat dots.
+  q.setCapStyle(!thin && pen.Style == TPenStyle::psSolid ? Qt::RoundCap : Qt::FlatCap);
+  q.setJoinStyle(Qt::RoundJoin);
+  painter_.setPen(q);
+  penMode_ = TPenMode::Normal;
+  pen_ = pen;
+}
+
+void TPainterDrawer::UseDotPen(TColor color, int32_t diameter) {
+  if (penMode_ == TPenMode::Dot && pen_.Color == color && dotDiameter_ == diameter) return;
+  QPen q(ToQColor(color), diameter, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  painter_.setPen(q);
+  penMode_ = TPenMode::Dot;
+  pen_.Color = color;
+  dotDiameter_ = diameter;
+}
+
+void TPainterDrawer::UseBrush(const TBrush& brush) {
+  if (brushSet_ && brush_ == brush) return;
+  if (brush.Style == TBrushStyle::bsClear)
+    painter_.setBrush(Qt::NoBrush);
+  else
+    painter_.setBrush(ToQColor(brush.Color));
+  brushSet_ = true;
+  brush_ = brush;
+}
+
+void TPainterDrawer::Line(const TPen& pen, TDevicePoint from, TDevicePoint to) {
+  UsePen(pen);
+  if (from == to && pen.Width <= 1) return;  // a thin line paints no end point
+  painter_.drawLine(CentreOf(from), CentreOf(to));
+}
+
+void TPainterDrawer::Rectangle(const TPen& pen, const TBrush& brush, const TDeviceRect& rect) {
+  const TDeviceRect r = Normalized(rect);
+  const int64_t w = Extent(r.Left, r.Right);
+  const int64_t h = Extent(r.Top, r.Bottom);
+  if (w <= 0 || h <= 0) return;
+  UsePen(pen);
+  UseBrush(brush);
+  painter_.drawRect(QRectF(Centre(r.Left), Centre(r.Top), w - 1.0, h - 1.0));
+}
+
+void TPainterDrawer::FillRect(const TBrush& brush, const TDeviceRect& rect) {
+  if (brush.Style == TBrushStyle::bsClear) return;
+  const TDeviceRect r = Normalized(rect);
+  const int64_t w = Extent(r.Left, r.Right);
+  const int64_t h = Extent(r.Top, r.Bottom);
+  if (w <= 0 || h <= 0) return;
+  painter_.fillRect(QRectF(r.Left, r.Top, static_cast<qreal>(w), static_cast<qreal>(h)),
+                    ToQColor(brush.Color));
+}
+
+void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDeviceRect& rect) {
+  const TDeviceRect r = Normalized(rect);
+  const int64_t w = Extent(r.Left, r.Right);
+  const int64_t h = Extent(r.Top, r.Bottom);
+  if (w <= 0 || h <= 0) return;
+  const bool roundDot = w == h && brush.Style == TBrushStyle::bsSolid &&
+                        pen.Style == TPenStyle::psSolid && pen.Color == brush.Color;
+  if (roundDot) {
+    // The outline of a wider pen reaches (width - 1) / 2 beyond the inscribed circle.
+    const qreal diameter = static_cast<qreal>(w) + std::max(pen.Width, 1) - 1;
+    UseDotPen(pen.Color, static_cast<int32_t>(diameter));
+    const QPointF centre(r.Left + w / 2.0, r.Top + h / 2.0);
+    painter_.drawLine(centre, centre);
+    return;
+  }
+  UsePen(pen);
+  UseBrush(brush);
+  painter_.drawEllipse(QRectF(Centre(r.Left), Centre(r.Top), w - 1.0, h - 1.0));
+}
+
+void TPainterDrawer::Polygon(const TPen& pen, const TBrush& brush,
+                             const std::vector<TDevicePoint>& points) {
+  if (points.empty()) return;
+  QPolygonF polygon;
+  polygon.reserve(static_cast<int>(points.size()));
+  for (const TDevicePoint& p : points) polygon << CentreOf(p);
+  UsePen(pen);
+  UseBrush(brush);
+  painter_.drawPolygon(polygon, Qt::OddEvenFill);
+}
+
+void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedText& text) {
+  if (text.Text.empty()) return;
+  const QFont font = ToQFont(text.Font, resY_);
+  const QString qtext = QString::fromStdU16String(text.Text);
+  const QColor colour = ToQColor(text.Font.Color());
+  const bool background = brush.Style == TBrushStyle::bsSolid;
+  TPainterStateGuard guard(painter_);
+  painter_.translate(at.X, at.Y);
+  // Glyphs are made at the vertical resolution; a wider horizontal one stretches them
+  // to keep their physical shape.
+  if (resX_ != resY_) painter_.scale(static_cast<qreal>(resX_) / resY_, 1.0);
+  painter_.setPen(colour);
+  painter_.setBrush(Qt::NoBrush);
+  if (text.Orientation == 2700 && IsVerticalFace(text.Font.Name())) {
+    const TVerticalLayout layout = LayoutVerticalText(font, qtext);
+    if (background)
+      painter_.fillRect(QRectF(-layout.ColumnWidth, 0, layout.ColumnWidth, layout.Advance),
+                        ToQColor(brush.Color));
+    DrawVerticalLayout(painter_, layout, QPointF(0, 0));
+  } else {
+    // Orientation counts tenths of a degree counter-clockwise; Qt turns clockwise.
+    painter_.rotate(-text.Orientation / 10.0);
+    const QFontMetricsF metrics(font);
+    if (background)
+      painter_.fillRect(QRectF(0, 0, metrics.horizontalAdvance(qtext), metrics.height()),
+                        ToQColor(brush.Color));
+    painter_.setFont(font);
+    painter_.drawText(QPointF(0, metrics.ascent()), qtext);
+  }
+  // The guard restores the painter's pen and brush; what this object last set is then
+  // unknown to it.
+  penMode_ = TPenMode::None;
+  brushSet_ = false;
+}
+
+void TPainterPlayback::SaveAndRemoveClip() {
+  painter_.save();
+  ++saved_;
+  painter_.setClipping(false);
+}
+
+void TPainterPlayback::RestoreClip() {
+  if (saved_ == 0) return;
+  --saved_;
+  painter_.restore();
+}
+
+void TPainterPlayback::Play(const TMetafileEx& page, const TDeviceRect& dest) {
+  if (page.HorzRes <= 0 || page.VertRes <= 0) return;
+  TPainterStateGuard guard(painter_);
+  painter_.translate(dest.Left, dest.Top);
+  painter_.scale(static_cast<qreal>(Extent(dest.Left, dest.Right)) / page.HorzRes,
+                 static_cast<qreal>(Extent(dest.Top, dest.Bottom)) / page.VertRes);
+  TPainterDrawer drawer(painter_, page.ResolutionX, page.ResolutionY);
+  drawer.SetAntialiasing(antialiasing_);
+  const auto polygons = static_cast<int32_t>(page.Polygons.size());
+  const auto texts = static_cast<int32_t>(page.Texts.size());
+  for (const TRecordedOp& op : page.Ops) {
+    const TDeviceRect rect{op.P1.X, op.P1.Y, op.P2.X, op.P2.Y};
+    switch (op.Kind) {
+      case TOpKind::Line: drawer.Line(op.Pen, op.P1, op.P2); break;
+      case TOpKind::Rectangle: drawer.Rectangle(op.Pen, op.Brush, rect); break;
+      case TOpKind::FillRect: drawer.FillRect(op.Brush, rect); break;
+      case TOpKind::Ellipse: drawer.Ellipse(op.Pen, op.Brush, rect); break;
+      case TOpKind::Polygon:
+        if (op.Index >= 0 && op.Index < polygons)
+          drawer.Polygon(op.Pen, op.Brush, page.Polygons[op.Index]);
+        break;
+      case TOpKind::Text:
+        if (op.Index >= 0 && op.Index < texts) drawer.Text(op.Brush, op.P1, page.Texts[op.Index]);
+        break;
+    }
+  }
+}
+
+void DrawPage(QPainter& painter, const TMetafileEx& page, const TDeviceRect& dest,
+              bool antialiasing) {
+  TPainterPlayback target(painter);
+  target.SetAntialiasing(antialiasing);
+  page.Draw(target, dest);
+}
+
+}  // namespace zelk
