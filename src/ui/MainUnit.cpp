@@ -1,0 +1,804 @@
+#include "ui/MainUnit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <climits>
+#include <stdexcept>
+
+#include "preview/qt/FontMapping.h"
+#include "preview/qt/PrinterService.h"
+#include "settings/NumberText.h"
+#include "ui/EditAdapters.h"
+#include "ui/PreviewUnit.h"
+#include "ui/PrinterSetupDialog.h"
+#include "ui/RadioGroup.h"
+
+namespace zelk {
+
+namespace {
+
+const QStringList kLineShapes = {QStringLiteral("なし"), QStringLiteral("波線"),
+                                 QStringLiteral("直線"), QStringLiteral("四角"),
+                                 QStringLiteral("丸")};
+
+QString FromU16(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+// The resolution a font dialog's point sizes are related to pixels at: the screen's.
+constexpr int kFontDialogDpi = 96;
+
+}  // namespace
+
+// --- construction ----------------------------------------------------------------------
+
+TMainForm::TMainForm(TPrinterService& printer, QWidget* parent, double scale)
+    : QDialog(parent), printer_(printer) {
+  // 1. The designed window and its controls.
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+  const int dpi = ScreenLogicalDpi();
+  setFont(WindowFont(dpi));
+  scale_ = scale > 0 ? TDesignScale(scale) : TDesignScale::For(font(), dpi);
+  InstallFontSubstitutions();
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  BuildTabKihon();
+  BuildTabYohaku();
+  BuildTabOrime();
+  BuildTabLine();
+  BuildTabPageNumber();
+  BuildTabTitle();
+  BuildToolBar();
+  PrinterSetupDialog1 = new TPrinterSetupDialog(printer_, this);
+  connect(PrinterSetupDialog1, &TPrinterSetupDialog::Closed, this,
+          &TMainForm::PrinterSetupDialog1Close);
+  FontDialog1 = new QFontDialog(WindowFont(kFontDialogDpi), this);
+  FontDialog1->setWindowTitle(QStringLiteral("フォント"));
+  ShowError = [this](const QString& message) {
+    QMessageBox::critical(this, QApplication::applicationName(), message);
+  };
+
+  // 2. The lock and the file names.
+  UpdateLock = 1;
+  const QFileInfo exe(QCoreApplication::applicationFilePath());
+  const QString stem = exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName();
+  StateFileName = stem + QStringLiteral(".dat");
+  CaptionBase = QStringLiteral("原稿用紙印刷 (") + exe.completeBaseName() + QStringLiteral(")");
+  SettingFileName = stem + QStringLiteral(".zelk");
+  // 3. and 4.
+  UpdateCaption();
+  Modified = false;
+  // 5. to 8.
+  ReplaceNumericEdits();
+  L_PrinterName->setText(PrinterCaption());
+  L_PrinterName->adjustSize();
+  Settings.reserve(20);
+  Settings.push_back(std::make_unique<TPrintSetting>());
+  CurrentSetting = Settings.back().get();
+  CreateVerticalEdits();
+  SetTabOrders();
+  ConnectFontButtons();
+  FitWindow();
+}
+
+TMainForm::~TMainForm() {
+  Settings.clear();
+  CurrentSetting = nullptr;
+}
+
+void TMainForm::UpdateCaption() {
+  setWindowTitle(CaptionBase + QStringLiteral(" - ") + QFileInfo(SettingFileName).completeBaseName());
+}
+
+void TMainForm::FitWindow() {
+  // Tab headers taller than the designed 20 pixels would eat into the pages' room.
+  const int extra = PageControl1->tabBar()->sizeHint().height() - scale_(20);
+  const int pagesHeight = scale_(270) + (extra > 0 ? extra : 0);
+  PageControl1->setGeometry(0, 0, scale_(334), pagesHeight);
+  Panel1->setGeometry(0, pagesHeight, scale_(334), scale_(38));
+  setFixedSize(scale_(334), pagesHeight + scale_(38));
+  move(scale_(100), scale_(100));
+}
+
+// --- small builders --------------------------------------------------------------------
+
+QLabel* TMainForm::NewLabel(QWidget* parent, const QString& text, int left, int top,
+                            bool rightAligned) {
+  auto* label = new QLabel(text, parent);
+  label->move(scale_(left), scale_(top));
+  label->adjustSize();
+  if (rightAligned) {
+    // The right edge of the designed caption stays put when the caption changes.
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFixedWidth(label->width());
+  }
+  return label;
+}
+
+QLineEdit* TMainForm::NewEdit(QWidget* parent, const char* name, int left, int top, int width,
+                              int height) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setGeometry(scale_.Rect(left, top, width, height));
+  return edit;
+}
+
+QCheckBox* TMainForm::NewCheck(QWidget* parent, const char* name, const QString& text, int left,
+                               int top, int width, int height, bool checked) {
+  auto* box = new QCheckBox(text, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  QRect r = scale_.Rect(left, top, width, height);
+  // A caption wider than designed (other fonts than Tahoma) widens the box rather than
+  // being clipped.
+  if (!text.isEmpty() && box->sizeHint().width() > r.width()) r.setWidth(box->sizeHint().width());
+  if (box->sizeHint().height() > r.height() && !text.isEmpty())
+    r.adjust(0, -(box->sizeHint().height() - r.height()) / 2, 0,
+             (box->sizeHint().height() - r.height() + 1) / 2);
+  box->setGeometry(r);
+  box->setChecked(checked);
+  checks_[name] = box;
+  return box;
+}
+
+QSpinBox* TMainForm::NewSpin(QWidget* parent, const char* name, int left, int top, int width,
+                             int height, int value, int minimum, int maximum) {
+  auto* spin = new QSpinBox(parent);
+  spin->setObjectName(QString::fromLatin1(name));
+  spin->setGeometry(scale_.Rect(left, top, width, height));
+  spin->setRange(minimum, maximum);
+  spin->setValue(value);
+  spins_[name] = spin;
+  return spin;
+}
+
+TRadioGroup* TMainForm::NewRadio(QWidget* parent, const char* name, const QString& caption,
+                                 const QStringList& items, int columns, int left, int top,
+                                 int width, int height, int index) {
+  auto* group = new TRadioGroup(caption, columns, parent);
+  group->setObjectName(QString::fromLatin1(name));
+  group->setGeometry(scale_.Rect(left, top, width, height));
+  group->SetItems(items);
+  group->SetItemIndex(index);
+  radios_[name] = group;
+  return group;
+}
+
+QToolButton* TMainForm::NewSpeedButton(QWidget* parent, const char* icon, int left, int top,
+                                       const QString& hint) {
+  auto* button = new QToolButton(parent);
+  button->setGeometry(scale_.Rect(left, top, 23, 22));
+  // The disabled image comes from the icon engine's own disabled mode.
+  button->setIcon(QIcon(QStringLiteral(":/ui/icons/%1.svg").arg(QLatin1String(icon))));
+  button->setIconSize(QSize(scale_(16), scale_(16)));
+  button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);
+  if (!hint.isEmpty()) button->setToolTip(hint);
+  return button;
+}
+
+QPushButton* TMainForm::NewButton(QWidget* parent, const QString& text, int left, int top,
+                                  int width, int height) {
+  auto* button = new QPushButton(text, parent);
+  QRect r = scale_.Rect(left, top, width, height);
+  if (button->sizeHint().width() > r.width()) r.setWidth(button->sizeHint().width());
+  button->setGeometry(r);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QFrame* TMainForm::NewBevel(QWidget* parent, int left, int top, int width, int height) {
+  auto* bevel = new QFrame(parent);
+  bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  bevel->setGeometry(scale_.Rect(left, top, width, height));
+  return bevel;
+}
+
+// --- the tabs --------------------------------------------------------------------------
+
+void TMainForm::BuildTabKihon() {
+  TabSheet1 = new QWidget;
+  TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+  PageControl1->addTab(TabSheet1, QStringLiteral("基本"));
+
+  L_PrinterName = NewLabel(TabSheet1, QStringLiteral("プリンター："), 0, 0);
+  GB_PaperSize = new QGroupBox(QStringLiteral("用紙"), TabSheet1);
+  GB_PaperSize->setGeometry(scale_.Rect(0, 13, 326, 83));
+  Label1 = NewLabel(GB_PaperSize, QStringLiteral("名："), 8, 20);
+  E_PaperName = NewEdit(GB_PaperSize, "E_PaperName", 28, 17, 77, 21);
+  E_PaperName->setReadOnly(true);
+  E_PaperName->setFocusPolicy(Qt::NoFocus);
+  edits_["E_PaperName"] = E_PaperName;
+  RG_Orientation = NewRadio(GB_PaperSize, "RG_Orientation", QStringLiteral("紙の向き"),
+                            {QStringLiteral("縦長"), QStringLiteral("横長")}, 2, 118, 9, 123, 39, 1);
+  connect(RG_Orientation, &TRadioGroup::Clicked, this, &TMainForm::RG_OrientationClick);
+  L_PaperSizeV = NewLabel(GB_PaperSize, QStringLiteral("縦："), 8, 58);
+  E_PaperSizeH = NewEdit(GB_PaperSize, "E_PaperSizeH", 28, 54, 77, 21);
+  E_PaperSizeH->setText(QStringLiteral("0"));
+  L_PaperSizeH = NewLabel(GB_PaperSize, QStringLiteral("横："), 124, 58);
+  E_PaperSizeV = NewEdit(GB_PaperSize, "E_PaperSizeV", 145, 54, 77, 21);
+  E_PaperSizeV->setText(QStringLiteral("0"));
+
+  GroupBox1 = new QGroupBox(QStringLiteral("文字数は"), TabSheet1);
+  GroupBox1->setGeometry(scale_.Rect(0, 96, 326, 49));
+  L_MojisuuV = NewLabel(GroupBox1, QStringLiteral("縦(&V)："), 27, 22);
+  SE_Tate = NewSpin(GroupBox1, "SE_Tate", 65, 17, 41, 22, 20, 1, 40);
+  L_MojisuuV->setBuddy(SE_Tate);
+  L_MojisuuH = NewLabel(GroupBox1, QStringLiteral("横(&H)："), 124, 22);
+  SE_Yoko = NewSpin(GroupBox1, "SE_Yoko", 161, 17, 41, 22, 20, 1, 40);
+  L_MojisuuH->setBuddy(SE_Yoko);
+  for (QSpinBox* s : {SE_Tate, SE_Yoko})
+    connect(s, &QSpinBox::valueChanged, this, &TMainForm::E_CenterCaptionChange);
+
+  RG_Tategaki = NewRadio(TabSheet1, "RG_Tategaki", QStringLiteral("書き方は"),
+                         {QStringLiteral("縦書き用"), QStringLiteral("横書き用")}, 2, 0, 145, 326,
+                         43, 0);
+  connect(RG_Tategaki, &TRadioGroup::Clicked, this, &TMainForm::RG_TategakiClick);
+}
+
+void TMainForm::BuildTabYohaku() {
+  TabSheet2 = new QWidget;
+  TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+  PageControl1->addTab(TabSheet2, QStringLiteral("余白"));
+  Bevel1 = NewBevel(TabSheet2, 96, 65, 117, 76);
+  L_YohakuU = NewLabel(TabSheet2, QStringLiteral("上(&U)："), 117, 41);
+  E_YohakuU = NewEdit(TabSheet2, "E_YohakuU", 150, 38, 40, 21);
+  E_YohakuU->setText(QStringLiteral("12"));
+  L_YohakuL = NewLabel(TabSheet2, QStringLiteral("左(&L)："), 17, 93);
+  E_YohakuL = NewEdit(TabSheet2, "E_YohakuL", 50, 90, 40, 21);
+  E_YohakuL->setText(QStringLiteral("15"));
+  L_YohakuR = NewLabel(TabSheet2, QStringLiteral("右(&R)："), 222, 93);
+  E_YohakuR = NewEdit(TabSheet2, "E_YohakuR", 255, 90, 40, 21);
+  E_YohakuR->setText(QStringLiteral("15"));
+  L_YohakuB = NewLabel(TabSheet2, QStringLiteral("下(&B)："), 117, 150);
+  E_YohakuB = NewEdit(TabSheet2, "E_YohakuB", 150, 147, 40, 21);
+  E_YohakuB->setText(QStringLiteral("12"));
+}
+
+void TMainForm::BuildTabOrime() {
+  TabSheet3 = new QWidget;
+  TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+  PageControl1->addTab(TabSheet3, QStringLiteral("折り目"));
+  RG_Orime = NewRadio(TabSheet3, "RG_Orime", QStringLiteral("折り目を"),
+                      {QStringLiteral("付けない"), QStringLiteral("1行分"), QStringLiteral("幅指定")},
+                      3, 0, 0, 326, 36, 1);
+  connect(RG_Orime, &TRadioGroup::Clicked, this, &TMainForm::RG_OrimeClick);
+  GB_Orime = new QGroupBox(QStringLiteral("折り目の指定"), TabSheet3);
+  // It fills the rest of the page; the page's designed client area is 326 x 242.
+  GB_Orime->setGeometry(scale_.Rect(0, 36, 326, 242 - 36));
+  L_OrimeW = NewLabel(GB_Orime, QStringLiteral("折り目の幅(&O)："), 12, 18);
+  E_OrimeW = NewEdit(GB_Orime, "E_OrimeW", 92, 14, 49, 21);
+  E_OrimeW->setText(QStringLiteral("12"));
+  Label2 = NewLabel(GB_Orime, QStringLiteral("中央部に表示する文字："), 10, 42);
+  E_CenterCaption = NewEdit(GB_Orime, "E_CenterCaption", 10, 57, 237, 21);
+  B_SetCenterCaptionFont = NewButton(GB_Orime, QStringLiteral("フォント..."), 253, 56, 61, 23);
+  Label3 = NewLabel(GB_Orime, QStringLiteral("下(右)部に表示する文字："), 9, 84);
+  E_BottomCaption = NewEdit(GB_Orime, "E_BottomCaption", 10, 98, 237, 21);
+  B_SetBottomCaptionFont = NewButton(GB_Orime, QStringLiteral("フォント..."), 253, 96, 61, 23);
+  RG_Gyobi = NewRadio(GB_Orime, "RG_Gyobi", QStringLiteral("魚尾"),
+                      {QStringLiteral("なし"), QStringLiteral("4:10:6a"), QStringLiteral("4:10:6b")},
+                      4, 9, 122, 305, 63, 1);
+  connect(RG_Gyobi, &TRadioGroup::Clicked, this, &TMainForm::RG_OrimeClick);
+  for (QLineEdit* e : {E_CenterCaption, E_BottomCaption}) {
+    edits_[e->objectName().toStdString()] = e;
+    connect(e, &QLineEdit::textChanged, this, &TMainForm::E_CenterCaptionChange);
+  }
+}
+
+void TMainForm::BuildTabLine() {
+  TabSheet4 = new QWidget;
+  TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+  PageControl1->addTab(TabSheet4, QStringLiteral("線"));
+  RG_LineType = NewRadio(TabSheet4, "RG_LineType", QStringLiteral("線の形状(&T)"), kLineShapes, 5, 0,
+                         3, 318, 41, 4);
+  L_LineWidth = NewLabel(TabSheet4, QStringLiteral("線の太さ(&R)："), 73, 47);
+  E_LineWidth = NewEdit(TabSheet4, "E_LineWidth", 142, 44, 49, 21);
+  E_LineWidth->setText(QStringLiteral("0.3"));
+  RG_OrimeLineType = NewRadio(TabSheet4, "RG_OrimeLineType",
+                              QStringLiteral("折り目の左右(上下)の線の形状(&O)"), kLineShapes, 5, 0,
+                              79, 318, 41, 4);
+  CB_OuterLine = NewCheck(TabSheet4, "CB_OuterLine", QStringLiteral("更に外側に線を引く"), 5, 136,
+                          117, 17, true);
+  L_OuterLineWidth = NewLabel(TabSheet4, QStringLiteral("線の太さ(&S)："), 134, 137);
+  E_OuterLineWidth = NewEdit(TabSheet4, "E_OuterLineWidth", 203, 133, 49, 21);
+  E_OuterLineWidth->setText(QStringLiteral("2"));
+  for (TRadioGroup* g : {RG_LineType, RG_OrimeLineType})
+    connect(g, &TRadioGroup::Clicked, this, &TMainForm::E_CenterCaptionChange);
+  connect(CB_OuterLine, &QCheckBox::toggled, this, &TMainForm::E_CenterCaptionChange);
+}
+
+void TMainForm::BuildTabPageNumber() {
+  TabSheet5 = new QWidget;
+  TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
+  PageControl1->addTab(TabSheet5, QStringLiteral("頁番号"));
+  CB_PageNumber = NewCheck(TabSheet5, "CB_PageNumber", QStringLiteral("頁番号の線を引く(&L)"), 10, 3,
+                           117, 17, true);
+  connect(CB_PageNumber, &QCheckBox::toggled, this, &TMainForm::CB_PageNumberClick);
+  GB_PageNumber = new QGroupBox(TabSheet5);
+  GB_PageNumber->setGeometry(scale_.Rect(3, 22, 316, 217));
+
+  L_PageNumber = NewLabel(GB_PageNumber, QStringLiteral("中央から(&C):"), 11, 11, true);
+  constexpr int kNoLimit = INT_MAX;
+  SE_PageNumber = NewSpin(GB_PageNumber, "SE_PageNumber", 78, 8, 42, 22, 8, -kNoLimit, kNoLimit);
+  L_PageNumber->setBuddy(SE_PageNumber);
+  Label5 = NewLabel(GB_PageNumber, QStringLiteral("mm 離して"), 129, 11);
+  Label4 = NewLabel(GB_PageNumber, QStringLiteral("線の長さ(&W):"), 196, 12, true);
+  SE_PageNumberWidth =
+      NewSpin(GB_PageNumber, "SE_PageNumberWidth", 266, 8, 42, 22, 18, -kNoLimit, kNoLimit);
+  Label4->setBuddy(SE_PageNumberWidth);
+  Label6 = NewLabel(GB_PageNumber, QStringLiteral("タイトル(&T):"), 9, 38, true);
+  E_PageNumberTitle = NewEdit(GB_PageNumber, "E_PageNumberTitle", 68, 34, 121, 21);
+  Label6->setBuddy(E_PageNumberTitle);
+  edits_["E_PageNumberTitle"] = E_PageNumberTitle;
+  B_PageNumberTitle = NewButton(GB_PageNumber, QStringLiteral("フォント..."), 195, 34, 61, 23);
+  for (QSpinBox* s : {SE_PageNumber, SE_PageNumberWidth})
+    connect(s, &QSpinBox::valueChanged, this, &TMainForm::E_CenterCaptionChange);
+  connect(E_PageNumberTitle, &QLineEdit::textChanged, this, &TMainForm::E_CenterCaptionChange);
+
+  GB_PageNumber2 = new QGroupBox(QStringLiteral("番号を書く場所を指定"), GB_PageNumber);
+  GB_PageNumber2->setGeometry(scale_.Rect(11, 61, 185, 148));
+  Bevel2 = NewBevel(GB_PageNumber2, 36, 43, 117, 76);
+  struct TPlace {
+    const char* Name;
+    int Left;
+    int Top;
+    bool Checked;
+    QCheckBox* TMainForm::*Member;
+  };
+  // Creation order is the tab order: UL, LU, UC, UR, RU, LD, BL, BR, RD.
+  const TPlace places[] = {
+      {"CB_PN_UL", 39, 24, false, &TMainForm::CB_PN_UL},
+      {"CB_PN_LU", 18, 43, false, &TMainForm::CB_PN_LU},
+      {"CB_PN_UC", 86, 24, true, &TMainForm::CB_PN_UC},
+      {"CB_PN_UR", 137, 24, false, &TMainForm::CB_PN_UR},
+      {"CB_PN_RU", 157, 43, false, &TMainForm::CB_PN_RU},
+      {"CB_PN_LD", 18, 102, false, &TMainForm::CB_PN_LD},
+      {"CB_PN_BL", 39, 120, false, &TMainForm::CB_PN_BL},
+      {"CB_PN_BR", 137, 118, false, &TMainForm::CB_PN_BR},
+      {"CB_PN_RD", 157, 102, false, &TMainForm::CB_PN_RD},
+  };
+  for (const TPlace& p : places) {
+    QCheckBox* box = NewCheck(GB_PageNumber2, p.Name, QString(), p.Left, p.Top, 17, 17, p.Checked);
+    this->*p.Member = box;
+    connect(box, &QCheckBox::toggled, this, &TMainForm::E_CenterCaptionChange);
+  }
+}
+
+void TMainForm::BuildTabTitle() {
+  TS_Title = new QWidget;
+  TS_Title->setObjectName(QStringLiteral("TS_Title"));
+  PageControl1->addTab(TS_Title, QStringLiteral("枠外"));
+  B_Title = NewBevel(TS_Title, 35, 35, 243, 176);
+  E_TitleUL = NewEdit(TS_Title, "E_TitleUL", 36, 12, 85, 21);
+  E_TitleUR = NewEdit(TS_Title, "E_TitleUR", 194, 12, 85, 21);
+  E_TitleBL = NewEdit(TS_Title, "E_TitleBL", 36, 210, 85, 21);
+  E_TitleBR = NewEdit(TS_Title, "E_TitleBR", 192, 210, 85, 21);
+  for (QLineEdit* e : {E_TitleUL, E_TitleUR, E_TitleBL, E_TitleBR}) {
+    edits_[e->objectName().toStdString()] = e;
+    connect(e, &QLineEdit::textChanged, this, &TMainForm::E_CenterCaptionChange);
+  }
+  SB_TitleUL = NewSpeedButton(TS_Title, "font", 98, 39);
+  SB_TitleUR = NewSpeedButton(TS_Title, "font", 194, 39);
+  SB_TitleBL = NewSpeedButton(TS_Title, "font", 98, 185);
+  SB_TitleBR = NewSpeedButton(TS_Title, "font", 194, 185);
+  SB_TitleLU = NewSpeedButton(TS_Title, "font", 40, 101);
+  SB_TitleLD = NewSpeedButton(TS_Title, "font", 40, 125);
+  SB_TitleRU = NewSpeedButton(TS_Title, "font", 250, 101);
+  SB_TitleRD = NewSpeedButton(TS_Title, "font", 250, 125);
+  L_OutsideTextSpace = NewLabel(TS_Title, QStringLiteral("文字は枠から："), 64, 80, true);
+  E_OutsideTextSpace = NewEdit(TS_Title, "E_OutsideTextSpace", 140, 77, 31, 21);
+  E_OutsideTextSpace->setReadOnly(true);
+  E_OutsideTextSpace->setFocusPolicy(Qt::NoFocus);
+  E_OutsideTextSpace->setText(QStringLiteral("1.5"));
+  L_OutsideText2 = NewLabel(TS_Title, QStringLiteral("mm 離す"), 183, 80);
+}
+
+void TMainForm::BuildToolBar() {
+  Panel1 = new QWidget(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  SB_New = NewSpeedButton(Panel1, "new", 4, 6, QStringLiteral("新規作成"));
+  SB_Open = NewSpeedButton(Panel1, "open", 25, 6, QStringLiteral("設定ファイルを開く"));
+  SB_SaveAs = NewSpeedButton(Panel1, "saveas", 54, 6, QStringLiteral("名前を付けて保存"));
+  SB_Save = NewSpeedButton(Panel1, "save", 74, 6, QStringLiteral("上書き保存"));
+  SB_PrinerSetup = NewSpeedButton(Panel1, "printer", 102, 6, QStringLiteral("印刷設定"));
+  CB_ShowPrivew = new QCheckBox(Panel1);
+  CB_ShowPrivew->setObjectName(QStringLiteral("CB_ShowPrivew"));
+  CB_ShowPrivew->setGeometry(scale_.Rect(127, 10, 17, 17));
+  CB_ShowPrivew->setToolTip(QStringLiteral("プレビュー表示"));
+  checks_["CB_ShowPrivew"] = CB_ShowPrivew;
+  SB_Print = NewSpeedButton(Panel1, "printer", 144, 6, QStringLiteral("印刷"));
+  B_Close = new QPushButton(QStringLiteral("終了(&X)"), Panel1);
+  B_Close->setGeometry(scale_.Rect(209, 2, 81, 31));
+  B_Close->setDefault(true);
+  SB_ShowAbout = NewSpeedButton(Panel1, "about", 296, 6, QStringLiteral("バージョン情報"));
+
+  connect(SB_New, &QToolButton::clicked, this, &TMainForm::SB_NewClick);
+  connect(SB_Open, &QToolButton::clicked, this, &TMainForm::SB_OpenClick);
+  connect(SB_SaveAs, &QToolButton::clicked, this, &TMainForm::SB_SaveAsClick);
+  connect(SB_Save, &QToolButton::clicked, this, &TMainForm::SB_SaveClick);
+  connect(SB_PrinerSetup, &QToolButton::clicked, this, &TMainForm::SB_PrinerSetupClick);
+  connect(CB_ShowPrivew, &QCheckBox::toggled, this, &TMainForm::CB_ShowPrivewClick);
+  connect(SB_Print, &QToolButton::clicked, this, &TMainForm::SB_PrintClick);
+  connect(B_Close, &QPushButton::clicked, this, &TMainForm::B_CloseClick);
+  connect(SB_ShowAbout, &QToolButton::clicked, this, &TMainForm::SB_ShowAboutClick);
+}
+
+// --- the run-time steps ----------------------------------------------------------------
+
+TSaNumEdit* TMainForm::ReplaceByNumEdit(QLineEdit*& designed, QLabel* label, const char* name,
+                                        bool readOnly) {
+  TSaNumEdit* edit = CreateNumEdit(designed->parentWidget());
+  QWidget* w = AsWidget(edit);
+  w->setObjectName(QString::fromLatin1(name));
+  w->setGeometry(designed->geometry());
+  SetNumEditChange(edit, [this] { ApplyChanges(); });
+  SetNumEditFlat(edit);
+  SetNumEditText(edit, designed->text().toStdU16String());
+  w->setAttribute(Qt::WA_InputMethodEnabled, false);
+  label->setBuddy(w);
+  if (readOnly) {
+    SetNumEditReadOnly(edit, true);
+    w->setFocusPolicy(Qt::NoFocus);
+  }
+  w->show();
+  delete designed;
+  designed = nullptr;
+  numEdits_[name] = edit;
+  return edit;
+}
+
+void TMainForm::ReplaceNumericEdits() {
+  NE_PaperSizeH = ReplaceByNumEdit(E_PaperSizeH, L_PaperSizeH, "NE_PaperSizeH", true);
+  NE_PaperSizeV = ReplaceByNumEdit(E_PaperSizeV, L_PaperSizeV, "NE_PaperSizeV", true);
+  NE_OrimeW = ReplaceByNumEdit(E_OrimeW, L_OrimeW, "NE_OrimeW", false);
+  NE_YohakuU = ReplaceByNumEdit(E_YohakuU, L_YohakuU, "NE_YohakuU", false);
+  NE_YohakuL = ReplaceByNumEdit(E_YohakuL, L_YohakuL, "NE_YohakuL", false);
+  NE_YohakuB = ReplaceByNumEdit(E_YohakuB, L_YohakuB, "NE_YohakuB", false);
+  NE_YohakuR = ReplaceByNumEdit(E_YohakuR, L_YohakuR, "NE_YohakuR", false);
+  NE_LineWidth = ReplaceByNumEdit(E_LineWidth, L_LineWidth, "NE_LineWidth", false);
+  NE_OuterLineWidth = ReplaceByNumEdit(E_OuterLineWidth, L_OuterLineWidth, "NE_OuterLineWidth", false);
+  // Editable and in the tab order, unlike the designed edit: nothing copies those.
+  NE_OutsideTextSpace =
+      ReplaceByNumEdit(E_OutsideTextSpace, L_OutsideTextSpace, "NE_OutsideTextSpace", false);
+  AsWidget(NE_OutsideTextSpace)->setFocusPolicy(Qt::StrongFocus);
+}
+
+TTateEdit* TMainForm::CreateVerticalEdit(const char* name, bool rightSide, bool lower) {
+  TTateEdit* edit = CreateTateEdit(TS_Title);
+  QWidget* w = AsWidget(edit);
+  w->setObjectName(QString::fromLatin1(name));
+  const QRect bevel = B_Title->geometry();
+  const int width = scale_(20);
+  const int height = bevel.height() / 2;
+  const int left = rightSide ? bevel.left() + bevel.width() : bevel.left() - width;
+  const int top = lower ? bevel.top() + bevel.height() - height : bevel.top();
+  w->setGeometry(left, top, width, height);
+  SetTateEditChange(edit, [this] { ApplyChanges(); });
+  w->show();
+  tateEdits_[name] = edit;
+  return edit;
+}
+
+void TMainForm::CreateVerticalEdits() {
+  TE_TitleLU = CreateVerticalEdit("TE_TitleLU", false, false);
+  TE_TitleLD = CreateVerticalEdit("TE_TitleLD", false, true);
+  TE_TitleRD = CreateVerticalEdit("TE_TitleRD", true, true);
+  TE_TitleRU = CreateVerticalEdit("TE_TitleRU", true, false);
+}
+
+void TMainForm::SetTabOrders() {
+  auto chain = [](std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+      if (previous) QWidget::setTabOrder(previous, w);
+      previous = w;
+    }
+  };
+  chain({RG_Tategaki, SE_Yoko, SE_Tate});
+  chain({AsWidget(NE_YohakuU), AsWidget(NE_YohakuL), AsWidget(NE_YohakuB), AsWidget(NE_YohakuR)});
+  chain({E_CenterCaption, B_SetCenterCaptionFont, E_BottomCaption, B_SetBottomCaptionFont,
+         RG_Gyobi, AsWidget(NE_OrimeW)});
+  chain({RG_LineType, RG_OrimeLineType, CB_OuterLine, AsWidget(NE_LineWidth),
+         AsWidget(NE_OuterLineWidth)});
+  chain({CB_PageNumber, SE_PageNumber, SE_PageNumberWidth, E_PageNumberTitle, B_PageNumberTitle,
+         CB_PN_UL, CB_PN_LU, CB_PN_UC, CB_PN_UR, CB_PN_RU, CB_PN_LD, CB_PN_BL, CB_PN_BR, CB_PN_RD});
+  // Counter-clockwise around the sheet from its top-left corner, then the distance.
+  chain({E_TitleUL, AsWidget(TE_TitleLU), AsWidget(TE_TitleLD), E_TitleBL, E_TitleBR,
+         AsWidget(TE_TitleRD), AsWidget(TE_TitleRU), E_TitleUR, AsWidget(NE_OutsideTextSpace)});
+  chain({B_Close, CB_ShowPrivew});
+}
+
+void TMainForm::ConnectFontButtons() {
+  struct TFontButton {
+    QAbstractButton* Button;
+    TFont TPrintSetting::*Font;
+  };
+  const TFontButton buttons[] = {
+      {B_SetCenterCaptionFont, &TPrintSetting::CenterCaptionFont},
+      {B_SetBottomCaptionFont, &TPrintSetting::BottomCaptionFont},
+      {B_PageNumberTitle, &TPrintSetting::PageNumberTitleFont},
+      {SB_TitleUL, &TPrintSetting::TitleULFont},
+      {SB_TitleUR, &TPrintSetting::TitleURFont},
+      {SB_TitleLU, &TPrintSetting::TitleLUFont},
+      {SB_TitleLD, &TPrintSetting::TitleLDFont},
+      {SB_TitleBL, &TPrintSetting::TitleBLFont},
+      {SB_TitleBR, &TPrintSetting::TitleBRFont},
+      {SB_TitleRD, &TPrintSetting::TitleRDFont},
+      {SB_TitleRU, &TPrintSetting::TitleRUFont},
+  };
+  for (const TFontButton& b : buttons) {
+    const auto field = b.Font;
+    connect(b.Button, &QAbstractButton::clicked, this,
+            [this, field] { SelectFont(CurrentSetting->*field); });
+  }
+}
+
+// --- the settings form -----------------------------------------------------------------
+
+template <typename T>
+T* TMainForm::Find(const std::map<std::string, T*, std::less<>>& m, std::string_view name) {
+  const auto it = m.find(name);
+  if (it == m.end())
+    throw std::out_of_range("the main window has no control " + std::string(name));
+  return it->second;
+}
+
+int TMainForm::ItemIndex(std::string_view name) const { return Find(radios_, name)->ItemIndex(); }
+
+void TMainForm::SetItemIndex(std::string_view name, int index) {
+  Find(radios_, name)->SetItemIndex(index);
+}
+
+int TMainForm::SpinValue(std::string_view name) const { return Find(spins_, name)->value(); }
+
+void TMainForm::SetSpinValue(std::string_view name, int value) {
+  Find(spins_, name)->setValue(value);
+}
+
+std::u16string TMainForm::NumText(std::string_view name) const {
+  return NumEditText(Find(numEdits_, name));
+}
+
+void TMainForm::SetNumText(std::string_view name, const std::u16string& text) {
+  SetNumEditText(Find(numEdits_, name), text);
+}
+
+std::u16string TMainForm::EditText(std::string_view name) const {
+  return Find(edits_, name)->text().toStdU16String();
+}
+
+void TMainForm::SetEditText(std::string_view name, const std::u16string& text) {
+  Find(edits_, name)->setText(FromU16(text));
+}
+
+bool TMainForm::Checked(std::string_view name) const { return Find(checks_, name)->isChecked(); }
+
+void TMainForm::SetChecked(std::string_view name, bool checked) {
+  Find(checks_, name)->setChecked(checked);
+}
+
+std::u16string TMainForm::ReadCaption(std::string_view name) const {
+  return TateEditCaption(Find(tateEdits_, name));
+}
+
+void TMainForm::SetCaption2(std::string_view name, const std::u16string& caption) {
+  SetTateEditCaption(Find(tateEdits_, name), caption);
+}
+
+TSaNumEdit* TMainForm::NumEdit(std::string_view name) const {
+  const auto it = numEdits_.find(name);
+  return it == numEdits_.end() ? nullptr : it->second;
+}
+
+TTateEdit* TMainForm::TateEdit(std::string_view name) const {
+  const auto it = tateEdits_.find(name);
+  return it == tateEdits_.end() ? nullptr : it->second;
+}
+
+// --- change handling -------------------------------------------------------------------
+
+void TMainForm::SetPreviewForm(TPreviewForm* preview) {
+  preview_ = preview;
+  if (!preview_) return;
+  preview_->SetForm(this);
+  connect(preview_, &TPreviewForm::Closed, this, [this] { CB_ShowPrivew->setChecked(false); });
+}
+
+void TMainForm::ShowFirstStart() {
+  UpdateLock = 1;
+  ShowPrinterInfo();
+  ApplyOrimeVisibility();
+  ApplyTategakiVisibility();
+  ApplyPageNumberVisibility();
+  UpdateLock = 0;
+  ApplyChanges();
+  Modified = false;
+}
+
+void TMainForm::ApplyChanges() {
+  if (UpdateLock > 0) return;
+  ++UpdateLock;
+  QString failure;
+  try {
+    ReadFromForm(*CurrentSetting, *this, printer_);
+    if (preview_ && CB_ShowPrivew->isChecked()) {
+      preview_->SetSetting(CurrentSetting);
+      preview_->Redraw();
+    }
+    Modified = true;
+  } catch (const EConvertError& e) {
+    failure = FromU16(e.Message());
+  } catch (const std::exception& e) {
+    failure = QString::fromUtf8(e.what());
+  }
+  // Lowered before the report, so that the edit after it is handled normally.
+  --UpdateLock;
+  if (!failure.isEmpty() && ShowError) ShowError(failure);
+}
+
+void TMainForm::E_CenterCaptionChange() {
+  if (UpdateLock > 0) return;
+  ApplyChanges();
+}
+
+void TMainForm::ApplyOrimeVisibility() {
+  const int i = RG_Orime->ItemIndex();
+  GB_Orime->setVisible(i > 0);
+  L_OrimeW->setVisible(i > 1);
+  AsWidget(NE_OrimeW)->setVisible(i > 1);
+  RG_OrimeLineType->setVisible(i > 0);
+}
+
+void TMainForm::RG_OrimeClick() {
+  ApplyOrimeVisibility();
+  ApplyChanges();
+}
+
+void TMainForm::ApplyTategakiVisibility() {
+  const bool vertical = RG_Tategaki->ItemIndex() == 0;
+  L_PageNumber->setText(vertical ? QStringLiteral("中央から(&C)") : QStringLiteral("紙から(&C)"));
+  CB_PN_UC->setVisible(vertical);
+  for (QCheckBox* box :
+       {CB_PN_UL, CB_PN_UR, CB_PN_LU, CB_PN_LD, CB_PN_RU, CB_PN_RD, CB_PN_BL, CB_PN_BR})
+    box->setVisible(!vertical);
+}
+
+void TMainForm::RG_TategakiClick() {
+  ApplyTategakiVisibility();
+  ApplyChanges();
+}
+
+void TMainForm::ApplyPageNumberVisibility() { GB_PageNumber->setVisible(CB_PageNumber->isChecked()); }
+
+void TMainForm::CB_PageNumberClick() {
+  ApplyPageNumberVisibility();
+  ApplyChanges();
+}
+
+void TMainForm::RG_OrientationClick() {
+  if (UpdateLock > 0) return;
+  ++UpdateLock;
+  // The rotated paper has the same two lengths, so the printer is not asked again.
+  const std::u16string height = NumEditText(NE_PaperSizeH);
+  SetNumEditText(NE_PaperSizeH, NumEditText(NE_PaperSizeV));
+  SetNumEditText(NE_PaperSizeV, height);
+  printer_.SetOrientation(RG_Orientation->ItemIndex() == 0 ? TPrinterOrientation::poPortrait
+                                                           : TPrinterOrientation::poLandscape);
+  --UpdateLock;
+  ApplyChanges();
+}
+
+void TMainForm::CB_ShowPrivewClick() {
+  if (!preview_) return;
+  if (CB_ShowPrivew->isChecked()) {
+    preview_->SetSetting(CurrentSetting);
+    preview_->Redraw();
+  }
+  preview_->setVisible(CB_ShowPrivew->isChecked());
+}
+
+void TMainForm::SelectFont(TFont& font) {
+  const QFont shown = ToQFont(font, kFontDialogDpi);
+  // The dialog names the installed face, which is what the user sees drawn.
+  QFont initial = shown;
+  initial.setFamily(InstalledFamily(FromU16(font.Name())));
+  initial.setPointSize(font.Size() > 0 ? font.Size() : 8);
+  FontDialog1->setCurrentFont(initial);
+  if (FontDialog1->exec() != QDialog::Accepted) return;
+  const QFont chosen = FontDialog1->selectedFont();
+  TFont result = FromQFont(chosen, kFontDialogDpi, font);
+  // An unchanged face keeps the stored name: a Windows face, or its vertical "@" form.
+  if (chosen.family() == initial.family()) result.SetName(font.Name());
+  font = result;
+  ApplyChanges();
+}
+
+// --- printer selection -----------------------------------------------------------------
+
+QString TMainForm::PrinterCaption() const {
+  return QStringLiteral("プリンター : ") + FromU16(printer_.PrinterName());
+}
+
+void TMainForm::ShowPrinterInfo() {
+  E_PaperName->setText(PaperName);
+  RG_Orientation->SetItemIndex(printer_.Orientation() == TPrinterOrientation::poPortrait ? 0 : 1);
+  TPrinterInfo info;
+  GetPrinterInfo(info, printer_);
+  SetNumEditText(NE_PaperSizeV, FormatFloat0_00(info.PaperWidthMm));
+  SetNumEditText(NE_PaperSizeH, FormatFloat0_00(info.PaperHeightMm));
+  L_PrinterName->setText(PrinterCaption());
+  L_PrinterName->adjustSize();
+}
+
+void TMainForm::SB_PrinerSetupClick() {
+  if (PrinterSetupDialog1->exec() != QDialog::Accepted) return;
+  ++UpdateLock;
+  ShowPrinterInfo();
+  --UpdateLock;
+  ApplyChanges();
+}
+
+void TMainForm::PrinterSetupDialog1Close(const QString& paperName) { PaperName = paperName; }
+
+// --- tool bar and closing --------------------------------------------------------------
+
+void TMainForm::B_CloseClick() { close(); }
+
+void TMainForm::SB_NewClick() {
+  if (Commands.New) Commands.New();
+}
+
+void TMainForm::SB_OpenClick() {
+  if (Commands.Open) Commands.Open();
+}
+
+void TMainForm::SB_SaveAsClick() {
+  if (Commands.SaveAs) Commands.SaveAs();
+}
+
+void TMainForm::SB_SaveClick() {
+  if (Commands.Save) Commands.Save();
+}
+
+void TMainForm::SB_PrintClick() {
+  if (Commands.Print) Commands.Print();
+}
+
+void TMainForm::SB_ShowAboutClick() {
+  if (Commands.ShowAbout) Commands.ShowAbout();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (Commands.CloseQuery && !Commands.CloseQuery()) {
+    event->ignore();
+    return;
+  }
+  if (Commands.Close) Commands.Close();
+  event->accept();
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  // A dialog would close on Esc without asking; this window closes only through its
+  // close query.
+  if (event->key() == Qt::Key_Escape) {
+    event->ignore();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace zelk
