@@ -5,7 +5,7 @@
 #include "app/CommandLine.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"
-#include "settings/SheetPreparation.h"
+#include "settings/FormTransfer.h"
 #include "sheet/Geometry.h"
 
 namespace zelk {

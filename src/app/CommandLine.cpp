@@ -6,7 +6,8 @@
 
 #include "preview/qt/PrinterService.h"
 #include "settings/SettingFields.h"
-#include "settings/SheetPreparation.h"
+#include "settings/FormTransfer.h"
+#include "settings/NumberText.h"
 
 namespace zelk {
 
@@ -170,6 +171,10 @@ int RunCommandLine(const QStringList& arguments) {
   } catch (const TUsageError& e) {
     PrintError(e.Message);
     return kExitUsage;
+  } catch (const EConvertError& e) {
+    // A length that no numeric field can hold (too many digits, not finite).
+    PrintError(QString::fromStdU16String(e.Message()));
+    return kExitFailure;
   }
 }
 
