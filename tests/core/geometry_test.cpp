@@ -8,7 +8,7 @@
 #include "preview/VirtualPrinter.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
-#include "settings/SheetPreparation.h"
+#include "settings/FormTransfer.h"
 #include "sheet/Geometry.h"
 
 namespace zelk {
