@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPolygonF>
 #include <algorithm>
+#include <cstdlib>
 
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/VerticalText.h"
@@ -44,6 +45,7 @@ TPainterDrawer::TPainterDrawer(QPainter& painter, int32_t resX, int32_t resY)
 
 void TPainterDrawer::SetAntialiasing(bool on) {
   painter_.setRenderHint(QPainter::Antialiasing, on);
+  thinOffset_ = on ? 0.5 : 0.0;
 }
 
 void TPainterDrawer::UsePen(const TPen& pen) {
@@ -83,8 +85,23 @@ void TPainterDrawer::UseBrush(const TBrush& brush) {
 
 void TPainterDrawer::Line(const TPen& pen, TDevicePoint from, TDevicePoint to) {
   UsePen(pen);
-  if (from == to && pen.Width <= 1) return;  // a thin line paints no end point
-  painter_.drawLine(CentreOf(from), CentreOf(to));
+  if (pen.Width > 1) {
+    painter_.drawLine(CentreOf(from), CentreOf(to));
+    return;
+  }
+  if (from == to) return;  // a thin line paints no end point
+  // Qt's aliased thin lines run through the pixels their integer points name, and leave
+  // out the pixel at the far end of the major axis, whichever point that is. A line
+  // drawn toward smaller coordinates moves one pixel along that axis, so that it is its
+  // own start point that is kept and its end point that is left out, as GDI does.
+  qreal ox = thinOffset_, oy = thinOffset_;
+  const int64_t dx = Extent(from.X, to.X), dy = Extent(from.Y, to.Y);
+  if (std::llabs(dx) >= std::llabs(dy)) {
+    if (dx < 0) ox += 1;
+  } else if (dy < 0) {
+    oy += 1;
+  }
+  painter_.drawLine(QPointF(from.X + ox, from.Y + oy), QPointF(to.X + ox, to.Y + oy));
 }
 
 void TPainterDrawer::Rectangle(const TPen& pen, const TBrush& brush, const TDeviceRect& rect) {
@@ -116,10 +133,16 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
                         pen.Style == TPenStyle::psSolid && pen.Color == brush.Color;
   if (roundDot) {
     // The outline of a wider pen reaches (width - 1) / 2 beyond the inscribed circle.
-    const qreal diameter = static_cast<qreal>(w) + std::max(pen.Width, 1) - 1;
-    UseDotPen(pen.Color, static_cast<int32_t>(diameter));
-    const QPointF centre(r.Left + w / 2.0, r.Top + h / 2.0);
-    painter_.drawLine(centre, centre);
+    const int64_t diameter = w + std::max(pen.Width, 1) - 1;
+    const qreal grow = (diameter - w) / 2.0;
+    if (diameter <= 2) {  // a disk of one or two pixels is a square
+      painter_.fillRect(QRectF(r.Left - grow, r.Top - grow, static_cast<qreal>(diameter),
+                               static_cast<qreal>(diameter)),
+                        ToQColor(brush.Color));
+      return;
+    }
+    UseDotPen(pen.Color, static_cast<int32_t>(std::min<int64_t>(diameter, INT32_MAX)));
+    painter_.drawPoint(QPointF(r.Left + w / 2.0, r.Top + h / 2.0));
     return;
   }
   UsePen(pen);

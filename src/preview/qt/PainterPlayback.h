@@ -30,8 +30,9 @@ namespace zelk {
 ///   degree. Either way a text at 2700 placed at x occupies x − text height to x.
 ///
 /// A round dot (an ellipse as wide as high whose pen is solid and of the brush's
-/// colour) is drawn as a zero-length round-capped line of the same diameter: the same
-/// pixels, at a fraction of the cost on every paint engine.
+/// colour) is drawn as one point of a round-capped pen of the same diameter (a
+/// zero-length round-capped line): the same pixels, at a fraction of the cost on every
+/// paint engine.
 ///
 /// Antialiasing of shapes is off unless SetAntialiasing is called (the printer's
 /// output is aliased; text is always antialiased).
@@ -58,6 +59,7 @@ class TPainterDrawer {
   QPainter& painter_;
   int32_t resX_;
   int32_t resY_;
+  qreal thinOffset_ = 0;
   // What was last handed to the painter, so that an unchanged pen or brush is not set
   // again for each of many thousand dots.
   enum class TPenMode { None, Normal, Dot };
