@@ -133,7 +133,7 @@ void BarMark(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward,
 
 }  // namespace
 
-void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas) {
+void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas, TDotLedger* ledger) {
   if (!HasFoldBand(s)) return;
   SolidBlackBrush(canvas);
   TCellWidth edge;
@@ -154,8 +154,9 @@ void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas) {
     first = Pt(BandLeft(s), s.OriginY);
     second = Pt(BandLeft(s) + s.FoldX, s.OriginY);
   }
-  DrawEdge(edge, canvas, first, printable);
-  DrawEdge(edge, canvas, second, printable);
+  if (ledger != nullptr) ledger->CheckEveryDot = true;
+  DrawEdge(edge, canvas, first, printable, ledger);
+  DrawEdge(edge, canvas, second, printable, ledger);
 }
 
 void DrawCaptions(const TPrintSetting& s, TCanvas& canvas) {

@@ -51,8 +51,10 @@ TKRange VisibleDots(TDevicePoint start, int32_t pitchX, int32_t pitchY, int32_t 
 // Dots k = from .. count - 1 of the edge, at k x (DotPitchX, DotPitchY) from `start`.
 // Dots that lie wholly outside the printable area are skipped: they cannot reach the
 // paper, and a kilometre of paper must not record a million dots nobody can see.
+// With a ledger, a dot identical to one already on the sheet is left out; only the
+// first dot of an edge can meet another edge's dot, unless the ledger checks every dot.
 void DrawDotRow(const TCellWidth& e, TCanvas& canvas, TDevicePoint start, int32_t from,
-                int32_t count, const TDeviceRect& printable) {
+                int32_t count, const TDeviceRect& printable, TDotLedger* ledger) {
   const int32_t pitchX = e.DotPitchX;
   const int32_t pitchY = e.DotPitchY;
   const bool round = e.DrawType == lsRound;
@@ -64,6 +66,10 @@ void DrawDotRow(const TCellWidth& e, TCanvas& canvas, TDevicePoint start, int32_
     const int32_t y = SaturateInt32(start.Y + k * pitchY);
     const int32_t x2 = SaturateInt32(int64_t{x} + e.DotWidth);
     const int32_t y2 = SaturateInt32(int64_t{y} + e.DotHeight);
+    if (ledger != nullptr && (k == 0 || ledger->CheckEveryDot)) {
+      const TDotLedger::TKey key{x, y, e.DotWidth, e.DotHeight, e.DrawType, canvas.Pen.Width};
+      if (!ledger->Add(key)) continue;
+    }
     if (round) {
       canvas.Ellipse(x, y, x2, y2);
     } else {
@@ -77,6 +83,18 @@ TDevicePoint Advance(TDevicePoint p, const TCellWidth& e) {
 }
 
 }  // namespace
+
+size_t TDotLedger::THash::operator()(const TKey& k) const {
+  uint64_t h = static_cast<uint32_t>(k.X);
+  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Y);
+  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Width);
+  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Height);
+  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Shape);
+  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.PenWidth);
+  return static_cast<size_t>(h ^ (h >> 29));
+}
+
+bool TDotLedger::Add(const TKey& key) { return keys_.insert(key).second; }
 
 TDeviceRect PrintableArea(const TPrintSetting& s) {
   return {0, 0, s.PrinterInfo.HorzRes, s.PrinterInfo.VertRes};
@@ -104,12 +122,13 @@ void PrepareCell(TPrintSetting& s, int32_t column, int32_t row) {
   }
 }
 
-void DrawCellUnit(const TPrintSetting& s, TCanvas& canvas, int32_t x, int32_t y) {
+void DrawCellUnit(const TPrintSetting& s, TCanvas& canvas, int32_t x, int32_t y,
+                  TDotLedger* ledger) {
   const TCell& c = s.Cell;
   const TDeviceRect printable = PrintableArea(s);
   TDevicePoint point{x, y};
   canvas.MoveTo(x, y);
-  auto draw = [&](const TCellWidth& e) { DrawEdge(e, canvas, point, printable); };
+  auto draw = [&](const TCellWidth& e) { DrawEdge(e, canvas, point, printable, ledger); };
   if (c.Yokogaki) {
     draw(c.GapStart);
     const TDevicePoint cellTopLeft = point;
@@ -134,7 +153,7 @@ void DrawCellUnit(const TPrintSetting& s, TCanvas& canvas, int32_t x, int32_t y)
 }
 
 void DrawEdge(const TCellWidth& e, TCanvas& canvas, TDevicePoint& point,
-              const TDeviceRect& printable) {
+              const TDeviceRect& printable, TDotLedger* ledger) {
   canvas.MoveTo(point.X, point.Y);
   const TDevicePoint end = Advance(point, e);
   switch (e.DrawType) {
@@ -152,8 +171,8 @@ void DrawEdge(const TCellWidth& e, TCanvas& canvas, TDevicePoint& point,
     case lsRound:
       // Both rows step by (DotPitchX, DotPitchY); the second repeats the first row's
       // DotCountX dots before it goes on, so only the dots beyond them are drawn again.
-      DrawDotRow(e, canvas, point, 0, e.DotCountX, printable);
-      DrawDotRow(e, canvas, point, e.DotCountX, e.DotCountY, printable);
+      DrawDotRow(e, canvas, point, 0, e.DotCountX, printable, ledger);
+      DrawDotRow(e, canvas, point, e.DotCountX, e.DotCountY, printable, ledger);
       break;
     default:
       break;
