@@ -64,6 +64,13 @@ TPrintPreview::~TPrintPreview() {
 
 void TPrintPreview::BeginDoc() {
   if (printing_) throw EPrintPreviewError("TPrintPreview: BeginDoc: Already Printing");
+  // The preview records the same sheet again and again: the first page's operation
+  // buffer is kept (emptied) for the next first page, which spares the reallocations
+  // and fresh memory of tens of thousands of dots on every redraw.
+  if (!pages_.empty()) {
+    spareOps_ = std::move(pages_.front()->Ops);
+    spareOps_.clear();
+  }
   pages_.clear();
   printing_ = true;
   NewPage();
@@ -72,6 +79,8 @@ void TPrintPreview::BeginDoc() {
 void TPrintPreview::NewPage() {
   if (!printing_) throw EPrintPreviewError("TPrintPreview.NewPage: not Printing");
   auto page = std::make_unique<TMetafileEx>();
+  page->Ops = std::move(spareOps_);
+  spareOps_ = {};
   page->FrameWidth = SaturateInt32(100LL * printer_.GetDeviceCaps(TDeviceCap::HorzSize));
   page->FrameHeight = SaturateInt32(100LL * printer_.GetDeviceCaps(TDeviceCap::VertSize));
   page->HorzRes = printer_.GetDeviceCaps(TDeviceCap::HorzRes);

@@ -106,6 +106,7 @@ class TPrintPreview {
   bool printing_ = false;
   std::vector<std::unique_ptr<TMetafileEx>> pages_;
   std::unique_ptr<TRecordingCanvas> canvas_;
+  std::vector<TRecordedOp> spareOps_;  // empty; its capacity goes to the next page
 };
 
 }  // namespace zelk

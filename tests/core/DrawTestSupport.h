@@ -8,7 +8,7 @@
 #include "preview/PrintPreview.h"
 #include "preview/VirtualPrinter.h"
 #include "settings/PrintSetting.h"
-#include "settings/SheetPreparation.h"
+#include "settings/FormTransfer.h"
 #include "sheet/Canvas.h"
 
 namespace zelk::testing {
