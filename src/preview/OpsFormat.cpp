@@ -11,9 +11,7 @@ namespace zelk {
 namespace {
 
 const char* PenStyleName(TPenStyle s) { return s == TPenStyle::psDot ? "dot" : "solid"; }
-const char* BrushStyleName(TBrushStyle s) {
-  return s == TBrushStyle::bsClear ? "clear" : "solid";
-}
+const char* BrushStyleName(TBrushStyle s) { return s == TBrushStyle::bsClear ? "clear" : "solid"; }
 
 std::string Quoted(const std::u16string& text) {
   std::string out = "\"";
@@ -50,8 +48,8 @@ std::string BrushText(const TBrush& brush) {
 }
 
 std::string Corners(const TRecordedOp& op) {
-  return std::to_string(op.P1.X) + " " + std::to_string(op.P1.Y) + " " +
-         std::to_string(op.P2.X) + " " + std::to_string(op.P2.Y);
+  return std::to_string(op.P1.X) + " " + std::to_string(op.P1.Y) + " " + std::to_string(op.P2.X) +
+         " " + std::to_string(op.P2.Y);
 }
 
 std::string Flags(const TFontStyles& st) {
@@ -105,8 +103,8 @@ std::string FormatOpsColor(TColor color) {
 }
 
 void WriteOpsPage(std::ostream& out, const TMetafileEx& page, int index) {
-  out << "page " << index << " frame " << page.FrameWidth << ' ' << page.FrameHeight
-      << " size " << page.HorzRes << ' ' << page.VertRes << '\n';
+  out << "page " << index << " frame " << page.FrameWidth << ' ' << page.FrameHeight << " size "
+      << page.HorzRes << ' ' << page.VertRes << '\n';
   for (const TRecordedOp& op : page.Ops) out << OpLine(page, op) << '\n';
 }
 

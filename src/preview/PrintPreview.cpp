@@ -2,8 +2,8 @@
 
 namespace zelk {
 
-TRecordingCanvas::TRecordingCanvas(TMetafileEx& page, const TTextMeasurer& measurer,
-                                   int32_t resX, int32_t resY)
+TRecordingCanvas::TRecordingCanvas(TMetafileEx& page, const TTextMeasurer& measurer, int32_t resX,
+                                   int32_t resY)
     : page_(page), measurer_(measurer), resX_(resX), resY_(resY) {}
 
 void TRecordingCanvas::Append(TOpKind kind, TDevicePoint p1, TDevicePoint p2, int32_t index) {
@@ -49,9 +49,7 @@ TTextExtent TRecordingCanvas::Measure(const std::u16string& text) const {
 
 int32_t TRecordingCanvas::TextWidth(const std::u16string& text) { return Measure(text).Width; }
 
-int32_t TRecordingCanvas::TextHeight(const std::u16string& text) {
-  return Measure(text).Height;
-}
+int32_t TRecordingCanvas::TextHeight(const std::u16string& text) { return Measure(text).Height; }
 
 TPrintPreview::TPrintPreview(TPrinterDevice& printer, const TTextMeasurer& measurer)
     : printer_(printer), measurer_(measurer) {}
@@ -87,8 +85,8 @@ void TPrintPreview::NewPage() {
   page->VertRes = printer_.GetDeviceCaps(TDeviceCap::VertRes);
   page->ResolutionX = printer_.GetDeviceCaps(TDeviceCap::LogPixelsX);
   page->ResolutionY = printer_.GetDeviceCaps(TDeviceCap::LogPixelsY);
-  auto canvas = std::make_unique<TRecordingCanvas>(*page, measurer_, page->ResolutionX,
-                                                   page->ResolutionY);
+  auto canvas =
+      std::make_unique<TRecordingCanvas>(*page, measurer_, page->ResolutionX, page->ResolutionY);
   // The font height follows the printer's resolution: 9 points at its vertical dpi.
   canvas->Font.SetPixelsPerInch(page->ResolutionY);
   canvas->Font.SetSize(9);

@@ -30,8 +30,7 @@ class TRecordingCanvas : public TCanvas {
  public:
   /// Records into `page`, which must outlive the canvas. `resX`/`resY` are the reference
   /// printer's LOGPIXELSX/LOGPIXELSY, used for measuring.
-  TRecordingCanvas(TMetafileEx& page, const TTextMeasurer& measurer, int32_t resX,
-                   int32_t resY);
+  TRecordingCanvas(TMetafileEx& page, const TTextMeasurer& measurer, int32_t resX, int32_t resY);
 
   void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
   void FillRect(const TDeviceRect& rect) override;

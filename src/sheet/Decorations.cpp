@@ -48,10 +48,10 @@ void DrawPageNumberLines(const TPrintSetting& s, TCanvas& canvas) {
     int64_t Y;
   };
   const TPosition positions[] = {
-      {&TPrintSetting::PN_UL, L, T - 2 * th},         {&TPrintSetting::PN_UR, R - n, T - 2 * th},
-      {&TPrintSetting::PN_LU, L - d - n, T + th},     {&TPrintSetting::PN_LD, L - d - n, B - 2 * th},
-      {&TPrintSetting::PN_RU, R + d, T + th},         {&TPrintSetting::PN_RD, R + d, B - 2 * th},
-      {&TPrintSetting::PN_BL, L, B + th},             {&TPrintSetting::PN_BR, R - n, B + th},
+      {&TPrintSetting::PN_UL, L, T - 2 * th},     {&TPrintSetting::PN_UR, R - n, T - 2 * th},
+      {&TPrintSetting::PN_LU, L - d - n, T + th}, {&TPrintSetting::PN_LD, L - d - n, B - 2 * th},
+      {&TPrintSetting::PN_RU, R + d, T + th},     {&TPrintSetting::PN_RD, R + d, B - 2 * th},
+      {&TPrintSetting::PN_BL, L, B + th},         {&TPrintSetting::PN_BR, R - n, B + th},
   };
   for (const TPosition& p : positions)
     if (s.*p.Flag) line(p.X, p.Y);

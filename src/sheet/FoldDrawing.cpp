@@ -93,8 +93,8 @@ void MarkLine(const TPrintSetting& s, TCanvas& canvas, int64_t at, const TAcross
   canvas.LineTo(p2.X, p2.Y);
 }
 
-void FishTail(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward,
-              const TAcross& a, int64_t b) {
+void FishTail(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward, const TAcross& a,
+              int64_t b) {
   int64_t t1 = b / 3, t2 = t1 / 3, t3 = t2 / 3;
   canvas.Pen.Width = SaturateInt32(t3);
   if (!forward) {
@@ -107,15 +107,14 @@ void FishTail(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward,
   const int64_t far = s.Yokogaki ? a.Start - a.Span : a.Start + a.Span;
   const int64_t mid = s.Yokogaki ? a.Start - a.Span / 2 : a.Start + a.Span / 2;
   const std::vector<TDevicePoint> points = {
-      BandPoint(s, s2, a.Start),      BandPoint(s, s2, far), BandPoint(s, s2 + t1, far),
-      BandPoint(s, s2 + t2, mid),     BandPoint(s, s2 + t1, a.Start),
-      BandPoint(s, s2, a.Start)};
+      BandPoint(s, s2, a.Start),  BandPoint(s, s2, far),          BandPoint(s, s2 + t1, far),
+      BandPoint(s, s2 + t2, mid), BandPoint(s, s2 + t1, a.Start), BandPoint(s, s2, a.Start)};
   canvas.Polygon(points);
   canvas.MoveTo(points[0].X, points[0].Y);
 }
 
-void BarMark(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward,
-             const TAcross& a, int64_t b) {
+void BarMark(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward, const TAcross& a,
+             int64_t b) {
   int64_t s1 = b / 3, s2 = s1 / 3, s3 = s2 / 3;
   canvas.Pen.Width = SaturateInt32(s3);
   if (!forward) {
@@ -179,8 +178,8 @@ void DrawGyobi(const TPrintSetting& s, TCanvas& canvas) {
     e = yoko ? s.PenWidthY : s.PenWidthX;
   }
   const int64_t b = yoko ? s.FoldY : s.FoldX;
-  const int64_t length = yoko ? int64_t{s.PitchX} * s.Yoko + s.FoldX
-                              : int64_t{s.PitchY} * s.Tate + s.FoldY;
+  const int64_t length =
+      yoko ? int64_t{s.PitchX} * s.Yoko + s.FoldX : int64_t{s.PitchY} * s.Tate + s.FoldY;
   const int64_t origin = yoko ? s.OriginX : s.OriginY;
   const int64_t r = yoko ? BandTop(s) + s.FoldY : BandLeft(s);
   const int64_t p = b / 3 / 3 / 3;

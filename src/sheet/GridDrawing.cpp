@@ -33,17 +33,14 @@ TKRange OpenIntervalSteps(int64_t start, int64_t pitch, int64_t lo, int64_t hi) 
 }
 
 // The dots k in [from, count) whose rectangle, grown by `margin`, meets `area`.
-TKRange VisibleDots(TDevicePoint start, int32_t pitchX, int32_t pitchY, int32_t from,
-                    int32_t count, int32_t dotWidth, int32_t dotHeight, int32_t margin,
-                    const TDeviceRect& area) {
+TKRange VisibleDots(TDevicePoint start, int32_t pitchX, int32_t pitchY, int32_t from, int32_t count,
+                    int32_t dotWidth, int32_t dotHeight, int32_t margin, const TDeviceRect& area) {
   // The dot at x covers [x - margin, x + dotWidth + margin), which meets [Left, Right)
   // exactly when Left - dotWidth - margin < x < Right + margin.
-  const TKRange kx =
-      OpenIntervalSteps(start.X, pitchX, int64_t{area.Left} - dotWidth - margin,
-                        int64_t{area.Right} + margin);
-  const TKRange ky =
-      OpenIntervalSteps(start.Y, pitchY, int64_t{area.Top} - dotHeight - margin,
-                        int64_t{area.Bottom} + margin);
+  const TKRange kx = OpenIntervalSteps(start.X, pitchX, int64_t{area.Left} - dotWidth - margin,
+                                       int64_t{area.Right} + margin);
+  const TKRange ky = OpenIntervalSteps(start.Y, pitchY, int64_t{area.Top} - dotHeight - margin,
+                                       int64_t{area.Bottom} + margin);
   return {std::max<int64_t>({kx.First, ky.First, from}),
           std::min<int64_t>({kx.Last, ky.Last, int64_t{count} - 1})};
 }
@@ -59,8 +56,8 @@ void DrawDotRow(const TCellWidth& e, TCanvas& canvas, TDevicePoint start, int32_
   const int32_t pitchY = e.DotPitchY;
   const bool round = e.DrawType == lsRound;
   const int32_t margin = round ? canvas.Pen.Width / 2 + 1 : 0;
-  const TKRange ks = VisibleDots(start, pitchX, pitchY, from, count, e.DotWidth, e.DotHeight,
-                                 margin, printable);
+  const TKRange ks =
+      VisibleDots(start, pitchX, pitchY, from, count, e.DotWidth, e.DotHeight, margin, printable);
   for (int64_t k = ks.First; k <= ks.Last; ++k) {
     const int32_t x = SaturateInt32(start.X + k * pitchX);
     const int32_t y = SaturateInt32(start.Y + k * pitchY);

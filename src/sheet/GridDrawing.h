@@ -21,8 +21,8 @@ class TDotLedger {
   struct TKey {
     int32_t X, Y, Width, Height, Shape, PenWidth;
     bool operator==(const TKey& o) const {
-      return X == o.X && Y == o.Y && Width == o.Width && Height == o.Height &&
-             Shape == o.Shape && PenWidth == o.PenWidth;
+      return X == o.X && Y == o.Y && Width == o.Width && Height == o.Height && Shape == o.Shape &&
+             PenWidth == o.PenWidth;
     }
   };
   /// False: only the first dot of each edge is looked up, which is all the grid needs,

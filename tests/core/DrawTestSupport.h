@@ -7,8 +7,8 @@
 #include "preview/Metafile.h"
 #include "preview/PrintPreview.h"
 #include "preview/VirtualPrinter.h"
-#include "settings/PrintSetting.h"
 #include "settings/FormTransfer.h"
+#include "settings/PrintSetting.h"
 #include "sheet/Canvas.h"
 
 namespace zelk::testing {

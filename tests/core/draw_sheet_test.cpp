@@ -1,8 +1,6 @@
 // The whole sheet: drawing order and state, values checked by hand against the
 // geometry, the "@" rules, and bounded work for absurd settings.
 
-#include "sheet/DrawSheet.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -12,6 +10,7 @@
 #include "DrawTestSupport.h"
 #include "preview/OpsFormat.h"
 #include "sheet/Decorations.h"
+#include "sheet/DrawSheet.h"
 #include "sheet/FoldDrawing.h"
 
 namespace zelk {
@@ -332,14 +331,12 @@ TEST_P(PageNumberTest, OnlyTheFlagsOfTheWritingDirectionCount) {
 
 INSTANTIATE_TEST_SUITE_P(
     , PageNumberTest,
-    ::testing::Values(PageNumberCase{true, true, false, false, false, false, false, false, false,
-                                     false, 0},
-                      PageNumberCase{true, true, true, true, true, true, true, true, true, true, 2},
-                      PageNumberCase{false, false, true, false, false, false, false, false, false,
-                                     false, 0},
-                      PageNumberCase{false, true, true, true, true, true, true, true, true, true, 8},
-                      PageNumberCase{false, false, false, false, false, true, false, false, true,
-                                     false, 2}));
+    ::testing::Values(
+        PageNumberCase{true, true, false, false, false, false, false, false, false, false, 0},
+        PageNumberCase{true, true, true, true, true, true, true, true, true, true, 2},
+        PageNumberCase{false, false, true, false, false, false, false, false, false, false, 0},
+        PageNumberCase{false, true, true, true, true, true, true, true, true, true, 8},
+        PageNumberCase{false, false, false, false, false, true, false, false, true, false, 2}));
 
 TEST_F(DrawSheetTest, HorizontalPageNumberPositionsByHand) {
   TPrintSetting s = HandSheet();

@@ -1,8 +1,6 @@
 // The grid: which edges each unit draws, the edge walk, the five line shapes and the
 // dots that are left out because they cannot reach the paper.
 
-#include "sheet/GridDrawing.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
@@ -10,6 +8,7 @@
 
 #include "DrawTestSupport.h"
 #include "sheet/Geometry.h"
+#include "sheet/GridDrawing.h"
 
 namespace zelk {
 namespace {
@@ -152,8 +151,8 @@ TEST(DrawEdge, CullsExactlyTheDotsThatCannotTouchThePrintableArea) {
             }
             std::vector<std::pair<int64_t, int64_t>> got;
             for (const TRecordedOp& op : pc.Page.Ops) got.push_back({op.P1.X, op.P1.Y});
-            EXPECT_EQ(got, expected) << shape << " dir " << dirX << "," << dirY << " from " << sx
-                                     << "," << sy;
+            EXPECT_EQ(got, expected)
+                << shape << " dir " << dirX << "," << dirY << " from " << sx << "," << sy;
           }
         }
       }
@@ -226,10 +225,13 @@ INSTANTIATE_TEST_SUITE_P(
         PrepareCase{true, 1, 1, 1, true, "1100000"},
         // Vertical writing: the left side except in the first column and the column
         // after the band, the top except in the first row, always the right side.
-        PrepareCase{false, 1, 0, 0, false, "0010000"}, PrepareCase{false, 1, 1, 1, false, "1011000"},
-        PrepareCase{false, 1, 2, 1, false, "0011000"}, PrepareCase{false, 0, 2, 1, false, "1011000"},
-        PrepareCase{false, 2, 2, 0, false, "0010000"}, PrepareCase{false, 1, 4, 6, false, "1011000"},
-        PrepareCase{false, 1, 3, 3, true, "1001000"}, PrepareCase{false, 1, 0, 0, true, "0000000"}));
+        PrepareCase{false, 1, 0, 0, false, "0010000"},
+        PrepareCase{false, 1, 1, 1, false, "1011000"},
+        PrepareCase{false, 1, 2, 1, false, "0011000"},
+        PrepareCase{false, 0, 2, 1, false, "1011000"},
+        PrepareCase{false, 2, 2, 0, false, "0010000"},
+        PrepareCase{false, 1, 4, 6, false, "1011000"}, PrepareCase{false, 1, 3, 3, true, "1001000"},
+        PrepareCase{false, 1, 0, 0, true, "0000000"}));
 
 TEST(PrepareCell, LineTypeNoneDrawsNothingAnywhere) {
   TPrintSetting s;

@@ -3,8 +3,6 @@
 // Set ZELK_UPDATE_GOLDEN=1 to rewrite the golden files from the current drawing; check
 // the diff by eye before committing it.
 
-#include "preview/OpsFormat.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +11,7 @@
 #include <sstream>
 
 #include "DrawTestSupport.h"
+#include "preview/OpsFormat.h"
 #include "sheet/DrawSheet.h"
 
 namespace zelk {
@@ -26,9 +25,12 @@ TEST(OpsFormat, Colours) {
     TColor color;
     const char* text;
   };
-  const Case cases[] = {{kBlack, "#000000"},           {kWhite, "#FFFFFF"},
-                        {0x0000FF, "#FF0000"},         {0xFF0000, "#0000FF"},
-                        {0x123456, "#563412"},         {kWindowTextColor, "#000000"},
+  const Case cases[] = {{kBlack, "#000000"},
+                        {kWhite, "#FFFFFF"},
+                        {0x0000FF, "#FF0000"},
+                        {0xFF0000, "#0000FF"},
+                        {0x123456, "#563412"},
+                        {kWindowTextColor, "#000000"},
                         {static_cast<TColor>(0xFF00000Fu), "#000000"}};
   for (const Case& c : cases) EXPECT_EQ(FormatOpsColor(c.color), c.text) << c.color;
 }
@@ -126,8 +128,7 @@ void AllOutsideTexts(TPrintSetting& s) {
 
 void AllPageNumbers(TPrintSetting& s) {
   s.PageNumberTitle = u"No.";
-  s.PN_UL = s.PN_UC = s.PN_UR = s.PN_LU = s.PN_LD = s.PN_RU = s.PN_RD = s.PN_BL = s.PN_BR =
-      true;
+  s.PN_UL = s.PN_UC = s.PN_UR = s.PN_LU = s.PN_LD = s.PN_RU = s.PN_RD = s.PN_BL = s.PN_BR = true;
 }
 
 std::vector<GoldenCase> GoldenCases() {
@@ -136,33 +137,34 @@ std::vector<GoldenCase> GoldenCases() {
   for (bool tate : {true, false}) {
     const std::string dir = tate ? "tate" : "yoko";
     for (int shape = 0; shape <= 4; ++shape) {
-      cases.push_back({dir + "_line" + std::to_string(shape), Direction(tate, [=](TPrintSetting& s) {
-                         s.Tate = 6;
-                         s.Yoko = 5;
-                         s.LineWidth = 0.5;
-                         s.LineType = s.OrimeLineType = shape;
-                       })});
+      cases.push_back(
+          {dir + "_line" + std::to_string(shape), Direction(tate, [=](TPrintSetting& s) {
+             s.Tate = 6;
+             s.Yoko = 5;
+             s.LineWidth = 0.5;
+             s.LineType = s.OrimeLineType = shape;
+           })});
     }
     struct Fold {
       int orime, gyobi;
     };
     for (Fold f : {Fold{0, 1}, Fold{1, 0}, Fold{1, 2}, Fold{2, 0}, Fold{2, 1}, Fold{2, 2}}) {
-      cases.push_back({dir + "_orime" + std::to_string(f.orime) + "_gyobi" +
-                           std::to_string(f.gyobi),
-                       Direction(tate, [=](TPrintSetting& s) {
-                         s.Tate = 8;
-                         s.Yoko = 6;
-                         s.LineWidth = 0.6;
-                         s.Orime = f.orime;
-                         s.Gyobi = f.gyobi;
-                         s.OrimeWidth = 15.5;
-                         // The band's shape picks the branch of the marks' placement.
-                         s.LineType = lsStraight;
-                         s.OrimeLineType = f.gyobi == 1 ? lsRound : lsStraight;
-                         s.CenterCaption = u"中央の文字";
-                         s.BottomCaption = u"下の文字";
-                         s.BottomCaptionFont.SetSize(10);
-                       })});
+      cases.push_back(
+          {dir + "_orime" + std::to_string(f.orime) + "_gyobi" + std::to_string(f.gyobi),
+           Direction(tate, [=](TPrintSetting& s) {
+             s.Tate = 8;
+             s.Yoko = 6;
+             s.LineWidth = 0.6;
+             s.Orime = f.orime;
+             s.Gyobi = f.gyobi;
+             s.OrimeWidth = 15.5;
+             // The band's shape picks the branch of the marks' placement.
+             s.LineType = lsStraight;
+             s.OrimeLineType = f.gyobi == 1 ? lsRound : lsStraight;
+             s.CenterCaption = u"中央の文字";
+             s.BottomCaption = u"下の文字";
+             s.BottomCaptionFont.SetSize(10);
+           })});
     }
     cases.push_back({dir + "_pagenumbers", Direction(tate, [](TPrintSetting& s) {
                        s.Tate = s.Yoko = 4;
@@ -170,15 +172,15 @@ std::vector<GoldenCase> GoldenCases() {
                        AllPageNumbers(s);
                      })});
     for (bool outer : {true, false}) {
-      cases.push_back({dir + "_outside_outer" + (outer ? "1" : "0"),
-                       Direction(tate, [=](TPrintSetting& s) {
-                         s.Tate = s.Yoko = 4;
-                         s.LineType = lsSquares;
-                         s.LineWidth = 1;
-                         s.OuterLine = outer;
-                         s.OuterLineWidth = 1.5;
-                         AllOutsideTexts(s);
-                       })});
+      cases.push_back(
+          {dir + "_outside_outer" + (outer ? "1" : "0"), Direction(tate, [=](TPrintSetting& s) {
+             s.Tate = s.Yoko = 4;
+             s.LineType = lsSquares;
+             s.LineWidth = 1;
+             s.OuterLine = outer;
+             s.OuterLineWidth = 1.5;
+             AllOutsideTexts(s);
+           })});
     }
     cases.push_back({dir + "_odd_21x21", Direction(tate, [](TPrintSetting& s) {
                        s.Tate = s.Yoko = 21;

@@ -1,14 +1,13 @@
 // The page recorder: its states, the fixed misuse messages, what carries from page to
 // page, and the replay of a recorded page onto a target with a clipping region.
 
-#include "preview/PrintPreview.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <stdexcept>
 
 #include "DrawTestSupport.h"
+#include "preview/PrintPreview.h"
 
 namespace zelk {
 namespace {
