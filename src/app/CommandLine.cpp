@@ -13,10 +13,12 @@ namespace zelk {
 
 // Defined in the Cmd*.cpp files.
 extern const TSubcommand kLayoutCommand;
+extern const TSubcommand kRenderCommand;
+extern const TSubcommand kOpsCommand;
 
 namespace {
 
-const TSubcommand* const kCommands[] = {&kLayoutCommand};
+const TSubcommand* const kCommands[] = {&kLayoutCommand, &kRenderCommand, &kOpsCommand};
 
 const TSubcommand* FindCommand(const QString& name) {
   for (const TSubcommand* c : kCommands)

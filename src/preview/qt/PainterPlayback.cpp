@@ -1,6 +1,7 @@
 #include "preview/qt/PainterPlayback.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPolygonF>
 #include <algorithm>
 #include <cstdlib>
@@ -10,11 +11,6 @@
 
 namespace zelk {
 namespace {
-
-// The centre of device pixel v.
-constexpr qreal Centre(int32_t v) { return v + 0.5; }
-
-QPointF CentreOf(TDevicePoint p) { return QPointF(Centre(p.X), Centre(p.Y)); }
 
 TDeviceRect Normalized(const TDeviceRect& r) {
   return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
@@ -39,13 +35,32 @@ class TPainterStateGuard {
 
 TPainterDrawer::TPainterDrawer(QPainter& painter, int32_t resX, int32_t resY)
     : painter_(painter), resX_(resX > 0 ? resX : 1), resY_(resY > 0 ? resY : resX_) {
+  const QPaintEngine* engine = painter_.paintEngine();
+  const bool vector = engine && (engine->type() == QPaintEngine::Pdf ||
+                                 engine->type() == QPaintEngine::SVG ||
+                                 engine->type() == QPaintEngine::Picture);
+  if (vector) {
+    // A vector page has no pixels of its own: the whole page moves by half a device
+    // pixel (a fiftieth of a millimetre at 600 dpi) so that pixel centres, where lines
+    // and dots lie, get whole-number coordinates, which the file writes shortest.
+    raster_ = false;
+    centre_ = 0.0;
+    edge_ = -0.5;
+    dotsAsLines_ = engine->type() == QPaintEngine::Pdf;
+  }
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
+qreal TPainterDrawer::Centre(int32_t v) const { return v + centre_; }
+
+QPointF TPainterDrawer::CentreOf(TDevicePoint p) const {
+  return QPointF(Centre(p.X), Centre(p.Y));
+}
+
 void TPainterDrawer::SetAntialiasing(bool on) {
   painter_.setRenderHint(QPainter::Antialiasing, on);
-  thinOffset_ = on ? 0.5 : 0.0;
+  if (raster_) thinOffset_ = on ? 0.5 : 0.0;
 }
 
 void TPainterDrawer::UsePen(const TPen& pen) {
@@ -96,11 +111,8 @@ void TPainterDrawer::Line(const TPen& pen, TDevicePoint from, TDevicePoint to) {
   // own start point that is kept and its end point that is left out, as GDI does.
   qreal ox = thinOffset_, oy = thinOffset_;
   const int64_t dx = Extent(from.X, to.X), dy = Extent(from.Y, to.Y);
-  if (std::llabs(dx) >= std::llabs(dy)) {
-    if (dx < 0) ox += 1;
-  } else if (dy < 0) {
-    oy += 1;
-  }
+  if (raster_ && std::llabs(dx) >= std::llabs(dy) && dx < 0) ox += 1;
+  if (raster_ && std::llabs(dx) < std::llabs(dy) && dy < 0) oy += 1;
   painter_.drawLine(QPointF(from.X + ox, from.Y + oy), QPointF(to.X + ox, to.Y + oy));
 }
 
@@ -120,8 +132,9 @@ void TPainterDrawer::FillRect(const TBrush& brush, const TDeviceRect& rect) {
   const int64_t w = Extent(r.Left, r.Right);
   const int64_t h = Extent(r.Top, r.Bottom);
   if (w <= 0 || h <= 0) return;
-  painter_.fillRect(QRectF(r.Left, r.Top, static_cast<qreal>(w), static_cast<qreal>(h)),
-                    ToQColor(brush.Color));
+  painter_.fillRect(
+      QRectF(r.Left + edge_, r.Top + edge_, static_cast<qreal>(w), static_cast<qreal>(h)),
+      ToQColor(brush.Color));
 }
 
 void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDeviceRect& rect) {
@@ -136,13 +149,20 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
     const int64_t diameter = w + std::max(pen.Width, 1) - 1;
     const qreal grow = (diameter - w) / 2.0;
     if (diameter <= 2) {  // a disk of one or two pixels is a square
-      painter_.fillRect(QRectF(r.Left - grow, r.Top - grow, static_cast<qreal>(diameter),
-                               static_cast<qreal>(diameter)),
+      painter_.fillRect(QRectF(r.Left + edge_ - grow, r.Top + edge_ - grow,
+                               static_cast<qreal>(diameter), static_cast<qreal>(diameter)),
                         ToQColor(brush.Color));
       return;
     }
     UseDotPen(pen.Color, static_cast<int32_t>(std::min<int64_t>(diameter, INT32_MAX)));
-    painter_.drawPoint(QPointF(r.Left + w / 2.0, r.Top + h / 2.0));
+    const QPointF centre(r.Left + edge_ + w / 2.0, r.Top + edge_ + h / 2.0);
+    // The raster engine draws nothing for a zero-length line, but a round point; the
+    // PDF engine writes a point as a line of a thousandth, and a zero-length line with
+    // round ends is a dot there.
+    if (dotsAsLines_)
+      painter_.drawLine(centre, centre);
+    else
+      painter_.drawPoint(centre);
     return;
   }
   UsePen(pen);
@@ -168,7 +188,7 @@ void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedT
   const QColor colour = ToQColor(text.Font.Color());
   const bool background = brush.Style == TBrushStyle::bsSolid;
   TPainterStateGuard guard(painter_);
-  painter_.translate(at.X, at.Y);
+  painter_.translate(at.X + edge_, at.Y + edge_);
   // Glyphs are made at the vertical resolution; a wider horizontal one stretches them
   // to keep their physical shape.
   if (resX_ != resY_) painter_.scale(static_cast<qreal>(resX_) / resY_, 1.0);

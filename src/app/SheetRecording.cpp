@@ -1,0 +1,40 @@
+#include "app/SheetRecording.h"
+
+#include <cstdio>
+
+#include "app/CommandLine.h"
+#include "preview/qt/PrinterService.h"
+#include "settings/FormTransfer.h"
+#include "sheet/DrawSheet.h"
+
+namespace zelk {
+
+void AddSettingsFileArgument(QCommandLineParser& parser) {
+  parser.addPositionalArgument(QStringLiteral("FILE"),
+                               QStringLiteral("A .zelk settings file (not read yet)."),
+                               QStringLiteral("[FILE]"));
+}
+
+bool CheckSettingsFileArgument(const QCommandLineParser& parser) {
+  const QStringList args = parser.positionalArguments();
+  if (args.size() > 1)
+    throw TUsageError{QStringLiteral("unexpected argument '%1'").arg(args[1])};
+  if (args.isEmpty()) return true;
+  std::fputs("zelk: reading settings files is not built\n", stderr);
+  return false;
+}
+
+TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer) {
+  TPrintSetting s = SheetSettingsFromOptions(parser, printer);
+  PrepareForDrawing(s, printer);
+  return s;
+}
+
+void RecordSheet(TPrintSetting& s, TPrintPreview& preview) {
+  preview.BeginDoc();
+  preview.GetCanvas().AssignFont(MainWindowFont());
+  DrawSheet(s, &preview.GetCanvas());
+  preview.EndDoc();
+}
+
+}  // namespace zelk

@@ -1,0 +1,35 @@
+#pragma once
+// The sheet as the command line draws it: settings from the options, prepared as the
+// window prepares them, recorded once on the chosen printer.
+
+#include <QCommandLineParser>
+
+#include "preview/PrintPreview.h"
+#include "settings/PrintSetting.h"
+
+namespace zelk {
+
+class TPrinterService;
+
+/// Adds the optional FILE argument of the sheet commands.
+void AddSettingsFileArgument(QCommandLineParser& parser);
+
+/// Throws TUsageError for more than one positional argument. A FILE is not read yet:
+/// returns false after printing "reading settings files is not built", and the command
+/// then ends with kExitFailure. True when no FILE was given.
+bool CheckSettingsFileArgument(const QCommandLineParser& parser);
+
+/// The settings the sheet commands draw: those of a first start on the printer chosen
+/// by the options, with --landscape and every --set applied, prepared for drawing
+/// (PrepareForDrawing: lengths through their texts, counts held to the controls' limits,
+/// the printer turned and its geometry read). The one place where the command line
+/// prepares a sheet. Throws TUsageError for a bad option, EConvertError for a length no
+/// numeric field can hold.
+TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer);
+
+/// Records one sheet as the preview does: BeginDoc, the canvas font set to the main
+/// window font, DrawSheet, EndDoc. The recorder then holds one page. `s` must be
+/// prepared for drawing; DrawSheet may rename its side-text fonts to their "@" form.
+void RecordSheet(TPrintSetting& s, TPrintPreview& preview);
+
+}  // namespace zelk

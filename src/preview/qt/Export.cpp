@@ -1,0 +1,152 @@
+#include "preview/qt/Export.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <cmath>
+
+#include "preview/qt/PainterPlayback.h"
+
+namespace zelk {
+namespace {
+
+bool Fail(QString* error, const QString& message) {
+  if (error) *error = message;
+  return false;
+}
+
+bool CheckGeometry(const TPrinterInfo& p, QString* error) {
+  if (p.LogPixelsX <= 0 || p.LogPixelsY <= 0 || p.PhysicalWidth <= 0 || p.PhysicalHeight <= 0)
+    return Fail(error, QStringLiteral("プリンターの用紙の大きさが分かりません"));
+  return true;
+}
+
+// The recorded page's place on the paper, in the paper's device pixels.
+TDeviceRect PrintableArea(const TMetafileEx& page, const TPrinterInfo& p) {
+  const auto right = static_cast<int64_t>(p.PhysicalOffsetX) + page.HorzRes;
+  const auto bottom = static_cast<int64_t>(p.PhysicalOffsetY) + page.VertRes;
+  return {p.PhysicalOffsetX, p.PhysicalOffsetY, SaturateInt32(right), SaturateInt32(bottom)};
+}
+
+// Vector outputs work in units of 1 / LogPixelsX inch; a different vertical resolution
+// is a scale of the painter, so the page still replays in the printer's device pixels.
+qreal VerticalScale(const TPrinterInfo& p) {
+  return static_cast<qreal>(p.LogPixelsX) / p.LogPixelsY;
+}
+
+bool ReplayOnto(QPaintDevice& device, const TMetafileEx& page, const TPrinterInfo& p,
+                qreal sx, qreal sy, bool antialiasing, QString* error) {
+  QPainter painter;
+  if (!painter.begin(&device)) return Fail(error, QStringLiteral("出力を開始できません"));
+  painter.scale(sx, sy);
+  DrawPage(painter, page, PrintableArea(page, p), antialiasing);
+  if (!painter.end()) return Fail(error, QStringLiteral("出力を書き終えられません"));
+  return true;
+}
+
+QString Pixels(qint64 w, qint64 h) { return QStringLiteral("%1 × %2").arg(w).arg(h); }
+
+}  // namespace
+
+std::optional<TExportFormat> ExportFormatFor(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("pdf")) return TExportFormat::Pdf;
+  if (suffix == QLatin1String("svg")) return TExportFormat::Svg;
+  if (suffix == QLatin1String("png")) return TExportFormat::Png;
+  return std::nullopt;
+}
+
+bool ExportPdf(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
+               const TExportOptions& options, QString* error) {
+  if (!CheckGeometry(p, error)) return false;
+  QPdfWriter writer(&out);
+  writer.setResolution(p.LogPixelsX);
+  writer.setCreator(QStringLiteral("zelk"));
+  writer.setTitle(options.Title);
+  const QSizeF paperMm(p.PhysicalWidth * 25.4 / p.LogPixelsX,
+                       p.PhysicalHeight * 25.4 / p.LogPixelsY);
+  const QPageSize size(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+  if (!writer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))))
+    return Fail(error, QStringLiteral("PDF の用紙を設定できません"));
+  return ReplayOnto(writer, page, p, 1.0, VerticalScale(p), false, error);
+}
+
+bool ExportSvg(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
+               const TExportOptions& options, QString* error) {
+  if (!CheckGeometry(p, error)) return false;
+  QSvgGenerator svg;
+  svg.setOutputDevice(&out);
+  svg.setResolution(p.LogPixelsX);
+  svg.setTitle(options.Title);
+  const QSize size(p.PhysicalWidth,
+                   static_cast<int>(std::lround(p.PhysicalHeight * VerticalScale(p))));
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  return ReplayOnto(svg, page, p, 1.0, VerticalScale(p), false, error);
+}
+
+QImage RenderPaperImage(const TMetafileEx& page, const TPrinterInfo& p, int dpi,
+                        QString* error) {
+  if (!CheckGeometry(p, error)) return QImage();
+  if (dpi < 1 || dpi > kMaxPngDpi) {
+    Fail(error, QStringLiteral("PNG の解像度は 1 から %1 dpi までです").arg(kMaxPngDpi));
+    return QImage();
+  }
+  const qreal sx = static_cast<qreal>(dpi) / p.LogPixelsX;
+  const qreal sy = static_cast<qreal>(dpi) / p.LogPixelsY;
+  const qint64 w = std::max<qint64>(1, std::llround(p.PhysicalWidth * sx));
+  const qint64 h = std::max<qint64>(1, std::llround(p.PhysicalHeight * sy));
+  if (w > kMaxPngSide || h > kMaxPngSide || w * h > kMaxPngPixels) {
+    Fail(error, QStringLiteral("PNG の画像が大きすぎます（%1 ピクセル）。解像度を下げてください")
+                    .arg(Pixels(w, h)));
+    return QImage();
+  }
+  QImage image(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+  if (image.isNull()) {
+    Fail(error, QStringLiteral("PNG の画像（%1 ピクセル）のメモリーが足りません").arg(Pixels(w, h)));
+    return QImage();
+  }
+  image.fill(Qt::white);
+  const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+  image.setDotsPerMeterX(dotsPerMeter);
+  image.setDotsPerMeterY(dotsPerMeter);
+  if (!ReplayOnto(image, page, p, sx, sy, true, error)) return QImage();
+  return image;
+}
+
+bool ExportPng(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
+               const TExportOptions& options, QString* error) {
+  const QImage image = RenderPaperImage(page, p, options.PngDpi, error);
+  if (image.isNull()) return false;
+  if (!image.save(&out, "PNG")) return Fail(error, QStringLiteral("PNG を書き出せません"));
+  return true;
+}
+
+bool ExportPage(const TMetafileEx& page, const TPrinterInfo& p, const QString& path,
+                const TExportOptions& options, QString* error) {
+  const auto format = ExportFormatFor(path);
+  if (!format)
+    return Fail(error, QStringLiteral("%1: 出力の形式は .pdf、.svg、.png のどれかです").arg(path));
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    return Fail(error, QStringLiteral("%1 に書き込めません: %2").arg(path, file.errorString()));
+  bool ok = false;
+  switch (*format) {
+    case TExportFormat::Pdf: ok = ExportPdf(page, p, file, options, error); break;
+    case TExportFormat::Svg: ok = ExportSvg(page, p, file, options, error); break;
+    case TExportFormat::Png: ok = ExportPng(page, p, file, options, error); break;
+  }
+  if (!ok) {
+    file.cancelWriting();
+    return false;
+  }
+  if (!file.commit())
+    return Fail(error, QStringLiteral("%1 に書き込めません: %2").arg(path, file.errorString()));
+  return true;
+}
+
+}  // namespace zelk
