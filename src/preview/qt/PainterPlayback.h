@@ -32,7 +32,10 @@ namespace zelk {
 /// A round dot (an ellipse as wide as high whose pen is solid and of the brush's
 /// colour) is drawn as one point of a round-capped pen of the same diameter (a
 /// zero-length round-capped line): the same pixels, at a fraction of the cost on every
-/// paint engine.
+/// paint engine. Where the dot comes out at most three target pixels across on an
+/// aliased raster (a reduced preview), its square is filled instead: an aliased disk
+/// that small covers the same pixels. The drawer reads the painter's transform for this
+/// when it is made; set the transform first.
 ///
 /// On vector devices (PDF, SVG) the whole drawing moves up and left by half a device
 /// pixel, so that the pixel centres where lines and dots lie are whole numbers: the
@@ -56,6 +59,7 @@ class TPainterDrawer {
   void Text(const TBrush& brush, TDevicePoint at, const TRecordedText& text);
 
  private:
+  void UpdateSquareDotLimit();
   qreal Centre(int32_t v) const;
   QPointF CentreOf(TDevicePoint p) const;
   void UsePen(const TPen& pen);
@@ -73,6 +77,7 @@ class TPainterDrawer {
   qreal edge_ = 0.0;
   qreal thinOffset_ = 0;
   bool dotsAsLines_ = false;
+  qreal squareDotLimit_ = 2;  ///< device units; smaller round dots are drawn as squares
   // What was last handed to the painter, so that an unchanged pen or brush is not set
   // again for each of many thousand dots.
   enum class TPenMode { None, Normal, Dot };
