@@ -27,6 +27,18 @@ if command -v pdfinfo >/dev/null; then
   # JIS B5 landscape: 257 x 182 mm = 728.5 x 515.9 pt
   awk -v s="$size" 'BEGIN { split(s, a, " "); exit !(a[1] > 727 && a[1] < 730 && a[2] > 515 && a[2] < 517) }' \
     || fail "b5.pdf landscape page size '$size'"
+  # The texts are real text in the PDF, Japanese included.
+  "$zelk" render -o "$tmp/texts.pdf" --set TitleUL=原稿用紙 --set TitleLU=縦書き || fail "render texts.pdf"
+  if command -v pdftotext >/dev/null; then
+    txt=$(pdftotext "$tmp/texts.pdf" - 2>/dev/null | tr -d '\n')
+    grep -q '原稿用紙' <<<"$txt" || fail "pdftotext does not find the horizontal text: $txt"
+  fi
+
+  # A printer whose resolutions differ still gives A4.
+  "$zelk" render -o "$tmp/np.pdf" --dpi 600x300 || fail "render at 600x300 dpi"
+  size=$(pdfinfo "$tmp/np.pdf" | sed -n 's/^Page size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1 \2/p')
+  awk -v s="$size" 'BEGIN { split(s, a, " "); exit !(a[1] > 594 && a[1] < 596.5 && a[2] > 841 && a[2] < 843) }' \
+    || fail "600x300 dpi page size '$size'"
 else
   echo "pdfinfo missing: PDF page sizes not checked" >&2
 fi
