@@ -1,0 +1,451 @@
+#include "controls/qt/SaNumEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QInputMethod>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include "controls/qt/SystemColors.h"
+
+namespace zelk {
+
+class TSaNumEdit::TQtClipboard : public TClipboardText {
+ public:
+  bool HasText() const override {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText();
+  }
+  std::u16string Text() const override {
+    return QGuiApplication::clipboard()->text().toStdU16String();
+  }
+  void SetText(const std::u16string& text) override {
+    QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
+  }
+};
+
+namespace {
+
+// Entries of the edit menu by tag; an empty caption is a separator.
+constexpr const char16_t* kPopupCaptions[8] = {u"元に戻す(&U)", nullptr,          u"切り取り(&T)",
+                                               u"コピー(&C)",   u"貼り付け(&P)",  u"削除(&D)",
+                                               nullptr,         u"すべて選択(&A)"};
+
+enum TPopupTag { kUndo = 0, kCut = 2, kCopy = 3, kPaste = 4, kDelete = 5, kSelectAll = 7 };
+
+// Focus changes that are no entering or leaving of the control: the window being
+// activated or deactivated, and a popup menu opening over it.
+bool IsControlFocusChange(Qt::FocusReason reason) {
+  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+constexpr char16_t kDeleteChar = 127;
+
+}  // namespace
+
+TSaNumEdit::TSaNumEdit(QWidget* parent)
+    : QWidget(parent), clipboard_(std::make_unique<TQtClipboard>()) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled, true);
+  setCursor(Qt::IBeamCursor);
+  model_.SetView(this);
+  model_.SetClipboard(clipboard_.get());
+  model_.OnBeep = [] { QApplication::beep(); };
+  model_.OnChange = [this] { emit OnChange(); };
+  BuildPopup();
+  resize(121, 20);
+  FontChanged();
+  SyncClientSize();
+}
+
+TSaNumEdit::~TSaNumEdit() { model_.SetView(nullptr); }
+
+// --- borders and sizes ---------------------------------------------------------------
+
+int TSaNumEdit::BorderWidth() const {
+  if (model_.BorderStyle == TBorderStyle::bsNone) return 0;
+  return model_.Ctl3D ? 2 : 1;
+}
+
+QRect TSaNumEdit::ClientRect() const {
+  const int b = BorderWidth();
+  return rect().adjusted(b, b, -b, -b);
+}
+
+void TSaNumEdit::SetCtl3D(bool on) {
+  if (on == model_.Ctl3D) return;
+  model_.Ctl3D = on;
+  AutoHeightSize();
+  SyncClientSize();
+  update();
+}
+
+void TSaNumEdit::SetBorderStyle(TBorderStyle style) {
+  if (style == model_.BorderStyle) return;
+  model_.BorderStyle = style;
+  AutoHeightSize();
+  SyncClientSize();
+  update();
+  CaretMove();
+}
+
+void TSaNumEdit::SetImeEnabled(bool on) {
+  imeEnabled_ = on;
+  setAttribute(Qt::WA_InputMethodEnabled, on);
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
+void TSaNumEdit::AutoHeightSize() {
+  if (!model_.AutoSize) return;
+  const int b = BorderWidth();
+  resize(width(), model_.FontHeight + model_.TopMargin + model_.BottomMargin + 2 * b);
+}
+
+void TSaNumEdit::SyncClientSize() {
+  const QRect client = ClientRect();
+  model_.ClientWidth = client.width();
+  model_.ClientHeight = client.height();
+}
+
+void TSaNumEdit::FontChanged() {
+  model_.FontHeight = fontMetrics().height();
+  AutoHeightSize();
+  caretWidth_ = font().bold() ? 2 : 1;
+  CaretMove();
+}
+
+int TSaNumEdit::MeasureText(const std::u16string& text) const {
+  return fontMetrics().horizontalAdvance(QString::fromStdU16String(text));
+}
+
+void TSaNumEdit::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  SyncClientSize();
+  update();
+  CaretMove();
+}
+
+void TSaNumEdit::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FontChanged();
+  if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange) update();
+}
+
+// --- painting ------------------------------------------------------------------------
+
+void TSaNumEdit::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QPalette& pal = palette();
+  const QColor background = ToQColor(model_.Color, pal);
+  p.fillRect(rect(), background);
+  const int b = BorderWidth();
+  if (b == 1) {
+    p.setPen(ToQColor(SystemColor(kColorWindowFrame), pal));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+  } else if (b == 2) {
+    DrawSunkenEdge(p, rect(), pal);
+  }
+  p.translate(b, b);
+  p.setClipRect(0, 0, model_.ClientWidth, model_.ClientHeight);
+
+  QColor band = background;
+  QColor text = pal.color(QPalette::Active, QPalette::Text);
+  if (!isEnabled()) {
+    text = ToQColor(model_.DisabledColor, pal);
+  } else if (model_.Selected()) {
+    band = ToQColor(clHighlight, pal);
+    text = ToQColor(clHighlightText, pal);
+  }
+  const TIntRect fill = model_.GetFillRect();
+  p.fillRect(QRect(fill.Left, fill.Top, fill.Width, fill.Height), band);
+
+  const QString shown = QString::fromStdU16String(model_.CreateDrawString2(model_.GetText()));
+  p.setFont(font());
+  p.setPen(text);
+  const auto draw = [&p](const TIntRect& r, const std::u16string& s) {
+    p.drawText(QRect(r.Left, r.Top, std::max(r.Width, 1), r.Height),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+               QString::fromStdU16String(s));
+  };
+  if (!shown.isEmpty()) {
+    if (!model_.LeftMark().empty()) draw(model_.GetLeftMarkRect(), model_.LeftMark());
+    draw(model_.GetValueTextRect(), shown.toStdU16String());
+    if (!model_.RightMark().empty()) draw(model_.GetRightMarkRect(), model_.RightMark());
+  }
+  if (CaretShown()) {
+    const TIntPoint c = model_.GetCaretPoint();
+    p.fillRect(QRect(c.X, c.Y, caretWidth_, model_.FontHeight),
+               pal.color(QPalette::Active, QPalette::Text));
+  }
+}
+
+// --- caret ---------------------------------------------------------------------------
+
+void TSaNumEdit::CaretCreate() {
+  hasCaret_ = true;
+  CaretMove();
+}
+
+void TSaNumEdit::CaretDelete() {
+  hasCaret_ = false;
+  caretTimer_.stop();
+  update();
+}
+
+void TSaNumEdit::CaretMove() {
+  if (!hasCaret_) return;
+  caretPhase_ = true;
+  const int flash = QApplication::cursorFlashTime();
+  if (flash > 0)
+    caretTimer_.start(flash / 2, this);
+  else
+    caretTimer_.stop();
+  update();
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImFont);
+}
+
+void TSaNumEdit::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != caretTimer_.timerId()) return QWidget::timerEvent(event);
+  caretPhase_ = !caretPhase_;
+  update();
+}
+
+QPoint TSaNumEdit::CaretPointInWidget() const {
+  const TIntPoint c = model_.GetCaretPoint();
+  const int b = BorderWidth();
+  return {c.X + b, c.Y + b};
+}
+
+// --- input method --------------------------------------------------------------------
+
+void TSaNumEdit::inputMethodEvent(QInputMethodEvent* event) {
+  if (!event->commitString().isEmpty()) TypeCharacters(event->commitString(), true);
+  event->accept();
+}
+
+QVariant TSaNumEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+  switch (query) {
+    case Qt::ImEnabled:
+      return imeEnabled_;
+    case Qt::ImCursorRectangle:
+      return QRect(CaretPointInWidget(), QSize(caretWidth_, model_.FontHeight));
+    case Qt::ImFont:
+      return font();
+    case Qt::ImHints:
+      return static_cast<int>(Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
+    case Qt::ImSurroundingText:
+      return Text();
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+      return static_cast<int>(Text().size());
+    default:
+      return QWidget::inputMethodQuery(query);
+  }
+}
+
+// --- keys ----------------------------------------------------------------------------
+
+void TSaNumEdit::TypeCharacters(const QString& text, bool fromInputMethod) {
+  for (QChar c : text) {
+    char16_t ch = c.unicode();
+    if (fromInputMethod) ch = TSaNumEditModel::ImeCharToAscii(ch);
+    if (ch == kDeleteChar) continue;  // the Delete key is handled as a key, not a character
+    if (model_.KeyPress(ch) == TCharOutcome::FocusNext) PostFocusMove(true);
+  }
+}
+
+void TSaNumEdit::PostFocusMove(bool next) {
+  QMetaObject::invokeMethod(
+      this, [this, next] { focusNextPrevChild(next); }, Qt::QueuedConnection);
+}
+
+bool TSaNumEdit::HandleKey(int key, Qt::KeyboardModifiers mods) {
+  const bool none = mods == Qt::NoModifier;
+  const bool shift = mods == Qt::ShiftModifier;
+  const bool ctrl = mods == Qt::ControlModifier;
+  switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      if (shift) model_.SelectAll();
+      if (none) model_.ClearSelect();
+      return shift || none;
+    case Qt::Key_A:
+      if (ctrl) model_.SelectAll();
+      return ctrl;
+    case Qt::Key_C:
+      if (ctrl) model_.CopyToClipboard();
+      return ctrl;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+      if (none) model_.ClearSelect();
+      return none;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      if (!none) return false;
+      model_.ClearSelect();
+      const bool up = key == Qt::Key_Up;
+      if (model_.ArrowFocusMove && HasSaNumOption(model_.Options, up ? eoArrowUp : eoArrowDown))
+        PostFocusMove(!up);
+      return true;
+    }
+    default:
+      break;
+  }
+  if (model_.ReadOnly) return false;
+  switch (key) {
+    case Qt::Key_V:
+      if (ctrl) model_.PasteFromClipboard();
+      return ctrl;
+    case Qt::Key_X:
+      if (ctrl) model_.CutToClipboard();
+      return ctrl;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+      if (none) model_.OneCharDelete();
+      return none;
+    default:
+      return false;
+  }
+}
+
+bool TSaNumEdit::WindowHasDefaultButton() const {
+  for (const QPushButton* b : window()->findChildren<QPushButton*>())
+    if (b->isDefault() && b->isVisible() && b->isEnabled()) return true;
+  return false;
+}
+
+void TSaNumEdit::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                           Qt::AltModifier | Qt::MetaModifier);
+  if (HandleKey(event->key(), mods)) return event->accept();
+  const int key = event->key();
+  // Enter and Escape belong to the window first (its default and cancel buttons) unless
+  // the control moves the focus with Enter and so claims every key.
+  if (!model_.EnterFocusMove) {
+    if (key == Qt::Key_Escape) return event->ignore();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && WindowHasDefaultButton())
+      return event->ignore();
+  }
+  // Menu shortcuts (Alt, Meta) produce no characters for the control.
+  if (event->text().isEmpty() || (mods & (Qt::AltModifier | Qt::MetaModifier)))
+    return event->ignore();
+  TypeCharacters(event->text(), false);
+  event->accept();
+}
+
+// --- mouse ---------------------------------------------------------------------------
+
+void TSaNumEdit::mousePressEvent(QMouseEvent* event) {
+  const Qt::MouseButton button = event->button();
+  if ((button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton) &&
+      !hasFocus())
+    setFocus(Qt::MouseFocusReason);
+  if (button != Qt::LeftButton) return;
+  if (!dblClickFlag_) {
+    if (isActiveWindow() && !hasFocus()) setFocus(Qt::MouseFocusReason);
+    model_.ClearSelect();
+  }
+  dblClickFlag_ = false;
+}
+
+void TSaNumEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+  model_.SelectAll();
+  emit OnDblClick();
+  dblClickFlag_ = true;
+  // The press that comes with the double click must not clear the new selection.
+  mousePressEvent(event);
+}
+
+void TSaNumEdit::mouseMoveEvent(QMouseEvent* event) {
+  if (!(event->buttons() & Qt::LeftButton)) return;
+  const int x = event->position().toPoint().x() - BorderWidth();
+  const TIntRect drawn = model_.GetValueTextRect();
+  if (x >= drawn.Left && x <= drawn.Right()) model_.SelectAll();
+}
+
+// --- context menu --------------------------------------------------------------------
+
+void TSaNumEdit::BuildPopup() {
+  editPopup_ = new QMenu(this);
+  for (int tag = 0; tag < 8; ++tag) {
+    QAction* a = new QAction(editPopup_);
+    a->setData(tag);
+    if (kPopupCaptions[tag])
+      a->setText(QString::fromStdU16String(kPopupCaptions[tag]));
+    else
+      a->setSeparator(true);
+    connect(a, &QAction::triggered, this, [this, tag] { EditPopupHandler(tag); });
+    editPopup_->addAction(a);
+    editPopupItems_[static_cast<size_t>(tag)] = a;
+  }
+}
+
+void TSaNumEdit::EditPopupOnPopup() {
+  if (!hasFocus()) setFocus(Qt::OtherFocusReason);
+  const bool writable = !model_.ReadOnly;
+  const bool selected = model_.Selected();
+  editPopupItems_[kUndo]->setEnabled(model_.CanUndo() && writable);
+  editPopupItems_[kCut]->setEnabled(selected && writable);
+  editPopupItems_[kCopy]->setEnabled(selected);
+  editPopupItems_[kPaste]->setEnabled(clipboard_->HasText() && writable);
+  editPopupItems_[kDelete]->setEnabled(selected && writable);
+  editPopupItems_[kSelectAll]->setEnabled(!selected && !model_.GetText().empty());
+}
+
+void TSaNumEdit::EditPopupHandler(int tag) {
+  switch (tag) {
+    case kUndo:
+      model_.Undo();
+      break;
+    case kCut:
+      model_.CutToClipboard();
+      break;
+    case kCopy:
+      model_.CopyToClipboard();
+      break;
+    case kPaste:
+      model_.PasteFromClipboard();
+      break;
+    case kDelete:
+      model_.Clear();
+      break;
+    case kSelectAll:
+      model_.SelectAll();
+      break;
+    default:
+      break;
+  }
+}
+
+void TSaNumEdit::contextMenuEvent(QContextMenuEvent* event) {
+  EditPopupOnPopup();
+  editPopup_->exec(event->globalPos());
+}
+
+// --- focus ---------------------------------------------------------------------------
+
+void TSaNumEdit::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  CaretCreate();
+  if (IsControlFocusChange(event->reason()) && model_.AutoSelect) model_.SelectAll();
+}
+
+void TSaNumEdit::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  CaretDelete();
+  if (!IsControlFocusChange(event->reason())) return;
+  model_.ExitMinusRule();
+  if (model_.HideSelection) model_.ClearSelect();
+}
+
+}  // namespace zelk
