@@ -198,6 +198,16 @@ TEST(PainterPlayback, WidePenIsCentredOnThePixelRow) {
   EXPECT_EQ(image.pixel(8, 7), kWhiteRgb);
 }
 
+// Qt turns a pen wider than 32767 into a hairline; such a pen (a paper kilometres wide)
+// is drawn as wide as Qt allows instead, and a dot wider than that as an ellipse.
+TEST(PainterPlayback, PensBeyondQtsLimitStayWide) {
+  TMetafileEx page = Page(100, 100);
+  page.Ops.push_back(Op(TOpKind::Line, {-50000, 50}, {50000, 50}, TPen{41660}));
+  EXPECT_EQ(Ink(Replay(page)), QRect(0, 0, 100, 100));
+  page.Ops = {Op(TOpKind::Ellipse, {-40000, -40000}, {40000, 40000})};
+  EXPECT_EQ(Ink(Replay(page)), QRect(0, 0, 100, 100));
+}
+
 TEST(PainterPlayback, DottedPenLeavesGaps) {
   TMetafileEx page = Page(64, 4);
   page.Ops.push_back(Op(TOpKind::Line, {0, 1}, {60, 1}, TPen{1, TPenStyle::psDot}));

@@ -18,6 +18,9 @@ TDeviceRect Normalized(const TDeviceRect& r) {
           std::max(r.Top, r.Bottom)};
 }
 
+// The widest pen Qt takes; a wider one silently becomes a pen of width 1.
+constexpr int32_t kMaxQtPenWidth = 32767;
+
 int64_t Extent(int32_t from, int32_t to) { return static_cast<int64_t>(to) - from; }
 
 // Restores the painter however the replay ends.
@@ -80,7 +83,9 @@ void TPainterDrawer::UsePen(const TPen& pen) {
   if (penMode_ == TPenMode::Normal && pen_ == pen) return;
   QPen q(ToQColor(pen.Color));
   const bool thin = pen.Width <= 1;
-  q.setWidthF(thin ? 0.0 : pen.Width);
+  // A pen beyond Qt's limit (from a paper kilometres wide) is drawn at the limit, over
+  // a metre on a 600 dpi printer, rather than falling back to a hairline.
+  q.setWidthF(thin ? 0.0 : std::min(pen.Width, kMaxQtPenWidth));
   q.setCosmetic(thin);
   q.setStyle(pen.Style == TPenStyle::psDot ? Qt::DotLine : Qt::SolidLine);
   // A thin line keeps its last pixel unpainted with flat ends; a wide solid pen has
@@ -156,7 +161,8 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
   const int64_t h = Extent(r.Top, r.Bottom);
   if (w <= 0 || h <= 0) return;
   const bool roundDot = w == h && brush.Style == TBrushStyle::bsSolid &&
-                        pen.Style == TPenStyle::psSolid && pen.Color == brush.Color;
+                        pen.Style == TPenStyle::psSolid && pen.Color == brush.Color &&
+                        w + std::max(pen.Width, 1) - 1 <= kMaxQtPenWidth;
   if (roundDot) {
     // The outline of a wider pen reaches (width - 1) / 2 beyond the inscribed circle.
     const int64_t diameter = w + std::max(pen.Width, 1) - 1;
@@ -169,7 +175,7 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
                         ToQColor(brush.Color));
       return;
     }
-    UseDotPen(pen.Color, static_cast<int32_t>(std::min<int64_t>(diameter, INT32_MAX)));
+    UseDotPen(pen.Color, static_cast<int32_t>(diameter));
     const QPointF centre(r.Left + edge_ + w / 2.0, r.Top + edge_ + h / 2.0);
     // The raster engine draws nothing for a zero-length line, but a round point; the
     // PDF engine writes a point as a line of a thousandth, and a zero-length line with
