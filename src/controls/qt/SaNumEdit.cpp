@@ -97,7 +97,6 @@ void TSaNumEdit::SetBorderStyle(TBorderStyle style) {
 }
 
 void TSaNumEdit::SetImeEnabled(bool on) {
-  imeEnabled_ = on;
   setAttribute(Qt::WA_InputMethodEnabled, on);
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled);
 }
@@ -233,7 +232,7 @@ void TSaNumEdit::inputMethodEvent(QInputMethodEvent* event) {
 QVariant TSaNumEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
   switch (query) {
     case Qt::ImEnabled:
-      return imeEnabled_;
+      return testAttribute(Qt::WA_InputMethodEnabled);
     case Qt::ImCursorRectangle:
       return QRect(CaretPointInWidget(), QSize(caretWidth_, model_.FontHeight));
     case Qt::ImFont:

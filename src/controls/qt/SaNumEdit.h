@@ -103,7 +103,6 @@ class TSaNumEdit : public QWidget, private TSaNumEditView {
   bool caretPhase_ = false;
   int caretWidth_ = 1;
   bool dblClickFlag_ = false;
-  bool imeEnabled_ = true;
 };
 
 }  // namespace zelk

@@ -23,8 +23,10 @@ const QString kDefaultFace = QString::fromUtf8("@ＭＳ ゴシック");
 
 // One character of the column, drawn as the sheet draws vertical text, with its
 // top-right corner at `topRight`. `yScale` narrows it down the column for fitted text.
-void DrawColumnGlyph(QPainter& p, const QFont& font, const QPointF& topRight, const QString& ch,
-                     double yScale) {
+void DrawColumnGlyph(QPainter& p, const QFont& columnFont, const QPointF& topRight,
+                     const QString& ch, double yScale) {
+  QFont font = columnFont;
+  font.setStyleStrategy(QFont::NoAntialias);
   if (yScale == 1.0) return DrawVerticalText(p, font, topRight, ch);
   p.save();
   p.translate(topRight);
@@ -247,7 +249,8 @@ QVariant TTateEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
   switch (query) {
     case Qt::ImCursorRectangle: {
       // The composition window opens beside the column, from the caret's height down.
-      const int hc = static_cast<int>(std::lround(MeasureVerticalText(font(), QString::fromUtf8("あ")).width()));
+      const int hc = static_cast<int>(
+          std::lround(MeasureVerticalText(font(), QString::fromUtf8("あ")).width()));
       const int x = bevelSize_ + hc + offset_ + 1;
       const int y = CaretPoint().y();
       const int t = TextAdvance(text_);
@@ -270,6 +273,10 @@ QVariant TTateEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
 void TTateEdit::paintEvent(QPaintEvent*) {
   state_ = isEnabled() ? bsUp : bsDisabled;
   QPainter p(this);
+  // The column's text is drawn without antialiasing, so the embossed copies keep
+  // their two exact colours.
+  p.setRenderHint(QPainter::TextAntialiasing, false);
+  p.setRenderHint(QPainter::Antialiasing, false);
   const QPalette& pal = palette();
   const QColor background = ToQColor(color_, pal);
   const int w = width(), h = height(), b = bevelSize_;
