@@ -13,6 +13,12 @@ int64_t BandTop(const TPrintSetting& s) {
   return int64_t{s.OriginY} + int64_t{s.PitchY} * s.HalfTate;
 }
 
+// A length along the grid, as a device value: saturated to int32, so that the fractions
+// taken of it (x 5 / 20, x 14 / 20) cannot overflow even for raw counts from a file.
+int64_t GridLength(int64_t unit, int64_t count, int64_t extra = 0) {
+  return SaturateInt32(unit * count + extra);
+}
+
 TDevicePoint Pt(int64_t x, int64_t y) { return {SaturateInt32(x), SaturateInt32(y)}; }
 
 void SolidBlackBrush(TCanvas& canvas) {
@@ -33,7 +39,7 @@ void DrawCaption(const TPrintSetting& s, TCanvas& canvas, const std::u16string& 
   if (text.empty()) return;
   int64_t x, y;
   if (vertical) {
-    const int64_t along = int64_t{s.CellSize} * s.Tate;
+    const int64_t along = GridLength(s.CellSize, s.Tate);
     x = BandLeft(s) + (h + s.FoldX) / 2;
     if (!centre) {
       y = s.OriginY + along - w - 2LL * s.PenWidthX;
@@ -43,7 +49,7 @@ void DrawCaption(const TPrintSetting& s, TCanvas& canvas, const std::u16string& 
       y = s.OriginY + (along - w) / 2;
     }
   } else {
-    const int64_t along = int64_t{s.CellSize} * s.Yoko;
+    const int64_t along = GridLength(s.CellSize, s.Yoko);
     y = BandTop(s) + (s.FoldY - h) / 2;
     if (!centre) {
       x = s.OriginX + along - w - 2LL * s.PenWidthX;
@@ -179,7 +185,7 @@ void DrawGyobi(const TPrintSetting& s, TCanvas& canvas) {
   }
   const int64_t b = yoko ? s.FoldY : s.FoldX;
   const int64_t length =
-      yoko ? int64_t{s.PitchX} * s.Yoko + s.FoldX : int64_t{s.PitchY} * s.Tate + s.FoldY;
+      yoko ? GridLength(s.PitchX, s.Yoko, s.FoldX) : GridLength(s.PitchY, s.Tate, s.FoldY);
   const int64_t origin = yoko ? s.OriginX : s.OriginY;
   const int64_t r = yoko ? BandTop(s) + s.FoldY : BandLeft(s);
   const int64_t p = b / 3 / 3 / 3;

@@ -12,6 +12,7 @@
 #include "sheet/Decorations.h"
 #include "sheet/DrawSheet.h"
 #include "sheet/FoldDrawing.h"
+#include "sheet/Geometry.h"
 
 namespace zelk {
 namespace {
@@ -476,6 +477,23 @@ TEST_F(DrawSheetTest, RawCountsFromAFileAreBounded) {
       // At most 40 x 40 units of three drawn edges, each at most ~25 dots here.
       EXPECT_LT(p.Ops.size(), 40u * 40u * 3u * 30u + 1000u);
     }
+  }
+}
+
+// Found by fuzzing: a count of -2^31 with a huge cell made the marks' 14/20 of the
+// band length overflow 64 bits. Lengths along the grid now saturate to device range;
+// the sanitizer build checks that no arithmetic overflows.
+TEST_F(DrawSheetTest, NegativeCountsWithAHugeCellDoNotOverflow) {
+  for (bool tategaki : {true, false}) {
+    TPrintSetting s = PreparedSettings(printer, [&](TPrintSetting& x) { x.SetTategaki(tategaki); });
+    s.PaperWidth = s.PaperHeight = 1e9;
+    ComputeArea(s, u"1000000000", u"1000000000", u"12", u"15", u"12", u"15");
+    s.Tate = s.Yoko = std::numeric_limits<int32_t>::min();
+    s.CenterCaption = u"中央";
+    const TMetafileEx& p = Record(s);
+    ASSERT_GT(s.CellSize, 1 << 29);
+    EXPECT_EQ(OfKind(p, TOpKind::Polygon).size(), 2u);
+    EXPECT_TRUE(OfKind(p, TOpKind::Ellipse).empty());
   }
 }
 
