@@ -137,6 +137,39 @@ INSTANTIATE_TEST_SUITE_P(Papers, PaperExport,
                                            TPaperCase{"Letter", 1200, 200, 100, false},
                                            TPaperCase{"100x150", 360, 0, 20, true}));
 
+// The SVG engine writes text items by their characters, which a run of shaped glyphs
+// does not carry: vertical text goes in as glyph outlines, horizontal text as text.
+TEST(Export, SvgKeepsVerticalTextAsOutlines) {
+  TVirtualPrinter v;
+  const TPrinterInfo info = Printer(v);
+  TMetafileEx page = CornerPage(info);
+  page.Ops.clear();
+  for (const auto& [face, orientation] :
+       {std::pair<const char16_t*, int>{u"@ＭＳ 明朝", 2700}, {u"ＭＳ 明朝", 0}}) {
+    TRecordedText t;
+    t.Text = u"縦書き";
+    t.Font.SetName(face);
+    t.Font.SetSize(12);
+    t.Orientation = orientation;
+    page.Texts.push_back(t);
+    TRecordedOp op;
+    op.Kind = TOpKind::Text;
+    op.P1 = {1000, 1000};
+    op.Brush = {TBrushStyle::bsClear, kWhite};
+    op.Index = static_cast<int32_t>(page.Texts.size() - 1);
+    page.Ops.push_back(op);
+  }
+  QBuffer out;
+  out.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(ExportSvg(page, info, out));
+  const QString svg = QString::fromUtf8(out.data());
+  QString texts;  // the horizontal one, as text (Qt may split it into several elements)
+  for (const auto& m : QRegularExpression(QStringLiteral(">([^<]*)</text>")).globalMatch(svg))
+    texts += m.captured(1);
+  EXPECT_EQ(texts, QStringLiteral("縦書き"));
+  EXPECT_GE(svg.count(QStringLiteral("<path")), 1);  // the vertical one, as outlines
+}
+
 TEST(Export, FormatBySuffix) {
   EXPECT_EQ(ExportFormatFor(QStringLiteral("a/x.pdf")), TExportFormat::Pdf);
   EXPECT_EQ(ExportFormatFor(QStringLiteral("x.PDF")), TExportFormat::Pdf);
