@@ -8,6 +8,8 @@
 #include "preview/qt/FontMapping.h"
 #include "settings/Font.h"
 
+static void InitIconsResource() { Q_INIT_RESOURCE(icons); }
+
 namespace zelk {
 
 namespace {
@@ -35,6 +37,11 @@ QRect TDesignScale::Rect(int left, int top, int width, int height) const {
 
 QFont WindowFont(int logicalDpi) {
   return ToQFont(MainWindowFont(), logicalDpi > 0 ? logicalDpi : kDesignDpi);
+}
+
+void InitUiResources() {
+  static const bool done = (InitIconsResource(), true);
+  (void)done;
 }
 
 int ScreenLogicalDpi() {

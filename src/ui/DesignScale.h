@@ -37,6 +37,11 @@ class TDesignScale {
 /// at the screen's logical dpi (96 when 0 or less).
 QFont WindowFont(int logicalDpi);
 
+/// Makes the windows' glyphs (:/ui/icons/...) available. A static library's resources
+/// are only linked in when something refers to them; the windows call this first.
+/// Idempotent.
+void InitUiResources();
+
 /// The logical dpi of the primary screen, 96 without one.
 int ScreenLogicalDpi();
 

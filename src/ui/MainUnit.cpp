@@ -46,6 +46,7 @@ constexpr int kFontDialogDpi = 96;
 
 TMainForm::TMainForm(TPrinterService& printer, QWidget* parent, double scale)
     : QDialog(parent), printer_(printer) {
+  InitUiResources();
   // 1. The designed window and its controls.
   setObjectName(QStringLiteral("MainForm"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -126,6 +126,7 @@ void TSheetView::paintEvent(QPaintEvent* event) {
 
 TPreviewForm::TPreviewForm(TPrinterService& printer, QWidget* parent, double scale)
     : QWidget(parent, Qt::Window), printer_(printer) {
+  InitUiResources();
   UpdateLock = 1;
   setObjectName(QStringLiteral("PreviewForm"));
   setWindowTitle(QStringLiteral("印刷プレビュー"));
