@@ -1,11 +1,13 @@
 #include "app/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
 #include "preview/qt/PrinterService.h"
 #include "settings/SettingFields.h"
+#include "settings/SettingsFileIO.h"
 #include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
 
@@ -15,10 +17,13 @@ namespace zelk {
 extern const TSubcommand kLayoutCommand;
 extern const TSubcommand kRenderCommand;
 extern const TSubcommand kOpsCommand;
+extern const TSubcommand kShowCommand;
+extern const TSubcommand kWriteCommand;
 
 namespace {
 
-const TSubcommand* const kCommands[] = {&kLayoutCommand, &kRenderCommand, &kOpsCommand};
+const TSubcommand* const kCommands[] = {&kLayoutCommand, &kRenderCommand, &kOpsCommand,
+                                       &kShowCommand, &kWriteCommand};
 
 const TSubcommand* FindCommand(const QString& name) {
   for (const TSubcommand* c : kCommands)
@@ -138,6 +143,56 @@ TPrintSetting SheetSettingsFromOptions(const QCommandLineParser& parser, TPrinte
   return s;
 }
 
+QString ReadStopNote(const TReadReport& report, uint64_t trailingBytes) {
+  auto entry = [](int32_t tag) {
+    const char* name = SettingsEntryName(tag);
+    return QStringLiteral("%1 (0x%2)")
+        .arg(QLatin1String(name ? name : "?"))
+        .arg(static_cast<uint32_t>(tag), 0, 16);
+  };
+  const QString at = QStringLiteral("reading stopped at byte %1: ").arg(report.StopOffset);
+  switch (report.Stop) {
+    case TReadStop::EndMarker:
+      if (trailingBytes == 0) return QString();
+      return at + QStringLiteral("end marker; the %1 bytes after it were not read").arg(trailingBytes);
+    case TReadStop::UnknownTag:
+      return at + QStringLiteral("unknown tag 0x%1; the rest of the file was not read")
+                      .arg(static_cast<uint32_t>(report.StopTag), 0, 16);
+    case TReadStop::EndOfFile:
+      return at + QStringLiteral("the file ends without its end marker");
+    case TReadStop::CutEntry:
+      if (report.StopTag == 0) return at + QStringLiteral("the file ends inside a tag");
+      return at + QStringLiteral("the file ends inside the entry %1 that begins at byte %2")
+                      .arg(entry(report.StopTag))
+                      .arg(report.EntryOffset);
+  }
+  return QString();
+}
+
+void LoadSettingsFileForCommand(const QString& path, TPrintSetting& s, TReadReport* report) {
+  TReadReport local;
+  TReadReport& rep = report ? *report : local;
+  std::string error;
+  uint64_t trailing = 0;
+  if (!LoadSettingsFile(QFile::encodeName(path).toStdString(), s, &rep, &error, &trailing))
+    throw TCommandError{QString::fromStdString(error)};
+  const QString note = ReadStopNote(rep, trailing);
+  if (!note.isEmpty()) PrintError(QStringLiteral("note: %1: %2").arg(path, note));
+}
+
+TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
+                                             TPrinterService& printer) {
+  const QStringList args = parser.positionalArguments();
+  if (args.size() > 1) throw TUsageError{QStringLiteral("unexpected argument '%1'").arg(args[1])};
+  if (args.isEmpty()) return SheetSettingsFromOptions(parser, printer);
+  ApplyPrinterOptions(parser, printer);
+  TPrintSetting s = FirstStartSettings(printer, printer.PaperName().toStdU16String());
+  LoadSettingsFileForCommand(args[0], s);
+  if (parser.isSet(QStringLiteral("landscape"))) s.Portrait = false;
+  ApplySetOptions(parser, s);
+  return s;
+}
+
 int RunCommandLine(const QStringList& arguments) {
   const QString first = arguments.value(1);
   if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
@@ -173,6 +228,9 @@ int RunCommandLine(const QStringList& arguments) {
   } catch (const TUsageError& e) {
     PrintError(e.Message);
     return kExitUsage;
+  } catch (const TCommandError& e) {
+    PrintError(e.Message);
+    return kExitFailure;
   } catch (const EConvertError& e) {
     // A length that no numeric field can hold (too many digits, not finite).
     PrintError(QString::fromStdU16String(e.Message()));

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "settings/PrintSetting.h"
+#include "settings/Printsettingunit.h"
 
 namespace zelk {
 
@@ -17,6 +18,12 @@ enum TExitStatus { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
 /// A usage error: a bad option or value, reported in one line with exit status 2.
 struct TUsageError {
+  QString Message;
+};
+
+/// A failure of the command's own work, such as a file that cannot be read or written:
+/// reported in one line with exit status 1.
+struct TCommandError {
   QString Message;
 };
 
@@ -48,5 +55,24 @@ void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& prin
 TPrintSetting SheetSettingsFromOptions(const QCommandLineParser& parser, TPrinterService& printer);
 /// Applies every --set Field=Value to `s`.
 void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s);
+
+/// As SheetSettingsFromOptions, but when the parser holds one positional argument it is
+/// a settings file, read over the first-start settings as opening it in the window does
+/// (fields the file lacks keep their first-start values); then --landscape (as
+/// Portrait=0) and every --set apply. More than one positional argument is a
+/// TUsageError; a file that cannot be read is a TCommandError. A file that stops early
+/// is no failure: a note on standard error says where reading stopped.
+TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
+                                             TPrinterService& printer);
+
+/// Reads the settings file `path` into `s` (see LoadSettingsFile); prints the note of
+/// ReadStopNote on standard error when reading stopped early. Throws TCommandError when
+/// the file cannot be read.
+void LoadSettingsFileForCommand(const QString& path, TPrintSetting& s,
+                                TReadReport* report = nullptr);
+
+/// One line saying where and why reading a settings file stopped, or an empty text for
+/// a complete file (its end marker read, nothing after it).
+QString ReadStopNote(const TReadReport& report, uint64_t trailingBytes);
 
 }  // namespace zelk
