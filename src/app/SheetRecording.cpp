@@ -11,21 +11,18 @@ namespace zelk {
 
 void AddSettingsFileArgument(QCommandLineParser& parser) {
   parser.addPositionalArgument(QStringLiteral("FILE"),
-                               QStringLiteral("A .zelk settings file (not read yet)."),
+                               QStringLiteral("A .zelk settings file to draw (else the first-start settings)."),
                                QStringLiteral("[FILE]"));
 }
 
 bool CheckSettingsFileArgument(const QCommandLineParser& parser) {
   const QStringList args = parser.positionalArguments();
-  if (args.size() > 1)
-    throw TUsageError{QStringLiteral("unexpected argument '%1'").arg(args[1])};
-  if (args.isEmpty()) return true;
-  std::fputs("zelk: reading settings files is not built\n", stderr);
-  return false;
+  if (args.size() > 1) throw TUsageError{QStringLiteral("unexpected argument '%1'").arg(args[1])};
+  return true;
 }
 
 TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer) {
-  TPrintSetting s = SheetSettingsFromOptions(parser, printer);
+  TPrintSetting s = SheetSettingsFromFileOrOptions(parser, printer);
   PrepareForDrawing(s, printer);
   return s;
 }

@@ -14,16 +14,16 @@ class TPrinterService;
 /// Adds the optional FILE argument of the sheet commands.
 void AddSettingsFileArgument(QCommandLineParser& parser);
 
-/// Throws TUsageError for more than one positional argument. A FILE is not read yet:
-/// returns false after printing "reading settings files is not built", and the command
-/// then ends with kExitFailure. True when no FILE was given.
+/// Throws TUsageError for more than one positional argument; true otherwise.
 bool CheckSettingsFileArgument(const QCommandLineParser& parser);
 
 /// The settings the sheet commands draw: those of a first start on the printer chosen
-/// by the options, with --landscape and every --set applied, prepared for drawing
+/// by the options, or of the FILE read over them (SheetSettingsFromFileOrOptions), with
+/// --landscape and every --set applied, prepared for drawing
 /// (PrepareForDrawing: lengths through their texts, counts held to the controls' limits,
 /// the printer turned and its geometry read). The one place where the command line
-/// prepares a sheet. Throws TUsageError for a bad option, EConvertError for a length no
+/// prepares a sheet. Throws TUsageError for a bad option, TCommandError for an
+/// unreadable FILE, EConvertError for a length no
 /// numeric field can hold.
 TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer);
 
