@@ -86,12 +86,18 @@ TEST_P(PaperExport, PngIsThePaperWithThePageAtItsOffset) {
   const int ox = qRound(info_.PhysicalOffsetX * s), oy = qRound(info_.PhysicalOffsetY * s);
   const int sq = qRound(info_.LogPixelsX / 5 * s);
   EXPECT_EQ(qGray(image.pixel(ox + sq / 2, oy + sq / 2)), 0);
-  if (ox > 1) EXPECT_EQ(qGray(image.pixel(ox - 2, oy + sq / 2)), 255);
-  if (oy > 1) EXPECT_EQ(qGray(image.pixel(ox + sq / 2, oy - 2)), 255);
+  if (ox > 1) {
+    EXPECT_EQ(qGray(image.pixel(ox - 2, oy + sq / 2)), 255);
+  }
+  if (oy > 1) {
+    EXPECT_EQ(qGray(image.pixel(ox + sq / 2, oy - 2)), 255);
+  }
   const int rx = qRound((info_.PhysicalOffsetX + info_.HorzRes) * s);
   const int by = qRound((info_.PhysicalOffsetY + info_.VertRes) * s);
   EXPECT_EQ(qGray(image.pixel(rx - sq / 2, by - sq / 2)), 0);
-  if (rx + 1 < image.width()) EXPECT_EQ(qGray(image.pixel(rx + 1, by - sq / 2)), 255);
+  if (rx + 1 < image.width()) {
+    EXPECT_EQ(qGray(image.pixel(rx + 1, by - sq / 2)), 255);
+  }
 }
 
 TEST_P(PaperExport, SvgIsThePaperSizeInMillimetres) {
@@ -105,9 +111,8 @@ TEST_P(PaperExport, SvgIsThePaperSizeInMillimetres) {
   ASSERT_TRUE(m.hasMatch()) << svg.left(400).toStdString();
   EXPECT_NEAR(m.captured(1).toDouble(), info_.PaperWidthMm, 0.2);
   EXPECT_NEAR(m.captured(2).toDouble(), info_.PaperHeightMm, 0.2);
-  EXPECT_TRUE(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"")
-                               .arg(info_.PhysicalWidth)
-                               .arg(info_.PhysicalHeight)));
+  EXPECT_TRUE(svg.contains(
+      QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(info_.PhysicalWidth).arg(info_.PhysicalHeight)));
 }
 
 TEST_P(PaperExport, PdfPageIsThePaperSize) {
@@ -121,8 +126,8 @@ TEST_P(PaperExport, PdfPageIsThePaperSize) {
   proc.start(pdfinfo, {path});
   ASSERT_TRUE(proc.waitForFinished(20000));
   const QString out = QString::fromUtf8(proc.readAllStandardOutput());
-  const auto m = QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))
-                     .match(out);
+  const auto m =
+      QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(out);
   ASSERT_TRUE(m.hasMatch()) << out.toStdString();
   EXPECT_NEAR(m.captured(1).toDouble(), info_.PaperWidthMm / 25.4 * 72, 1.0);
   EXPECT_NEAR(m.captured(2).toDouble(), info_.PaperHeightMm / 25.4 * 72, 1.0);
@@ -220,10 +225,10 @@ TEST(Export, FailureLeavesTheExistingFileAlone) {
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), QByteArray("old"));
-  EXPECT_FALSE(ExportPage(CornerPage(info), info, dir.filePath(QStringLiteral("x.txt")), {},
-                          &error));
-  EXPECT_FALSE(ExportPage(CornerPage(info), info,
-                          dir.filePath(QStringLiteral("no/such/dir/x.pdf")), {}, &error));
+  EXPECT_FALSE(
+      ExportPage(CornerPage(info), info, dir.filePath(QStringLiteral("x.txt")), {}, &error));
+  EXPECT_FALSE(ExportPage(CornerPage(info), info, dir.filePath(QStringLiteral("no/such/dir/x.pdf")),
+                          {}, &error));
   EXPECT_FALSE(error.isEmpty());
 }
 

@@ -1,11 +1,11 @@
 // The face substitution table, TFont ↔ QFont at a resolution, and TColor.
 
-#include "preview/qt/FontMapping.h"
-
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
 #include <QRawFont>
+
+#include "preview/qt/FontMapping.h"
 
 namespace zelk {
 namespace {
@@ -29,14 +29,16 @@ TEST_P(FaceSubstitution, PlainAndVerticalFormsResolveToTheInstalledFamily) {
   EXPECT_EQ(QRawFont::fromFont(ToQFont(f, 600)).familyName(), family);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, FaceSubstitution,
-    ::testing::Values(TFaceCase{u"ＭＳ ゴシック", "IPAGothic"}, TFaceCase{u"ＭＳ 明朝", "IPAMincho"},
-                      TFaceCase{u"ＭＳ Ｐゴシック", "IPAPGothic"},
-                      TFaceCase{u"ＭＳ Ｐ明朝", "IPAPMincho"},
-                      TFaceCase{u"MS UI Gothic", "IPAPGothic"},
-                      TFaceCase{u"メイリオ", "IPAPGothic"}, TFaceCase{u"Tahoma", "DejaVu Sans"},
-                      TFaceCase{u"tahoma", "DejaVu Sans"}, TFaceCase{u"MS Mincho", "IPAMincho"}));
+INSTANTIATE_TEST_SUITE_P(Table, FaceSubstitution,
+                         ::testing::Values(TFaceCase{u"ＭＳ ゴシック", "IPAGothic"},
+                                           TFaceCase{u"ＭＳ 明朝", "IPAMincho"},
+                                           TFaceCase{u"ＭＳ Ｐゴシック", "IPAPGothic"},
+                                           TFaceCase{u"ＭＳ Ｐ明朝", "IPAPMincho"},
+                                           TFaceCase{u"MS UI Gothic", "IPAPGothic"},
+                                           TFaceCase{u"メイリオ", "IPAPGothic"},
+                                           TFaceCase{u"Tahoma", "DejaVu Sans"},
+                                           TFaceCase{u"tahoma", "DejaVu Sans"},
+                                           TFaceCase{u"MS Mincho", "IPAMincho"}));
 
 TEST(FontMapping, UnknownAndEmptyFaces) {
   EXPECT_EQ(InstalledFamily(QStringLiteral("IPAMincho")), QStringLiteral("IPAMincho"));
@@ -78,7 +80,7 @@ TEST_P(PixelSize, KeepsThePointSize) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PixelSize,
                          ::testing::Values(TPixelCase{9, 600, 75}, TPixelCase{8, 96, 11},
-                                           TPixelCase{10, 96, 13},  // 13.33
+                                           TPixelCase{10, 96, 13},   // 13.33
                                            TPixelCase{12, 150, 25},  // 25.0
                                            TPixelCase{9, 100, 13},   // 12.5 rounds up
                                            TPixelCase{-9, 600, 75},  // a cell height

@@ -2,8 +2,6 @@
 // rectangle, clipping lifted and restored, text placement, and the replay of whole sheets
 // compared pixel by pixel with drawing them directly.
 
-#include "preview/qt/PainterPlayback.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -12,9 +10,10 @@
 
 #include "preview/PrintPreview.h"
 #include "preview/VirtualPrinter.h"
+#include "preview/qt/PainterPlayback.h"
 #include "preview/qt/QtTextMeasurer.h"
+#include "settings/FormTransfer.h"
 #include "settings/SettingFields.h"
-#include "settings/SheetPreparation.h"
 #include "sheet/DrawSheet.h"
 
 namespace zelk {
@@ -370,11 +369,9 @@ TEST_P(TextPlacement, InkStaysInTheMeasuredCell) {
   ASSERT_FALSE(ink.isNull());
   QRect cell = c.Orientation == 2700 ? QRect(600 - e.Height, 100, e.Height, e.Width)
                                      : QRect(600, 100, e.Width, e.Height);
-  EXPECT_TRUE(cell.adjusted(-2, -2, 2, 2).contains(ink)) << "cell " << cell.x() << ","
-                                                         << cell.y() << " " << cell.width()
-                                                         << "x" << cell.height() << " ink "
-                                                         << ink.x() << "," << ink.y() << " "
-                                                         << ink.width() << "x" << ink.height();
+  EXPECT_TRUE(cell.adjusted(-2, -2, 2, 2).contains(ink))
+      << "cell " << cell.x() << "," << cell.y() << " " << cell.width() << "x" << cell.height()
+      << " ink " << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
   // The text fills its length.
   const int length = c.Orientation == 2700 ? ink.height() : ink.width();
   EXPECT_GT(length, (c.Orientation == 2700 ? e.Width : e.Width) * 8 / 10);
@@ -447,15 +444,14 @@ TEST_P(SheetReplay, ReplayEqualsDirectDrawing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sheets, SheetReplay,
-    ::testing::Values(
-        TSets{}, TSets{"Tategaki=0", "LineType=2", "OrimeLineType=1"},
-        TSets{"LineType=1", "Orime=2", "Gyobi=2", "OrimeLineType=3"},
-        TSets{"LineType=3", "Tate=40", "Yoko=40"},
-        TSets{"CenterCaption=中央「題」ー", "BottomCaption=下部AB12", "TitleUL=上左",
-              "TitleLU=左上の縦書き", "TitleRD=右下12", "TitleBR=下右", "PageNumberTitle=No.",
-              "TitleULFont=IPAMincho,14,bold,italic"},
-        TSets{"Tategaki=0", "CenterCaption=中央", "BottomCaption=下", "PN_UL=1", "PN_BR=1",
-              "PageNumberTitle=頁", "OuterLine=0"}));
+    ::testing::Values(TSets{}, TSets{"Tategaki=0", "LineType=2", "OrimeLineType=1"},
+                      TSets{"LineType=1", "Orime=2", "Gyobi=2", "OrimeLineType=3"},
+                      TSets{"LineType=3", "Tate=40", "Yoko=40"},
+                      TSets{"CenterCaption=中央「題」ー", "BottomCaption=下部AB12", "TitleUL=上左",
+                            "TitleLU=左上の縦書き", "TitleRD=右下12", "TitleBR=下右",
+                            "PageNumberTitle=No.", "TitleULFont=IPAMincho,14,bold,italic"},
+                      TSets{"Tategaki=0", "CenterCaption=中央", "BottomCaption=下", "PN_UL=1",
+                            "PN_BR=1", "PageNumberTitle=頁", "OuterLine=0"}));
 
 }  // namespace
 }  // namespace zelk

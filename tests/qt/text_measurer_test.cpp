@@ -1,13 +1,12 @@
 // Text measured with the installed fonts: the point size kept at every resolution, the
 // "@" faces measured as they are set down the column, non-square resolutions.
 
-#include "preview/qt/QtTextMeasurer.h"
-
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
 
 #include "preview/qt/FontMapping.h"
+#include "preview/qt/QtTextMeasurer.h"
 #include "preview/qt/VerticalText.h"
 
 namespace zelk {

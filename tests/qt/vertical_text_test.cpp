@@ -1,8 +1,6 @@
 // Vertical writing: vertical forms through `vert`, upright and turned runs, and the
 // column rule (placed at x, a text occupies x − height to x and runs down from y).
 
-#include "preview/qt/VerticalText.h"
-
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
@@ -11,6 +9,7 @@
 #include <QRawFont>
 
 #include "preview/qt/FontMapping.h"
+#include "preview/qt/VerticalText.h"
 
 namespace zelk {
 namespace {

@@ -38,8 +38,8 @@ qreal VerticalScale(const TPrinterInfo& p) {
   return static_cast<qreal>(p.LogPixelsX) / p.LogPixelsY;
 }
 
-bool ReplayOnto(QPaintDevice& device, const TMetafileEx& page, const TPrinterInfo& p,
-                qreal sx, qreal sy, bool antialiasing, QString* error) {
+bool ReplayOnto(QPaintDevice& device, const TMetafileEx& page, const TPrinterInfo& p, qreal sx,
+                qreal sy, bool antialiasing, QString* error) {
   QPainter painter;
   if (!painter.begin(&device)) return Fail(error, QStringLiteral("出力を開始できません"));
   painter.scale(sx, sy);
@@ -89,8 +89,7 @@ bool ExportSvg(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
   return ReplayOnto(svg, page, p, 1.0, VerticalScale(p), false, error);
 }
 
-QImage RenderPaperImage(const TMetafileEx& page, const TPrinterInfo& p, int dpi,
-                        QString* error) {
+QImage RenderPaperImage(const TMetafileEx& page, const TPrinterInfo& p, int dpi, QString* error) {
   if (!CheckGeometry(p, error)) return QImage();
   if (dpi < 1 || dpi > kMaxPngDpi) {
     Fail(error, QStringLiteral("PNG の解像度は 1 から %1 dpi までです").arg(kMaxPngDpi));
@@ -107,7 +106,8 @@ QImage RenderPaperImage(const TMetafileEx& page, const TPrinterInfo& p, int dpi,
   }
   QImage image(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
   if (image.isNull()) {
-    Fail(error, QStringLiteral("PNG の画像（%1 ピクセル）のメモリーが足りません").arg(Pixels(w, h)));
+    Fail(error,
+         QStringLiteral("PNG の画像（%1 ピクセル）のメモリーが足りません").arg(Pixels(w, h)));
     return QImage();
   }
   image.fill(Qt::white);
@@ -136,9 +136,15 @@ bool ExportPage(const TMetafileEx& page, const TPrinterInfo& p, const QString& p
     return Fail(error, QStringLiteral("%1 に書き込めません: %2").arg(path, file.errorString()));
   bool ok = false;
   switch (*format) {
-    case TExportFormat::Pdf: ok = ExportPdf(page, p, file, options, error); break;
-    case TExportFormat::Svg: ok = ExportSvg(page, p, file, options, error); break;
-    case TExportFormat::Png: ok = ExportPng(page, p, file, options, error); break;
+    case TExportFormat::Pdf:
+      ok = ExportPdf(page, p, file, options, error);
+      break;
+    case TExportFormat::Svg:
+      ok = ExportSvg(page, p, file, options, error);
+      break;
+    case TExportFormat::Png:
+      ok = ExportPng(page, p, file, options, error);
+      break;
   }
   if (!ok) {
     file.cancelWriting();

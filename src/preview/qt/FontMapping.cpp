@@ -15,12 +15,12 @@ struct TFaceSubstitution {
 // The full-width spellings are what Japanese Windows stores; the ASCII ones are the
 // same faces' English names.
 constexpr TFaceSubstitution kSubstitutions[] = {
-    {u"ＭＳ ゴシック", "IPAGothic"},   {u"MS Gothic", "IPAGothic"},
-    {u"ＭＳ 明朝", "IPAMincho"},       {u"MS Mincho", "IPAMincho"},
+    {u"ＭＳ ゴシック", "IPAGothic"},    {u"MS Gothic", "IPAGothic"},
+    {u"ＭＳ 明朝", "IPAMincho"},        {u"MS Mincho", "IPAMincho"},
     {u"ＭＳ Ｐゴシック", "IPAPGothic"}, {u"MS PGothic", "IPAPGothic"},
     {u"ＭＳ Ｐ明朝", "IPAPMincho"},     {u"MS PMincho", "IPAPMincho"},
-    {u"MS UI Gothic", "IPAPGothic"},   {u"メイリオ", "IPAPGothic"},
-    {u"Meiryo", "IPAPGothic"},         {u"Tahoma", "DejaVu Sans"},
+    {u"MS UI Gothic", "IPAPGothic"},    {u"メイリオ", "IPAPGothic"},
+    {u"Meiryo", "IPAPGothic"},          {u"Tahoma", "DejaVu Sans"},
 };
 
 const TFaceSubstitution* FindSubstitution(const QString& face) {
@@ -37,9 +37,7 @@ bool IsVerticalFace(const std::u16string& face) {
   return !face.empty() && face.front() == kVerticalFaceMark;
 }
 
-QString HorizontalFace(const QString& face) {
-  return IsVerticalFace(face) ? face.mid(1) : face;
-}
+QString HorizontalFace(const QString& face) { return IsVerticalFace(face) ? face.mid(1) : face; }
 
 QString InstalledFamily(const QString& face) {
   QString plain = HorizontalFace(face).trimmed();
@@ -104,9 +102,12 @@ QColor ToQColor(TColor color) {
   const uint32_t c = static_cast<uint32_t>(color);
   if ((c >> 24) == 0xFFu) {
     switch (c & 0xFFu) {
-      case 5: return QColor(255, 255, 255);
-      case 15: return QColor(240, 240, 240);
-      default: return QColor(0, 0, 0);
+      case 5:
+        return QColor(255, 255, 255);
+      case 15:
+        return QColor(240, 240, 240);
+      default:
+        return QColor(0, 0, 0);
     }
   }
   return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),

@@ -40,9 +40,9 @@ class TPainterStateGuard {
 TPainterDrawer::TPainterDrawer(QPainter& painter, int32_t resX, int32_t resY)
     : painter_(painter), resX_(resX > 0 ? resX : 1), resY_(resY > 0 ? resY : resX_) {
   const QPaintEngine* engine = painter_.paintEngine();
-  const bool vector = engine && (engine->type() == QPaintEngine::Pdf ||
-                                 engine->type() == QPaintEngine::SVG ||
-                                 engine->type() == QPaintEngine::Picture);
+  const bool vector =
+      engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::SVG ||
+                 engine->type() == QPaintEngine::Picture);
   if (vector) {
     // A vector page has no pixels of its own: the whole page moves by half a device
     // pixel (a fiftieth of a millimetre at 600 dpi) so that pixel centres, where lines
@@ -69,9 +69,7 @@ void TPainterDrawer::UpdateSquareDotLimit() {
 
 qreal TPainterDrawer::Centre(int32_t v) const { return v + centre_; }
 
-QPointF TPainterDrawer::CentreOf(TDevicePoint p) const {
-  return QPointF(Centre(p.X), Centre(p.Y));
-}
+QPointF TPainterDrawer::CentreOf(TDevicePoint p) const { return QPointF(Centre(p.X), Centre(p.Y)); }
 
 void TPainterDrawer::SetAntialiasing(bool on) {
   painter_.setRenderHint(QPainter::Antialiasing, on);
@@ -262,10 +260,18 @@ void TPainterPlayback::Play(const TMetafileEx& page, const TDeviceRect& dest) {
   for (const TRecordedOp& op : page.Ops) {
     const TDeviceRect rect{op.P1.X, op.P1.Y, op.P2.X, op.P2.Y};
     switch (op.Kind) {
-      case TOpKind::Line: drawer.Line(op.Pen, op.P1, op.P2); break;
-      case TOpKind::Rectangle: drawer.Rectangle(op.Pen, op.Brush, rect); break;
-      case TOpKind::FillRect: drawer.FillRect(op.Brush, rect); break;
-      case TOpKind::Ellipse: drawer.Ellipse(op.Pen, op.Brush, rect); break;
+      case TOpKind::Line:
+        drawer.Line(op.Pen, op.P1, op.P2);
+        break;
+      case TOpKind::Rectangle:
+        drawer.Rectangle(op.Pen, op.Brush, rect);
+        break;
+      case TOpKind::FillRect:
+        drawer.FillRect(op.Brush, rect);
+        break;
+      case TOpKind::Ellipse:
+        drawer.Ellipse(op.Pen, op.Brush, rect);
+        break;
       case TOpKind::Polygon:
         if (op.Index >= 0 && op.Index < polygons)
           drawer.Polygon(op.Pen, op.Brush, page.Polygons[op.Index]);

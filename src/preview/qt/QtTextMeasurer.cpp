@@ -16,8 +16,8 @@ int32_t ToDevice(qreal v) {
 
 }  // namespace
 
-TTextExtent TQtTextMeasurer::Measure(const TFont& font, const std::u16string& text,
-                                     int32_t resX, int32_t resY) const {
+TTextExtent TQtTextMeasurer::Measure(const TFont& font, const std::u16string& text, int32_t resX,
+                                     int32_t resY) const {
   const int32_t res = resY > 0 ? resY : resX;
   const qreal aspect = resX > 0 && resY > 0 ? static_cast<qreal>(resX) / resY : 1.0;
   const QFont qfont = ToQFont(font, res);

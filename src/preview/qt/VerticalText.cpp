@@ -150,8 +150,7 @@ std::vector<TPiece> SplitIntoPieces(const TFontPair& fonts, const QString& text)
         fonts.Fallback.supportsCharacter(static_cast<uint>(cp)))
       fontIndex = 1;
     const bool rotated = !StandsUpright(fonts, fontIndex, cp);
-    if (!pieces.empty() && pieces.back().Rotated == rotated &&
-        pieces.back().FontIndex == fontIndex)
+    if (!pieces.empty() && pieces.back().Rotated == rotated && pieces.back().FontIndex == fontIndex)
       pieces.back().Length += len;
     else
       pieces.push_back({i, len, rotated, fontIndex});
@@ -264,8 +263,7 @@ QSizeF MeasureVerticalText(const QFont& font, const QString& text) {
   return QSizeF(layout.ColumnWidth, layout.Advance);
 }
 
-void DrawVerticalLayout(QPainter& painter, const TVerticalLayout& layout,
-                        const QPointF& topRight) {
+void DrawVerticalLayout(QPainter& painter, const TVerticalLayout& layout, const QPointF& topRight) {
   const qreal centre = topRight.x() - layout.ColumnWidth / 2;
   for (const TVerticalRun& run : layout.Runs) {
     if (!run.Rotated) {

@@ -55,7 +55,7 @@ struct TVerticalLayout {
   /// the strike-out down its middle.
   bool Underline = false;
   bool StrikeOut = false;
-  qreal LineWidth = 1;     ///< width of both lines
+  qreal LineWidth = 1;  ///< width of both lines
 };
 
 /// Shapes `text` in `font` for vertical writing (HarfBuzz, top to bottom, `vert` on).
