@@ -205,8 +205,11 @@ TFontPair LoadFonts(const QFont& font) {
   if (fonts.Fallback.familyName() == fonts.Primary.familyName() &&
       fonts.Fallback.styleName() == fonts.Primary.styleName())
     fonts.Fallback = QRawFont();
-  if (fonts.Primary.isValid()) fonts.PrimaryHb = HbFontFor(fonts.Primary);
-  if (fonts.Fallback.isValid()) fonts.FallbackHb = HbFontFor(fonts.Fallback);
+  // A font without units per em cannot scale its positions; its runs stay unshaped.
+  if (fonts.Primary.isValid() && fonts.Primary.unitsPerEm() > 0)
+    fonts.PrimaryHb = HbFontFor(fonts.Primary);
+  if (fonts.Fallback.isValid() && fonts.Fallback.unitsPerEm() > 0)
+    fonts.FallbackHb = HbFontFor(fonts.Fallback);
   return fonts;
 }
 
