@@ -38,7 +38,7 @@ demo: build
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DZELK_FUZZ=ON -DZELK_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
 	./scripts/fuzz.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
 
 install: build
