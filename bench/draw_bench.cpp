@@ -67,18 +67,21 @@ void BM_Record(benchmark::State& state) {
   SheetLabel(state);
 }
 
-void BM_ReplayScreen(benchmark::State& state) {
+void ReplayScreen(benchmark::State& state, bool antialiasing) {
   TBenchSheet sheet(static_cast<int>(state.range(0)));
   QImage image(826, 1169, QImage::Format_RGB32);
   for (auto _ : state) {
     image.fill(Qt::white);
     QPainter painter(&image);
-    DrawPage(painter, sheet.Page(), {0, 0, image.width(), image.height()});
+    DrawPage(painter, sheet.Page(), {0, 0, image.width(), image.height()}, antialiasing);
     painter.end();
     benchmark::DoNotOptimize(image.constBits());
   }
   SheetLabel(state);
 }
+
+void BM_ReplayScreen(benchmark::State& state) { ReplayScreen(state, false); }
+void BM_ReplayScreenAntialiased(benchmark::State& state) { ReplayScreen(state, true); }
 
 void BM_ExportPdf(benchmark::State& state) {
   TBenchSheet sheet(static_cast<int>(state.range(0)));
@@ -124,6 +127,10 @@ void BM_RenderProcess(benchmark::State& state) {
 
 BENCHMARK(BM_Record)->Arg(kDefaultSheet)->Arg(kDots40)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReplayScreen)->Arg(kDefaultSheet)->Arg(kDots40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayScreenAntialiased)
+    ->Arg(kDefaultSheet)
+    ->Arg(kDots40)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportPdf)->Arg(kDefaultSheet)->Arg(kDots40)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderProcess)->Unit(benchmark::kMillisecond)->Iterations(20);
 

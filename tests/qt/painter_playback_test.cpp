@@ -242,6 +242,28 @@ TEST_P(RoundDot, FillsTheInscribedCircle) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, RoundDot, ::testing::Values(1, 2, 3, 5, 7, 8, 14, 21));
 
+// Antialiased, small dots are filled as squares of the same area and large ones drawn
+// round: either way the ink is the dot's area.
+TEST(PainterPlayback, AntialiasedDotsKeepTheirArea) {
+  TMetafileEx page = Page(400, 400);
+  for (int y = 20; y < 400; y += 40)
+    for (int x = 20; x < 400; x += 40)
+      page.Ops.push_back(Op(TOpKind::Ellipse, {x, y}, {x + 7, y + 7}));
+  for (const int side : {100, 400}) {
+    QImage image = White(side, side);
+    {
+      QPainter p(&image);
+      DrawPage(p, page, {0, 0, side, side}, true);
+    }
+    double ink = 0;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) ink += (255 - qGray(image.pixel(x, y))) / 255.0;
+    const double scale = side / 400.0;
+    const double expected = 100 * 3.14159 * (7 * scale) * (7 * scale) / 4;
+    EXPECT_NEAR(ink, expected, expected * 0.12) << side;
+  }
+}
+
 TEST(PainterPlayback, EllipseWithOtherOutlineKeepsItsOutline) {
   TMetafileEx page = Page(40, 40);
   TPen red{1, TPenStyle::psSolid, 0x0000FF};

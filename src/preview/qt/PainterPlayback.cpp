@@ -60,11 +60,21 @@ TPainterDrawer::TPainterDrawer(QPainter& painter, int32_t resX, int32_t resY)
 void TPainterDrawer::UpdateSquareDotLimit() {
   const QTransform& t = painter_.worldTransform();
   const qreal scale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
-  const bool aliasedRaster = raster_ && !painter_.testRenderHint(QPainter::Antialiasing);
+  const bool antialiased = painter_.testRenderHint(QPainter::Antialiasing);
+  const bool reduced = raster_ && scale > 0 && t.isScaling() && !t.isRotating();
   // Two device units always: a disk of one or two pixels is a square on any device.
   squareDotLimit_ = 2;
-  if (aliasedRaster && scale > 0 && t.isScaling() && !t.isRotating())
+  squareDotSide_ = 1;
+  if (reduced && !antialiased) {
+    // Aliased, a disk up to three target pixels across covers the same pixels as its
+    // square.
     squareDotLimit_ = std::max<qreal>(2, 3 / scale);
+  } else if (raster_ && antialiased) {
+    // Antialiased, a disk up to two target pixels across looks the same as the square
+    // of the same area, whose side is sqrt(pi) / 2 of the diameter.
+    squareDotSide_ = std::sqrt(M_PI) / 2;
+    if (reduced) squareDotLimit_ = std::max<qreal>(2, 2 / scale);
+  }
 }
 
 qreal TPainterDrawer::Centre(int32_t v) const { return v + centre_; }
@@ -164,12 +174,12 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
   if (roundDot) {
     // The outline of a wider pen reaches (width - 1) / 2 beyond the inscribed circle.
     const int64_t diameter = w + std::max(pen.Width, 1) - 1;
-    const qreal grow = (diameter - w) / 2.0;
-    // An aliased disk up to three pixels across covers the same pixels as its square,
-    // which the raster engine fills many times faster than it strokes a round point.
+    // Small dots are filled as squares, which the raster engine does many times faster
+    // than it strokes a round point (see UpdateSquareDotLimit).
     if (diameter <= squareDotLimit_) {
-      painter_.fillRect(QRectF(r.Left + edge_ - grow, r.Top + edge_ - grow,
-                               static_cast<qreal>(diameter), static_cast<qreal>(diameter)),
+      const qreal side = diameter * squareDotSide_;
+      const qreal inset = (w - side) / 2;
+      painter_.fillRect(QRectF(r.Left + edge_ + inset, r.Top + edge_ + inset, side, side),
                         ToQColor(brush.Color));
       return;
     }

@@ -34,8 +34,10 @@ namespace zelk {
 /// zero-length round-capped line): the same pixels, at a fraction of the cost on every
 /// paint engine. Where the dot comes out at most three target pixels across on an
 /// aliased raster (a reduced preview), its square is filled instead: an aliased disk
-/// that small covers the same pixels. The drawer reads the painter's transform for this
-/// when it is made; set the transform first.
+/// that small covers the same pixels. Antialiased, a dot at most two target pixels
+/// across is filled as the square of the same area, which looks the same. The drawer
+/// reads the painter's transform and antialiasing for this when it is made or
+/// SetAntialiasing is called; set the transform first.
 ///
 /// On vector devices (PDF, SVG) the whole drawing moves up and left by half a device
 /// pixel, so that the pixel centres where lines and dots lie are whole numbers: the
@@ -78,6 +80,7 @@ class TPainterDrawer {
   qreal thinOffset_ = 0;
   bool dotsAsLines_ = false;
   qreal squareDotLimit_ = 2;  ///< device units; smaller round dots are drawn as squares
+  qreal squareDotSide_ = 1;   ///< the square's side as a part of the dot's diameter
   // What was last handed to the painter, so that an unchanged pen or brush is not set
   // again for each of many thousand dots.
   enum class TPenMode { None, Normal, Dot };
