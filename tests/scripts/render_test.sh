@@ -90,12 +90,12 @@ expect_usage "bad field value" "Tate" ops --set Tate=abc
 expect_usage "two files" "b.zelk" ops a.zelk b.zelk
 [ -e "$tmp/x.pdf" ] && fail "a rejected render wrote its output"
 
-# A settings file is not read yet: refused cleanly, nothing written.
+# A settings file that does not exist: exit 1 with a message, nothing written.
 err=$("$zelk" render "$tmp/none.zelk" -o "$tmp/f.pdf" 2>&1)
 rc=$?
-[ "$rc" = 1 ] || fail "FILE: exit $rc, expected 1"
-grep -q 'reading settings files is not built' <<<"$err" || fail "FILE message '$err'"
-[ -e "$tmp/f.pdf" ] && fail "render with FILE wrote its output"
+[ "$rc" = 1 ] || fail "missing FILE: exit $rc, expected 1"
+grep -q 'none.zelk' <<<"$err" || fail "missing FILE message '$err' does not name the file"
+[ -e "$tmp/f.pdf" ] && fail "render of a missing FILE wrote its output"
 
 # An output that cannot be written: exit 1 with a message, no crash.
 err=$("$zelk" render -o "$tmp/no/such/dir/x.pdf" 2>&1)
