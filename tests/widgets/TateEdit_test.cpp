@@ -280,6 +280,12 @@ class TateEditTest : public QObject {
     QTest::mouseClick(&s.e, Qt::LeftButton, {}, QPoint(10, 5 + w / 2 + 1));
     QCOMPARE(s.e.SelStart(), 2);  // never between the halves
     QCOMPARE(zelk::SplitCharacters(kYoshi + "a").size(), size_t{2});
+    // Halves without their partner never reach the text.
+    s.e.SetCaption2(QString());
+    Commit(s.e, kYoshi.left(1));
+    Commit(s.e, "a");
+    Commit(s.e, kYoshi.mid(1));
+    QCOMPARE(s.e.ReadCaption(), QString("a"));
   }
 
   void compositionRectangleStandsBesideTheCaret() {

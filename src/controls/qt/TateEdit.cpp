@@ -375,6 +375,10 @@ void TTateEdit::TypeCharacter(QChar ch) {
     selStart_ = 0;
     SetText(QString());
   } else if (c >= 32 && c != 127) {
+    // Only whole pairs go into the text: a high half waits for its low half, and a half
+    // without its partner is dropped rather than left to corrupt the text and the file.
+    if (ch.isLowSurrogate() && pending_.isEmpty()) return;
+    if (!ch.isLowSurrogate()) pending_.clear();
     pending_ += ch;
     if (pending_.back().isHighSurrogate()) return;
     const int at = std::min(selStart_, static_cast<int>(text_.size()));
