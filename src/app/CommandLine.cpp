@@ -19,11 +19,12 @@ extern const TSubcommand kRenderCommand;
 extern const TSubcommand kOpsCommand;
 extern const TSubcommand kShowCommand;
 extern const TSubcommand kWriteCommand;
+extern const TSubcommand kPrintCommand;
 
 namespace {
 
 const TSubcommand* const kCommands[] = {&kLayoutCommand, &kRenderCommand, &kOpsCommand,
-                                       &kShowCommand, &kWriteCommand};
+                                       &kShowCommand, &kWriteCommand, &kPrintCommand};
 
 const TSubcommand* FindCommand(const QString& name) {
   for (const TSubcommand* c : kCommands)

@@ -1,0 +1,71 @@
+// `zelk print [FILE] [--printer NAME] [-o OUT.pdf]`: the sheet recorded as `render`
+// records it, and printed through the same path as the window's print buttons.
+
+#include <cstdio>
+
+#include "app/CommandLine.h"
+#include "app/SheetRecording.h"
+#include "preview/VirtualPrinter.h"
+#include "preview/qt/PrinterService.h"
+#include "preview/qt/Printing.h"
+#include "preview/qt/QtTextMeasurer.h"
+
+namespace zelk {
+namespace {
+
+const QString kOutput = QStringLiteral("output");
+const QString kPrinter = QStringLiteral("printer");
+
+void AddOptions(QCommandLineParser& parser) {
+  AddSettingsFileArgument(parser);
+  parser.addOption({{QStringLiteral("o"), kOutput},
+                    QStringLiteral("Output file of the printer \"PDF\" (selects it when no "
+                                   "--printer is given)."),
+                    QStringLiteral("OUT.pdf")});
+  AddSheetOptions(parser);
+}
+
+// -o belongs to the virtual printer: it selects it when no printer is named, and is an
+// error beside a CUPS queue, whose output goes to the queue.
+void SelectOutput(const QCommandLineParser& parser, TPrinterService& printer) {
+  const bool named = parser.isSet(kPrinter);
+  const bool virtualNamed =
+      named && parser.value(kPrinter) == QString::fromUtf16(TVirtualPrinter::kName);
+  if (parser.isSet(kOutput)) {
+    if (named && !virtualNamed)
+      throw TUsageError{QStringLiteral("-o applies only to the printer \"PDF\"")};
+    if (parser.value(kOutput).isEmpty()) throw TUsageError{QStringLiteral("empty -o")};
+    printer.SelectPrinter(QString::fromUtf16(TVirtualPrinter::kName));
+    printer.SetOutputFile(parser.value(kOutput));
+  } else if (virtualNamed || (!named && printer.IsVirtual())) {
+    throw TUsageError{QStringLiteral("the printer \"PDF\" needs -o OUT.pdf")};
+  }
+}
+
+int Run(QCommandLineParser& parser) {
+  if (!CheckSettingsFileArgument(parser)) return kExitFailure;
+  TPrinterService& printer = TPrinterService::Instance();
+  SelectOutput(parser, printer);
+  TPrintSetting s = PreparedSheetSettings(parser, printer);
+  const TQtTextMeasurer measurer;
+  TPrintPreview preview(printer, measurer);
+  RecordSheet(s, preview);
+  const TPrintResult result = PrintPages(preview, printer);
+  switch (result.Outcome) {
+    case TPrintOutcome::Printed:
+      return kExitOk;
+    case TPrintOutcome::BeginFailed:
+    case TPrintOutcome::EndFailed:
+      throw TCommandError{result.Error};
+    case TPrintOutcome::Aborted:
+      throw TCommandError{QStringLiteral("印刷を中止しました: %1").arg(result.Error)};
+  }
+  return kExitFailure;
+}
+
+}  // namespace
+
+extern const TSubcommand kPrintCommand = {
+    "print", "Print the sheet on a CUPS queue, or with -o to a PDF file.", AddOptions, Run};
+
+}  // namespace zelk

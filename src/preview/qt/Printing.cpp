@@ -1,0 +1,54 @@
+#include "preview/qt/Printing.h"
+
+#include <QPainter>
+#include <exception>
+
+#include "preview/qt/PainterPlayback.h"
+#include "preview/qt/PrinterService.h"
+
+namespace zelk {
+
+void DrawPageAtNaturalSize(QPainter& painter, const TMetafileEx& page) {
+  DrawPage(painter, page, TDeviceRect{0, 0, page.HorzRes, page.VertRes});
+}
+
+namespace {
+
+TPrintResult Abort(TPrinterService& printer, TPrintResult result, const QString& why) {
+  printer.Abort();
+  result.Outcome = TPrintOutcome::Aborted;
+  result.Error = why;
+  return result;
+}
+
+}  // namespace
+
+TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
+                        const TPrintPageDrawer& draw) {
+  TPrintResult result;
+  printer.SetTitle(kPrintJobTitle);
+  if (!printer.BeginDoc(&result.Error)) {
+    result.Outcome = TPrintOutcome::BeginFailed;
+    return result;
+  }
+  const int count = pages.GetPageCount();
+  for (int i = 0; i < count; ++i) {
+    try {
+      draw(*printer.Painter(), *pages.GetPage(i));
+    } catch (const std::exception& e) {
+      return Abort(printer, result, QString::fromUtf8(e.what()));
+    } catch (...) {
+      return Abort(printer, result, QString());
+    }
+    ++result.PagesDrawn;
+    if (i + 1 < count && !printer.NewPage())
+      return Abort(printer, result, QStringLiteral("改ページできません"));
+  }
+  if (!printer.EndDoc()) {
+    result.Outcome = TPrintOutcome::EndFailed;
+    result.Error = QStringLiteral("印刷を完了できません");
+  }
+  return result;
+}
+
+}  // namespace zelk

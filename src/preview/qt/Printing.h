@@ -1,0 +1,54 @@
+#pragma once
+// Sending recorded pages to the current printer: the one printing path of the preview
+// window, the main window's print button and `zelk print`.
+
+#include <QString>
+#include <functional>
+
+#include "preview/Metafile.h"
+#include "preview/PrintPreview.h"
+
+class QPainter;
+
+namespace zelk {
+
+class TPrinterService;
+
+/// The print job's title: the preview window's caption.
+inline const QString kPrintJobTitle = QStringLiteral("印刷プレビュー");
+
+/// Draws one recorded page on the printer's painter. May throw to abort the job.
+using TPrintPageDrawer = std::function<void(QPainter& painter, const TMetafileEx& page)>;
+
+/// Replays `page` at its natural size at (0, 0): one recorded unit is one printer unit,
+/// the origin the printable area's top-left corner (TMetafileEx::Draw through a
+/// TPainterPlayback).
+void DrawPageAtNaturalSize(QPainter& painter, const TMetafileEx& page);
+
+/// How a print job went.
+enum class TPrintOutcome {
+  Printed,      ///< every page was sent and the job ended
+  BeginFailed,  ///< the job could not begin (no usable printer, no PDF output file)
+  Aborted,      ///< a page failed; the job was aborted, and not ended a second time
+  EndFailed,    ///< every page was drawn but the output could not be completed
+};
+
+struct TPrintResult {
+  TPrintOutcome Outcome = TPrintOutcome::Printed;
+  /// A Japanese reason for BeginFailed and EndFailed; what a failed page threw for
+  /// Aborted.
+  QString Error;
+  /// Pages drawn completely before the job ended or was aborted.
+  int PagesDrawn = 0;
+};
+
+/// Prints the pages the recorder holds: sets the job title to kPrintJobTitle, begins
+/// the job, draws pages 0, 1, ... with `draw` (a new printer page between two pages, none
+/// after the last), and ends the job. A page whose drawing throws, or a new page that
+/// the printer refuses, aborts the job at once: the printer's abort ends it, so it is
+/// not ended again, and the recorded pages stay for another attempt. A recorder with no
+/// pages begins and ends an empty job. The recorder must not be recording.
+TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
+                        const TPrintPageDrawer& draw = DrawPageAtNaturalSize);
+
+}  // namespace zelk

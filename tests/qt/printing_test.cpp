@@ -1,0 +1,128 @@
+// PrintPages on the virtual printer: the job title, one printer page per recorded page,
+// and a failing page that aborts the job without ending it.
+
+#include "preview/qt/Printing.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <stdexcept>
+
+#include "preview/qt/PrinterService.h"
+#include "preview/qt/QtTextMeasurer.h"
+
+namespace zelk {
+namespace {
+
+QString PdfInfo(const QString& path) {
+  QProcess p;
+  p.start(QStringLiteral("pdfinfo"), {path});
+  if (!p.waitForFinished(10000)) return {};
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class Printing : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(printer_.SelectPrinter(QStringLiteral("PDF")));
+    printer_.SetOutputFile(dir_.filePath(QStringLiteral("out.pdf")));
+  }
+  // Records `count` pages, each with a frame and a line.
+  void Record(int count) {
+    preview_.BeginDoc();
+    for (int i = 0; i < count; ++i) {
+      if (i > 0) preview_.NewPage();
+      TCanvas& c = preview_.GetCanvas();
+      c.Rectangle(100, 100, 2000, 3000);
+      c.MoveTo(100, 100);
+      c.LineTo(2000, 3000);
+    }
+    preview_.EndDoc();
+  }
+
+  QTemporaryDir dir_;
+  TPrinterService printer_;
+  TQtTextMeasurer measurer_;
+  TPrintPreview preview_{printer_, measurer_};
+};
+
+TEST_F(Printing, EachRecordedPageIsOnePrinterPageUnderTheJobTitle) {
+  for (int pages : {1, 3}) {
+    Record(pages);
+    const TPrintResult r = PrintPages(preview_, printer_);
+    ASSERT_EQ(r.Outcome, TPrintOutcome::Printed) << r.Error.toStdString();
+    EXPECT_EQ(r.PagesDrawn, pages);
+    const QString info = PdfInfo(printer_.OutputFile());
+    EXPECT_TRUE(info.contains(QStringLiteral("Title:           印刷プレビュー")))
+        << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))))
+        << info.toStdString();
+    EXPECT_FALSE(printer_.Printing());
+  }
+}
+
+TEST_F(Printing, PagesAreReplayedAtNaturalSizeAtTheOrigin) {
+  Record(1);
+  QRectF seen;
+  const TPrintResult r = PrintPages(preview_, printer_, [&](QPainter& p, const TMetafileEx& page) {
+    seen = p.transform().mapRect(QRectF(0, 0, page.HorzRes, page.VertRes));
+    DrawPageAtNaturalSize(p, page);
+  });
+  ASSERT_EQ(r.Outcome, TPrintOutcome::Printed);
+  const TMetafileEx& page = *preview_.GetPage(0);
+  // The painter maps device units with the printable area's top-left as origin: the
+  // natural-size page starts at the printer's offsets (in the writer's units, scaled
+  // from the printer's resolution).
+  const double scale = seen.width() / page.HorzRes;
+  EXPECT_GT(scale, 0);
+  EXPECT_NEAR(seen.left(), printer_.GetDeviceCaps(TDeviceCap::PhysicalOffsetX) * scale, 1e-6);
+  EXPECT_NEAR(seen.top(), printer_.GetDeviceCaps(TDeviceCap::PhysicalOffsetY) * scale, 1e-6);
+}
+
+TEST_F(Printing, FailingPageAbortsAtOnceAndKeepsThePages) {
+  Record(3);
+  int calls = 0;
+  const TPrintResult r = PrintPages(preview_, printer_, [&](QPainter& p, const TMetafileEx& page) {
+    if (++calls == 2) throw std::runtime_error("paper jam");
+    DrawPageAtNaturalSize(p, page);
+  });
+  EXPECT_EQ(r.Outcome, TPrintOutcome::Aborted);
+  EXPECT_EQ(r.Error, QStringLiteral("paper jam"));
+  EXPECT_EQ(r.PagesDrawn, 1);
+  EXPECT_EQ(calls, 2);
+  EXPECT_FALSE(printer_.Printing());
+  // The aborted virtual job leaves no half document behind.
+  EXPECT_FALSE(QFile::exists(printer_.OutputFile()));
+  EXPECT_EQ(preview_.GetPageCount(), 3);
+  // A second attempt prints the same pages.
+  EXPECT_EQ(PrintPages(preview_, printer_).Outcome, TPrintOutcome::Printed);
+  EXPECT_TRUE(PdfInfo(printer_.OutputFile()).contains(QRegularExpression("Pages:\\s+3\\n")));
+}
+
+TEST_F(Printing, NoRecordedPagesBeginsAndEndsAnEmptyJob) {
+  const TPrintResult r = PrintPages(preview_, printer_);
+  EXPECT_EQ(r.Outcome, TPrintOutcome::Printed);
+  EXPECT_EQ(r.PagesDrawn, 0);
+  EXPECT_FALSE(printer_.Printing());
+}
+
+TEST_F(Printing, JobThatCannotBeginReportsWhy) {
+  Record(1);
+  printer_.SetOutputFile(QString());
+  TPrintResult r = PrintPages(preview_, printer_);
+  EXPECT_EQ(r.Outcome, TPrintOutcome::BeginFailed);
+  EXPECT_FALSE(r.Error.isEmpty());
+  printer_.SetOutputFile(dir_.filePath(QStringLiteral("no/such/dir/out.pdf")));
+  r = PrintPages(preview_, printer_);
+  EXPECT_EQ(r.Outcome, TPrintOutcome::BeginFailed);
+  EXPECT_TRUE(r.Error.contains(QStringLiteral("out.pdf")));
+  EXPECT_EQ(printer_.Title(), kPrintJobTitle);
+}
+
+}  // namespace
+}  // namespace zelk
