@@ -1,0 +1,128 @@
+#include "app/SingleInstance.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QWidget>
+
+namespace zelk {
+namespace {
+
+// One request per connection: this prefix, then the file path, in UTF-8, then "\n".
+const QByteArray kRequest = QByteArrayLiteral("zelk-activate\t");
+// A request longer than this is no request of ours.
+constexpr qint64 kMaxRequest = 64 * 1024;
+
+}  // namespace
+
+QString InstanceName(const QString& exePath) {
+  return QLocale().toUpper(QFileInfo(exePath).fileName());
+}
+
+QString RuntimeFolder() {
+  const QString env = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!env.isEmpty() && QDir::isAbsolutePath(env)) return env;
+  // No usable runtime folder: a private one of our own, like the one Qt would make, so
+  // that lock and socket are still the user's alone.
+  const QString fallback = QDir::tempPath() + QStringLiteral("/zelk-runtime-%1").arg(getuid());
+  QDir().mkpath(fallback);
+  const QFileInfo info(fallback);
+  if (info.isDir() && info.ownerId() == getuid()) {
+    QFile::setPermissions(fallback, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return fallback;
+  }
+  return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+         QStringLiteral("/runtime");
+}
+
+QString AlreadyRunningMessage(const QString& applicationTitle) {
+  return QStringLiteral("すでに起動しています <%1>").arg(applicationTitle);
+}
+
+TSingleInstance::TSingleInstance(const QString& name, const QString& folder, QObject* parent)
+    : QObject(parent), name_(name), folder_(folder) {}
+
+TSingleInstance::~TSingleInstance() {
+  if (server_) server_->close();
+}
+
+QString TSingleInstance::LockPath() const { return folder_ + QLatin1Char('/') + name_ + ".lock"; }
+
+QString TSingleInstance::SocketPath() const {
+  return folder_ + QLatin1Char('/') + name_ + ".socket";
+}
+
+bool TSingleInstance::TryBecomeFirst() {
+  QDir().mkpath(folder_);
+  auto lock = std::make_unique<QLockFile>(LockPath());
+  // Never stale by age: only a lock whose process is gone is taken over.
+  lock->setStaleLockTime(0);
+  if (!lock->tryLock(0)) return false;
+  lock_ = std::move(lock);
+  // Holding the lock, any socket left at the path belongs to a dead instance.
+  QLocalServer::removeServer(SocketPath());
+  server_ = std::make_unique<QLocalServer>();
+  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server_->listen(SocketPath())) {
+    // Without a socket later starts cannot reach us, but this start still runs alone.
+    server_.reset();
+    return true;
+  }
+  connect(server_.get(), &QLocalServer::newConnection, this, [this] {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+      connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadRequest(socket); });
+      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      ReadRequest(socket);
+    }
+  });
+  return true;
+}
+
+void TSingleInstance::ReadRequest(QLocalSocket* socket) {
+  if (!socket->canReadLine()) {
+    if (socket->bytesAvailable() > kMaxRequest) socket->abort();
+    return;
+  }
+  QByteArray line = socket->readLine(kMaxRequest);
+  if (line.endsWith('\n')) line.chop(1);
+  if (!line.startsWith(kRequest)) {
+    socket->abort();
+    return;
+  }
+  socket->write("ok\n");
+  socket->flush();
+  emit activationRequested(QString::fromUtf8(line.mid(kRequest.size())));
+}
+
+bool TSingleInstance::NotifyFirst(const QString& filePath, int timeoutMs) {
+  QLocalSocket socket;
+  socket.connectToServer(SocketPath());
+  if (!socket.waitForConnected(timeoutMs)) return false;
+  QString path = filePath;
+  path.replace(QLatin1Char('\n'), QLatin1Char(' '));  // a file name cannot end the request
+  socket.write(kRequest + path.toUtf8() + '\n');
+  if (!socket.waitForBytesWritten(timeoutMs)) return false;
+  // The answer tells that the first instance took the request.
+  while (!socket.canReadLine())
+    if (!socket.waitForReadyRead(timeoutMs)) return false;
+  return socket.readLine().startsWith("ok");
+}
+
+void BringToFront(QWidget* window) {
+  if (!window) return;
+  window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  // Wayland, and focus-stealing prevention elsewhere, may refuse to activate a window
+  // for a request that came from another process.
+  if (QApplication::activeWindow() != window) QApplication::alert(window);
+}
+
+}  // namespace zelk

@@ -1,0 +1,69 @@
+#pragma once
+// One running zelk per user and executable name. The first instance holds a lock file
+// and listens on a local socket, both in $XDG_RUNTIME_DIR (private to the user, never a
+// name under /tmp shared by everyone). A later start finds the lock held, tells the
+// user, asks the first instance to bring its main window back (with a file to open,
+// when one was given) and ends.
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace zelk {
+
+/// The instance name: the executable's file name with its extension, upper-cased with
+/// the locale's rules ("ZELK" for /usr/bin/zelk, "X.EXE" for x.exe).
+QString InstanceName(const QString& exePath);
+
+/// The user's runtime folder: $XDG_RUNTIME_DIR when set and absolute, else a
+/// folder of our own, /tmp/zelk-runtime-<uid>, private to the user (or, when someone
+/// else owns that name, a folder in the user's cache).
+QString RuntimeFolder();
+
+/// The text shown by a second start: "すでに起動しています <" + title + ">".
+QString AlreadyRunningMessage(const QString& applicationTitle);
+
+class TSingleInstance : public QObject {
+  Q_OBJECT
+ public:
+  /// `folder` holds the lock file `<name>.lock` and the socket `<name>.socket`.
+  TSingleInstance(const QString& name, const QString& folder, QObject* parent = nullptr);
+  ~TSingleInstance() override;
+
+  /// True when this process is the first instance: it then holds the lock for its
+  /// whole life and listens for later starts. A lock left by a process that no longer
+  /// runs (a crash) is taken over. False when another live process holds the lock, or
+  /// when neither lock nor socket can be made (then the caller treats the program as
+  /// running, as any failure of the guard counts as a running instance).
+  bool TryBecomeFirst();
+
+  /// From a later start: asks the first instance to restore and raise its window, and
+  /// to open `filePath` when it is not empty. False when it cannot be reached within
+  /// `timeoutMs`.
+  bool NotifyFirst(const QString& filePath, int timeoutMs = 3000);
+
+  QString LockPath() const;
+  QString SocketPath() const;
+
+ signals:
+  /// The first instance got a request from a later start; `filePath` may be empty.
+  void activationRequested(const QString& filePath);
+
+ private:
+  void ReadRequest(class QLocalSocket* socket);
+
+  QString name_;
+  QString folder_;
+  std::unique_ptr<QLockFile> lock_;
+  std::unique_ptr<QLocalServer> server_;
+};
+
+/// Shows `window` normally (restoring it when minimised), raises and activates it; where
+/// the window system refuses to hand over the focus, asks for attention instead.
+void BringToFront(QWidget* window);
+
+}  // namespace zelk
