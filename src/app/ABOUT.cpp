@@ -1,0 +1,146 @@
+#include "app/ABOUT.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QUrl>
+
+// The resources of a static library are registered by hand.
+static void InitAppResource() { Q_INIT_RESOURCE(app); }
+
+namespace zelk {
+
+QIcon ProgramIcon() {
+  static const bool registered = (InitAppResource(), true);
+  (void)registered;
+  return QIcon(QStringLiteral(":/app/zelk.svg"));
+}
+
+QString BuiltFileVersion() {
+  return QStringLiteral("%1.%2.%3.%4")
+      .arg(ZELK_VERSION_MAJOR)
+      .arg(ZELK_VERSION_MINOR)
+      .arg(ZELK_VERSION_PATCH)
+      .arg(ZELK_BUILD_NUMBER);
+}
+
+TVerInfo ParseFileVersion(const QString& text) {
+  // As sscanf with "%ld.%ld.%ld.%ld": numbers separated by single dots, stopping at the
+  // first one that does not match.
+  TVerInfo v;
+  int32_t* fields[] = {&v.Major, &v.Minor, &v.Release, &v.Build};
+  static const QRegularExpression number(QStringLiteral("\\G\\s*([+-]?\\d+)"));
+  qsizetype pos = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0) {
+      if (pos >= text.size() || text[pos] != QLatin1Char('.')) break;
+      ++pos;
+    }
+    const auto m = number.match(text, pos);
+    if (!m.hasMatch()) break;
+    bool ok = false;
+    const qlonglong n = m.captured(1).toLongLong(&ok);
+    if (!ok || n < INT32_MIN || n > INT32_MAX) break;
+    *fields[i] = static_cast<int32_t>(n);
+    pos = m.capturedEnd(0);
+  }
+  return v;
+}
+
+QString VersionLabelText(const TVerInfo& v) {
+  return QString::asprintf("Version %d.%d.%d  Build(%d)", v.Major, v.Minor, v.Release, v.Build);
+}
+
+QString HelpFilePath(const QString& exePath) {
+  const qsizetype dot = exePath.lastIndexOf(QLatin1Char('.'));
+  const qsizetype slash = exePath.lastIndexOf(QLatin1Char('/'));
+  const QString stem = dot > slash ? exePath.left(dot) : exePath;
+  return stem + QStringLiteral(".chm");
+}
+
+QString HelpFileMissingMessage(const QString& path) {
+  return path + QStringLiteral("\n\n が見つからないので開けません");
+}
+
+TAboutBox::TAboutBox(QWidget* owner, std::optional<QString> fileVersion, QString helpPath,
+                     TFileOpener opener)
+    : QDialog(owner),
+      fileVersion_(std::move(fileVersion)),
+      helpPath_(helpPath.isEmpty() ? HelpFilePath(QCoreApplication::applicationFilePath())
+                                   : std::move(helpPath)),
+      opener_(opener ? std::move(opener) : TFileOpener([](const QString& path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+      })) {
+  setObjectName(QStringLiteral("AboutBox"));
+  setWindowTitle(QStringLiteral("バージョン情報"));
+  setFixedSize(298, 217);
+  QFont f(QStringLiteral("Tahoma"));
+  f.setPixelSize(11);
+  setFont(f);
+
+  // Hidden under the panel but still the cancel button: Esc closes the box.
+  auto* cancel = new QPushButton(QStringLiteral("&CANCEL"), this);
+  cancel->setObjectName(QStringLiteral("B_Cancel"));
+  cancel->setGeometry(208, 136, 75, 25);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* panel = new QFrame(this);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setGeometry(8, 8, 281, 161);
+  auto* icon = new QLabel(panel);
+  icon->setObjectName(QStringLiteral("ProgramIcon"));
+  icon->setGeometry(8, 8, 67, 66);
+  icon->setPixmap(ProgramIcon().pixmap(64, 64));
+  icon->setAlignment(Qt::AlignCenter);
+  auto* product = new QLabel(QStringLiteral("zelk"), panel);
+  product->setObjectName(QStringLiteral("ProductName"));
+  product->move(88, 16);
+  version_ = new QLabel(QStringLiteral("バージョン番号"), panel);
+  version_->setObjectName(QStringLiteral("Version"));
+  version_->setGeometry(88, 40, 185, 16);
+  auto* copyright = new QLabel(QStringLiteral("Copyright (C) the zelk developers"), panel);
+  copyright->setObjectName(QStringLiteral("Copyright"));
+  copyright->move(8, 80);
+  auto* comments = new QLabel(QStringLiteral("原稿用紙を印刷するソフトです。"), panel);
+  comments->setObjectName(QStringLiteral("Comments"));
+  comments->setGeometry(8, 106, 261, 47);
+  comments->setWordWrap(true);
+  comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("OKButton"));
+  ok->setGeometry(83, 180, 75, 25);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* help = new QPushButton(style()->standardIcon(QStyle::SP_DialogHelpButton),
+                               QStringLiteral("ヘルプ(&H)"), this);
+  help->setObjectName(QStringLiteral("BitBtn1"));
+  help->setGeometry(174, 180, 88, 25);
+  help->setAutoDefault(false);
+  connect(help, &QPushButton::clicked, this, &TAboutBox::BitBtn1Click);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!fileVersion_)
+    QMessageBox::information(this, QString(), QStringLiteral("GetFileVersionInfoSize == 0"),
+                             QMessageBox::Ok);
+  version_->setText(VersionLabelText(fileVersion_ ? ParseFileVersion(*fileVersion_) : TVerInfo()));
+}
+
+void TAboutBox::BitBtn1Click() {
+  // A missing file is checked first: the desktop's opener may report success for a
+  // file it then fails to find.
+  if (QFileInfo(helpPath_).isFile() && opener_(helpPath_)) return;
+  QMessageBox::information(this, windowTitle(), HelpFileMissingMessage(helpPath_));
+}
+
+}  // namespace zelk

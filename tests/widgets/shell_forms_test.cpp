@@ -1,0 +1,177 @@
+// The About box, the hidden tray form and the visual style.
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/ABOUT.h"
+#include "app/HideUnit.h"
+#include "app/VisualStyle.h"
+
+using namespace zelk;
+
+namespace {
+
+// Closes the next message box that appears, remembering its text.
+void AnswerNextMessageBox(QString* text) {
+  QTimer::singleShot(0, [text] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+        *text = box->text();
+        box->accept();
+        return;
+      }
+    AnswerNextMessageBox(text);
+  });
+}
+
+}  // namespace
+
+class ShellFormsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void versionTextIsParsedAsFourNumbers_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("full") << "1.2.3.4"
+                          << "Version 1.2.3  Build(4)";
+    QTest::newRow("three") << "1.2.3"
+                           << "Version 1.2.3  Build(-1)";
+    QTest::newRow("stops at junk") << "1.x.3.4"
+                                   << "Version 1.-1.-1  Build(-1)";
+    QTest::newRow("empty") << ""
+                           << "Version -1.-1.-1  Build(-1)";
+    QTest::newRow("too large") << "1.99999999999.3.4"
+                               << "Version 1.-1.-1  Build(-1)";
+    QTest::newRow("trailing") << "0.1.0.57 beta"
+                              << "Version 0.1.0  Build(57)";
+  }
+  void versionTextIsParsedAsFourNumbers() {
+    QFETCH(QString, text);
+    QFETCH(QString, label);
+    QCOMPARE(VersionLabelText(ParseFileVersion(text)), label);
+  }
+
+  void builtVersionComesFromTheProjectVersion() {
+    const TVerInfo v = ParseFileVersion(BuiltFileVersion());
+    QCOMPARE(v.Major, ZELK_VERSION_MAJOR);
+    QCOMPARE(v.Minor, ZELK_VERSION_MINOR);
+    QCOMPARE(v.Release, ZELK_VERSION_PATCH);
+    QCOMPARE(v.Build, ZELK_BUILD_NUMBER);
+  }
+
+  void aboutBoxShowsTheVersionOnShow() {
+    TAboutBox box(nullptr, QStringLiteral("1.2.3.4"));
+    QCOMPARE(box.windowTitle(), QStringLiteral("バージョン情報"));
+    QCOMPARE(box.Version()->text(), QStringLiteral("バージョン番号"));
+    box.show();
+    QCOMPARE(box.Version()->text(), QStringLiteral("Version 1.2.3  Build(4)"));
+  }
+
+  void aboutBoxWithoutVersionRecordSaysSoThenShowsMinusOnes() {
+    TAboutBox box(nullptr, std::nullopt);
+    QString message;
+    AnswerNextMessageBox(&message);
+    box.show();
+    QCOMPARE(message, QStringLiteral("GetFileVersionInfoSize == 0"));
+    QCOMPARE(box.Version()->text(), QStringLiteral("Version -1.-1.-1  Build(-1)"));
+  }
+
+  void escapeClosesTheBoxAlthoughCancelIsHidden() {
+    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"));
+    QTimer::singleShot(0, [&box] { QTest::keyClick(&box, Qt::Key_Escape); });
+    QCOMPARE(box.exec(), int(QDialog::Rejected));
+    auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
+    QVERIFY(ok && ok->isDefault());
+  }
+
+  void missingHelpFileGivesTheMessageAndTheBoxStays() {
+    QTemporaryDir dir;
+    const QString help = dir.filePath(QStringLiteral("zelk.chm"));
+    int opened = 0;
+    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"), help, [&opened](const QString&) {
+      ++opened;
+      return true;
+    });
+    box.show();
+    QString message;
+    AnswerNextMessageBox(&message);
+    box.BitBtn1Click();
+    QCOMPARE(message, help + QStringLiteral("\n\n が見つからないので開けません"));
+    QCOMPARE(opened, 0);
+    QVERIFY(box.isVisible());
+    // Present, the file goes to the desktop's opener; a refusal gives the message too.
+    QFile f(help);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    box.BitBtn1Click();
+    QCOMPARE(opened, 1);
+    TAboutBox refusing(nullptr, QStringLiteral("1.0.0.0"), help,
+                       [](const QString&) { return false; });
+    message.clear();
+    AnswerNextMessageBox(&message);
+    refusing.BitBtn1Click();
+    QCOMPARE(message, HelpFileMissingMessage(help));
+  }
+
+  void helpFileIsTheExecutablePathWithChm() {
+    QCOMPARE(HelpFilePath(QStringLiteral("/usr/bin/zelk")), QStringLiteral("/usr/bin/zelk.chm"));
+    QCOMPARE(HelpFilePath(QStringLiteral("/a.b/zelk.exe")), QStringLiteral("/a.b/zelk.chm"));
+    QCOMPARE(HelpFilePath(QStringLiteral("/a.b/zelk")), QStringLiteral("/a.b/zelk.chm"));
+  }
+
+  void hideFormWithoutTrayStaysHiddenAndBringsTheMainWindowBack() {
+    THideForm hide;
+    QCOMPARE(hide.windowTitle(), QStringLiteral("HideForm"));
+    QVERIFY(!hide.isVisible());
+    QCOMPARE(hide.TrayIcon1()->isVisible(), QSystemTrayIcon::isSystemTrayAvailable());
+    QWidget main;
+    hide.SetMainForm(&main);
+    main.show();
+    main.showMinimized();
+    hide.TrayIcon1DblClick();
+    QVERIFY(main.isVisible());
+    QVERIFY(!(main.windowState() & Qt::WindowMinimized));
+    // Without a main window the double click does nothing.
+    THideForm lonely;
+    lonely.TrayIcon1DblClick();
+  }
+
+  void programIconIsBuiltIn() { QVERIFY(!ProgramIcon().pixmap(32, 32).isNull()); }
+
+  void closingTheHideFormEndsTheLoop() {
+    THideForm hide;
+    QWidget other;  // a visible window would otherwise keep the loop alive
+    other.show();
+    QTimer::singleShot(0, &hide, &QWidget::close);
+    QTimer watchdog;
+    bool timedOut = false;
+    watchdog.singleShot(5000, [&timedOut] {
+      timedOut = true;
+      QCoreApplication::exit(1);
+    });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!timedOut);
+  }
+
+  void visualStyleIsSelectedByItsName() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    QVERIFY(!SelectVisualStyle(*app, QStringLiteral("Emerald Light Slate")));
+    QVERIFY(SelectVisualStyle(*app, QStringLiteral("Emerald Light Slate 2")));
+    QVERIFY(qApp->styleSheet().contains(QStringLiteral("#2e8b6a")));
+    const QPalette p = QApplication::palette();
+    // Light: dark text on a light window, an accent that white text reads on.
+    QVERIFY(p.color(QPalette::Window).lightness() > 200);
+    QVERIFY(p.color(QPalette::WindowText).lightness() < 60);
+    QVERIFY(p.color(QPalette::Highlight).lightness() < 140);
+    QVERIFY(p.color(QPalette::Window).green() > p.color(QPalette::Window).red());
+  }
+};
+
+QTEST_MAIN(ShellFormsTest)
+#include "shell_forms_test.moc"
