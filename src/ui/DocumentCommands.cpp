@@ -1,0 +1,321 @@
+#include "ui/DocumentCommands.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+
+#include "preview/qt/PrinterService.h"
+#include "preview/qt/Printing.h"
+#include "settings/Cp932.h"
+#include "settings/FormTransfer.h"
+#include "settings/SettingFields.h"
+#include "settings/SettingsFileIO.h"
+#include "ui/MainUnit.h"
+#include "ui/PreviewUnit.h"
+
+namespace zelk {
+namespace {
+
+const QString kFilter = QStringLiteral("zelk設定ファイル (*.zelk);;全てのファイル (*)");
+
+std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool Cp932Holds(const std::u16string& text) { return Cp932ToUtf16(Utf16ToCp932(text)) == text; }
+
+}  // namespace
+
+QStringList TextsLostInCp932(const TPrintSetting& s) {
+  QStringList lost;
+  for (const TSettingField& f : SettingFields()) {
+    if (f.Kind == TFieldKind::Text && !Cp932Holds(s.*f.Text))
+      lost << QStringLiteral("%1 「%2」")
+                  .arg(QLatin1String(f.Name), QString::fromStdU16String(s.*f.Text));
+    if (f.Kind == TFieldKind::Font && !Cp932Holds((s.*f.Font).Name()))
+      lost << QStringLiteral("%1 「%2」")
+                  .arg(QLatin1String(f.Name), QString::fromStdU16String((s.*f.Font).Name()));
+  }
+  return lost;
+}
+
+// --- the preview's section -------------------------------------------------------------
+
+TFileRect TPreviewStateAdapter::GetFormRect() const {
+  // Qt reports the normal geometry in screen coordinates already.
+  const QRect r = preview_.isMaximized() || preview_.isMinimized() ? preview_.normalGeometry()
+                                                                   : preview_.geometry();
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void TPreviewStateAdapter::SetFormRect(TFileRect& rect) {
+  // A width or height of zero, or a negative one from a damaged file, keeps the window.
+  if (rect.Right - rect.Left <= 0 || rect.Bottom - rect.Top <= 0) {
+    rect = GetFormRect();
+    return;
+  }
+  preview_.setGeometry(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+}
+
+int32_t TPreviewStateAdapter::ZoomPosition() const { return preview_.TrackBar1->value(); }
+void TPreviewStateAdapter::SetZoomPosition(int32_t position) {
+  preview_.TrackBar1->setValue(position);
+  preview_.TrackBar1Change();
+}
+int32_t TPreviewStateAdapter::ScrollV() const {
+  return preview_.ScrollBox()->verticalScrollBar()->value();
+}
+int32_t TPreviewStateAdapter::ScrollH() const {
+  return preview_.ScrollBox()->horizontalScrollBar()->value();
+}
+void TPreviewStateAdapter::SetScrollV(int32_t position) {
+  preview_.ScrollBox()->verticalScrollBar()->setValue(position);  // limited to its range
+}
+void TPreviewStateAdapter::SetScrollH(int32_t position) {
+  preview_.ScrollBox()->horizontalScrollBar()->setValue(position);
+}
+TStoredWindowState TPreviewStateAdapter::WindowState() const {
+  if (preview_.isMinimized()) return wsMinimized;
+  if (preview_.isMaximized()) return wsMaximized;
+  return wsNormal;
+}
+void TPreviewStateAdapter::SetWindowState(TStoredWindowState state) {
+  Qt::WindowStates s = preview_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+  if (state == wsMinimized) s |= Qt::WindowMinimized;
+  if (state == wsMaximized) s |= Qt::WindowMaximized;
+  preview_.setWindowState(s);
+}
+
+// --- the document ----------------------------------------------------------------------
+
+TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
+                                     const TAppFiles& files, const TAppEnvironment& env)
+    : QObject(&form), form_(form), printer_(printer), files_(files), env_(env) {
+  form_.SettingFileName = QFile::decodeName(files.SettingFileName.c_str());
+  form_.StateFileName = QFile::decodeName(files.StateFileName.c_str());
+  form_.UpdateCaption();
+  AskSavePath = [this](const QString& preset) {
+    QFileDialog d(&form_, QString(), preset, kFilter);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setDefaultSuffix(QStringLiteral("zelk"));
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    if (!preset.isEmpty()) d.selectFile(preset);
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles()[0]
+                                                                         : QString();
+  };
+  AskOpenPath = [this] {
+    QFileDialog d(&form_, QString(), QFileInfo(form_.SettingFileName).path(), kFilter);
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::AnyFile);  // the chosen file need not exist
+    d.setDefaultSuffix(QStringLiteral("zelk"));
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles()[0]
+                                                                         : QString();
+  };
+  AskDiscardChanges = [this] {
+    return QMessageBox::question(&form_, QStringLiteral("確認"),
+                                 QStringLiteral("データが変更されています。保存はしないのですか？"),
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  };
+  ShowMessage = [this](const QString& text) {
+    QMessageBox::information(&form_, form_.windowTitle(), text);
+  };
+  PrinterSetup = [this] { form_.SB_PrinerSetupClick(); };
+  form_.Commands.New = [this] { SB_NewClick(); };
+  form_.Commands.Open = [this] { SB_OpenClick(); };
+  form_.Commands.Save = [this] { SB_SaveClick(); };
+  form_.Commands.SaveAs = [this] { SB_SaveAsClick(); };
+  form_.Commands.Print = [this] { SB_PrintClick(); };
+  form_.Commands.ShowAbout = [this] {
+    if (ShowAbout) ShowAbout();
+  };
+  form_.Commands.CloseQuery = [this] { return FormCloseQuery(); };
+  form_.Commands.Close = [this] { FormClose(); };
+}
+
+TDocumentCommands::~TDocumentCommands() { form_.Commands = TMainFormCommands(); }
+
+bool TDocumentCommands::SaveCurrent() {
+  std::string error;
+  if (!SaveSettingsFile(Local(form_.SettingFileName), *form_.CurrentSetting, &error)) {
+    ShowMessage(QStringLiteral("%1\n\nを保存できませんでした。\n%2")
+                    .arg(form_.SettingFileName, QString::fromStdString(error)));
+    return false;
+  }
+  const QStringList lost = TextsLostInCp932(*form_.CurrentSetting);
+  if (!lost.isEmpty())
+    ShowMessage(QStringLiteral("次の文字列には設定ファイルに保存できない文字があり、"
+                               "「?」として保存されました。\n\n") +
+                lost.join(QLatin1Char('\n')));
+  return true;
+}
+
+bool TDocumentCommands::SaveIfModified() {
+  if (!form_.Modified) return true;
+  while (form_.SettingFileName.isEmpty()) {
+    const QString path = AskSavePath(QString());
+    if (!path.isEmpty()) {
+      form_.SettingFileName = path;
+      break;
+    }
+    switch (AskDiscardChanges()) {
+      case QMessageBox::Yes:
+        form_.Modified = false;
+        return true;
+      case QMessageBox::No:
+        continue;
+      default:
+        return false;
+    }
+  }
+  if (!SaveCurrent()) return false;
+  form_.Modified = false;
+  form_.UpdateCaption();
+  return true;
+}
+
+bool TDocumentCommands::OpenSettingFile() {
+  const std::string source = SettingsFileToRead(files_, Local(form_.SettingFileName), env_);
+  if (source.empty()) return false;
+  std::string error;
+  if (!LoadSettingsFile(source, *form_.CurrentSetting, nullptr, &error)) {
+    ShowMessage(QString::fromStdString(error));
+    return false;
+  }
+  ++form_.UpdateLock;
+  WriteToForm(*form_.CurrentSetting, form_);
+  form_.ApplyPageNumberVisibility();
+  form_.RG_TategakiClick();
+  --form_.UpdateLock;
+  form_.UpdateCaption();
+  if (TPreviewForm* preview = form_.PreviewForm(); preview && form_.CB_ShowPrivew->isChecked()) {
+    preview->SetSetting(form_.CurrentSetting);
+    preview->Redraw();
+  }
+  form_.Modified = false;
+  return true;
+}
+
+void TDocumentCommands::SB_NewClick() {
+  if (!SaveIfModified()) return;
+  form_.SettingFileName.clear();
+  form_.UpdateCaption();
+  form_.Modified = true;
+}
+
+void TDocumentCommands::SB_OpenClick() {
+  if (!SaveIfModified()) return;
+  const QString path = AskOpenPath();
+  if (path.isEmpty()) return;
+  form_.SettingFileName = path;
+  OpenSettingFile();
+}
+
+void TDocumentCommands::SB_SaveClick() { SaveIfModified(); }
+
+void TDocumentCommands::SB_SaveAsClick() {
+  const QString path = AskSavePath(form_.SettingFileName);
+  if (path.isEmpty()) return;
+  form_.SettingFileName = path;
+  form_.Modified = true;
+  SaveIfModified();
+}
+
+void TDocumentCommands::SB_PrintClick() {
+  if (form_.UpdateLock > 0) return;
+  ++form_.UpdateLock;
+  struct TUnlock {
+    int& lock;
+    ~TUnlock() { --lock; }
+  } unlock{form_.UpdateLock};
+  try {
+    ReadFromForm(*form_.CurrentSetting, form_, printer_);
+  } catch (const std::exception& e) {
+    ShowMessage(QString::fromUtf8(e.what()));
+    return;
+  }
+  TPreviewForm& preview = *static_cast<TPreviewStateAdapter&>(EnsurePreview()).Form();
+  preview.SetSetting(form_.CurrentSetting);
+  preview.Redraw();
+  const TPrintResult result = PrintPages(preview.Recorder(), printer_);
+  // A job that cannot begin is the printer's error; a failed page is dropped silently.
+  if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
+    ShowMessage(result.Error);
+}
+
+bool TDocumentCommands::FormCloseQuery() { return SaveIfModified(); }
+
+void TDocumentCommands::FormClose() {
+  WriteStateFile();
+  if (AfterClose) AfterClose();
+}
+
+void TDocumentCommands::FormShow() {
+  if (!ReadStateFile()) {
+    if (PrinterSetup) PrinterSetup();
+    form_.ShowPrinterInfo();
+  }
+  if (!OpenSettingFile()) {
+    form_.RG_OrientationClick();
+    form_.E_CenterCaptionChange();
+    form_.RG_TategakiClick();
+    form_.RG_OrimeClick();
+    form_.CB_PageNumberClick();
+  }
+  form_.UpdateLock = 0;
+  form_.ApplyChanges();
+  form_.Modified = false;
+}
+
+bool TDocumentCommands::WriteStateFile() {
+  const TStateSaveResult r = zelk::WriteStateFile(Local(form_.StateFileName), *this);
+  if (!r.Ok)
+    ShowMessage(QString::fromStdU16String(
+        StateFileWriteErrorMessage(form_.StateFileName.toStdU16String())));
+  return r.Ok;
+}
+
+bool TDocumentCommands::ReadStateFile() {
+  ++form_.UpdateLock;
+  const bool ok = zelk::ReadStateFile(Local(form_.StateFileName), *this);
+  --form_.UpdateLock;
+  return ok;
+}
+
+int32_t TDocumentCommands::FormLeft() const { return form_.x(); }
+int32_t TDocumentCommands::FormTop() const { return form_.y(); }
+int32_t TDocumentCommands::ActiveTab() const { return form_.PageControl1->currentIndex(); }
+std::u16string TDocumentCommands::SettingFileName() const {
+  return form_.SettingFileName.toStdU16String();
+}
+bool TDocumentCommands::ShowPreviewChecked() const { return form_.CB_ShowPrivew->isChecked(); }
+void TDocumentCommands::SetFormLeft(int32_t left) { form_.move(left, form_.y()); }
+void TDocumentCommands::SetFormTop(int32_t top) { form_.move(form_.x(), top); }
+void TDocumentCommands::SetActiveTab(int32_t index) { form_.PageControl1->setCurrentIndex(index); }
+void TDocumentCommands::SetSettingFileName(const std::u16string& path) {
+  form_.SettingFileName = QString::fromStdU16String(path);
+}
+void TDocumentCommands::SetShowPreviewChecked(bool checked) {
+  form_.CB_ShowPrivew->setChecked(checked);
+}
+
+TPreviewStateForm* TDocumentCommands::ExistingPreview() {
+  if (!form_.PreviewForm()) return nullptr;
+  return &EnsurePreview();
+}
+
+TPreviewStateForm& TDocumentCommands::EnsurePreview() {
+  if (!form_.PreviewForm()) {
+    ownPreview_ = std::make_unique<TPreviewForm>(printer_);
+    form_.SetPreviewForm(ownPreview_.get());
+  }
+  if (!previewState_ || previewState_->Form() != form_.PreviewForm())
+    previewState_ = std::make_unique<TPreviewStateAdapter>(*form_.PreviewForm());
+  return *previewState_;
+}
+
+}  // namespace zelk

@@ -1,0 +1,118 @@
+#pragma once
+// The main window's document commands (new, open, save, save as), the question before
+// unsaved changes are lost, printing from the tool bar, the About box, the application
+// state file, and the first showing of the window. Attached to a TMainForm through its
+// command hooks.
+
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "settings/AppFiles.h"
+#include "settings/StateFile.h"
+
+namespace zelk {
+
+class TMainForm;
+class TPreviewForm;
+class TPrinterService;
+struct TPrintSetting;
+
+/// The texts of `s` that code page 932 cannot hold and that the settings file therefore
+/// stores with "?" in their place: field names, face names of fonts included.
+QStringList TextsLostInCp932(const TPrintSetting& s);
+
+/// The preview window's state section over a TPreviewForm.
+class TPreviewStateAdapter : public TPreviewStateForm {
+ public:
+  explicit TPreviewStateAdapter(TPreviewForm& preview) : preview_(preview) {}
+  TPreviewForm* Form() const { return &preview_; }
+  TFileRect GetFormRect() const override;
+  void SetFormRect(TFileRect& rect) override;
+  int32_t ZoomPosition() const override;
+  void SetZoomPosition(int32_t position) override;
+  int32_t ScrollV() const override;
+  int32_t ScrollH() const override;
+  void SetScrollV(int32_t position) override;
+  void SetScrollH(int32_t position) override;
+  TStoredWindowState WindowState() const override;
+  void SetWindowState(TStoredWindowState state) override;
+
+ private:
+  TPreviewForm& preview_;
+};
+
+class TDocumentCommands : public QObject, public TMainStateForm {
+  Q_OBJECT
+ public:
+  /// Installs itself in `form`'s command hooks. `files` names the default settings file
+  /// and the state file; SettingFileName and StateFileName of the form are set from it.
+  TDocumentCommands(TMainForm& form, TPrinterService& printer, const TAppFiles& files,
+                    const TAppEnvironment& env);
+  ~TDocumentCommands() override;
+
+  // The dialogs, replaceable for tests. Each default shows Qt's dialog.
+  /// The save dialog preset with a path; empty when cancelled.
+  std::function<QString(const QString& preset)> AskSavePath;
+  /// The open dialog; empty when cancelled.
+  std::function<QString()> AskOpenPath;
+  /// "データが変更されています。保存はしないのですか？" with Yes, No and Cancel.
+  std::function<QMessageBox::StandardButton()> AskDiscardChanges;
+  /// A message box with the text.
+  std::function<void(const QString& text)> ShowMessage;
+  /// Shows the About box modally.
+  std::function<void()> ShowAbout;
+  /// Run after the state file was written when the window closes (closes HideForm).
+  std::function<void()> AfterClose;
+  /// The printer-setup command of a first start (the form's SB_PrinerSetupClick).
+  std::function<void()> PrinterSetup;
+
+  /// True when the caller may go on: saved, discarded on request, or nothing changed.
+  /// A save that fails says so naming the file, keeps Modified, and returns false.
+  bool SaveIfModified();
+  /// Reads SettingFileName (or the bundled default for it) into the window; false, with
+  /// nothing changed, when there is no such file or it cannot be read.
+  bool OpenSettingFile();
+  void SB_NewClick();
+  void SB_OpenClick();
+  void SB_SaveClick();
+  void SB_SaveAsClick();
+  /// Records the sheet again and prints it at once on the current printer.
+  void SB_PrintClick();
+  bool FormCloseQuery();
+  void FormClose();
+  /// The first showing: state file (printer setup on a first start), settings file or
+  /// the visibility handlers, UpdateLock 0, ApplyChanges, Modified false.
+  void FormShow();
+
+  bool WriteStateFile();
+  bool ReadStateFile();
+
+  // TMainStateForm.
+  int32_t FormLeft() const override;
+  int32_t FormTop() const override;
+  int32_t ActiveTab() const override;
+  std::u16string SettingFileName() const override;
+  bool ShowPreviewChecked() const override;
+  void SetFormLeft(int32_t left) override;
+  void SetFormTop(int32_t top) override;
+  void SetActiveTab(int32_t index) override;
+  void SetSettingFileName(const std::u16string& path) override;
+  void SetShowPreviewChecked(bool checked) override;
+  TPreviewStateForm* ExistingPreview() override;
+  TPreviewStateForm& EnsurePreview() override;
+
+ private:
+  bool SaveCurrent();
+
+  TMainForm& form_;
+  TPrinterService& printer_;
+  TAppFiles files_;
+  TAppEnvironment env_;
+  std::unique_ptr<TPreviewStateAdapter> previewState_;
+  std::unique_ptr<TPreviewForm> ownPreview_;
+};
+
+}  // namespace zelk

@@ -1,0 +1,216 @@
+// The document state machine of the main window, with the dialogs answered by the
+// test, and the state file written and read through the real windows.
+
+#include <QCheckBox>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "preview/qt/PrinterService.h"
+#include "ui/DocumentCommands.h"
+#include "ui/MainUnit.h"
+#include "ui/PreviewUnit.h"
+
+using namespace zelk;
+
+class DocumentCommandsTest : public QObject {
+  Q_OBJECT
+
+  struct TFixture {
+    QTemporaryDir dir;
+    TPrinterService printer;
+    TMainForm form{printer, nullptr, 1.0};
+    TPreviewForm preview{printer, nullptr, 1.0};
+    std::unique_ptr<TDocumentCommands> doc;
+    QStringList log;        // dialogs in the order they appeared
+    QStringList savePaths;  // answers of the save dialog, in order ("" cancels)
+    QList<QMessageBox::StandardButton> answers;
+    QStringList messages;
+    int printerSetups = 0;
+
+    TFixture() {
+      printer.SelectPrinter(QStringLiteral("PDF"));
+      form.SetPreviewForm(&preview);
+      TAppFiles files;
+      files.SettingFileName = Path("zelk.zelk");
+      files.StateFileName = Path("zelk.dat");
+      doc = std::make_unique<TDocumentCommands>(form, printer, files, SystemEnvironment());
+      doc->AskSavePath = [this](const QString&) {
+        log << "save-dialog";
+        return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
+      };
+      doc->AskDiscardChanges = [this] {
+        log << "question";
+        return answers.isEmpty() ? QMessageBox::Cancel : answers.takeFirst();
+      };
+      doc->ShowMessage = [this](const QString& m) { messages << m; };
+      doc->PrinterSetup = [this] { ++printerSetups; };
+    }
+    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+    QString QPath(const char* name) const { return dir.filePath(name); }
+  };
+
+ private slots:
+  void firstShowingWithoutStateFileAsksForThePrinterAndEndsUnmodified() {
+    TFixture f;
+    f.doc->FormShow();
+    QCOMPARE(f.printerSetups, 1);
+    QCOMPARE(f.form.UpdateLock, 0);
+    QVERIFY(!f.form.Modified);
+    QVERIFY(f.form.windowTitle().endsWith(QStringLiteral(" - zelk")));
+  }
+
+  void savingUnchangedWritesNothing() {
+    TFixture f;
+    f.doc->FormShow();
+    f.doc->SB_SaveClick();
+    QVERIFY(!QFile::exists(f.QPath("zelk.zelk")));
+    QVERIFY(f.log.isEmpty());
+  }
+
+  void namedChangedDocumentIsSavedSilently() {
+    TFixture f;
+    f.doc->FormShow();
+    f.form.Modified = true;
+    QVERIFY(f.doc->SaveIfModified());
+    QVERIFY(QFile::exists(f.QPath("zelk.zelk")));
+    QVERIFY(f.log.isEmpty());
+    QVERIFY(!f.form.Modified);
+  }
+
+  void afterNewClosingAsksThenNoAsksAgainAndCancelKeepsTheWindow() {
+    TFixture f;
+    f.doc->FormShow();
+    f.form.show();
+    f.doc->SB_NewClick();
+    QVERIFY(f.form.Modified);
+    QVERIFY(f.form.windowTitle().endsWith(QStringLiteral(" - ")));
+    f.answers = {QMessageBox::No, QMessageBox::Cancel};
+    QVERIFY(!f.form.close());
+    QVERIFY(f.form.isVisible());
+    QCOMPARE(f.log, (QStringList{"save-dialog", "question", "save-dialog", "question"}));
+    // Yes discards: the window may close, and nothing is written.
+    f.log.clear();
+    f.answers = {QMessageBox::Yes};
+    QVERIFY(f.doc->SaveIfModified());
+    QVERIFY(!f.form.Modified);
+    QCOMPARE(f.log, (QStringList{"save-dialog", "question"}));
+  }
+
+  void saveAsWritesTheNewFileAndChangesTheCaption() {
+    TFixture f;
+    f.doc->FormShow();
+    f.savePaths = {f.QPath("新しい用紙.zelk")};
+    f.doc->SB_SaveAsClick();
+    QVERIFY(QFile::exists(f.QPath("新しい用紙.zelk")));
+    QCOMPARE(f.form.SettingFileName, f.QPath("新しい用紙.zelk"));
+    QVERIFY(f.form.windowTitle().endsWith(QStringLiteral(" - 新しい用紙")));
+    QVERIFY(!f.form.Modified);
+    // Cancelling save-as does nothing.
+    f.doc->SB_SaveAsClick();
+    QCOMPARE(f.form.SettingFileName, f.QPath("新しい用紙.zelk"));
+  }
+
+  void openingAFileThatDoesNotExistChangesNothing() {
+    TFixture f;
+    f.doc->FormShow();
+    const QString caption = f.form.windowTitle();
+    f.doc->AskOpenPath = [&f] { return f.QPath("none.zelk"); };
+    f.doc->SB_OpenClick();
+    QCOMPARE(f.form.windowTitle(), caption);
+    QCOMPARE(f.form.SettingFileName, f.QPath("none.zelk"));
+    QVERIFY(f.messages.isEmpty());
+  }
+
+  void openingASavedFileRestoresItsDesign() {
+    TFixture f;
+    f.doc->FormShow();
+    f.form.SetSpinValue("SE_Tate", 12);  // a change through the controls
+    QVERIFY(f.form.Modified);
+    f.savePaths = {f.QPath("twelve.zelk")};
+    f.doc->SB_SaveAsClick();
+    f.log.clear();
+    f.form.SetSpinValue("SE_Tate", 30);
+    f.doc->SB_SaveClick();  // named: saved silently to twelve.zelk with 30
+    f.doc->AskOpenPath = [&f] { return f.QPath("twelve.zelk"); };
+    f.form.SetSpinValue("SE_Tate", 7);
+    f.doc->SB_NewClick();  // saves twelve.zelk with 7 first, then unnamed
+    f.form.SetSpinValue("SE_Tate", 25);
+    f.answers = {QMessageBox::Yes};
+    f.doc->SB_OpenClick();  // unnamed and changed: no name given, the changes discarded
+    QCOMPARE(f.log, (QStringList{"save-dialog", "question"}));
+    QCOMPARE(f.form.SpinValue("SE_Tate"), 7);
+    QVERIFY(!f.form.Modified);
+    QVERIFY(f.form.windowTitle().endsWith(QStringLiteral(" - twelve")));
+  }
+
+  void failedSaveNamesTheFileAndKeepsModified() {
+    TFixture f;
+    f.doc->FormShow();
+    QFile blocker(f.QPath("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    f.form.SettingFileName = f.QPath("blocker") + "/x.zelk";
+    f.form.Modified = true;
+    QVERIFY(!f.doc->SaveIfModified());
+    QVERIFY(f.form.Modified);
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].contains(f.form.SettingFileName));
+    // Closing then stays open rather than lose the changes.
+    f.form.show();
+    QVERIFY(!f.form.close());
+  }
+
+  void textOutsideCodePage932IsReportedAfterSaving() {
+    TFixture f;
+    f.doc->FormShow();
+    f.form.CurrentSetting->CenterCaption = u"春😀";
+    f.form.Modified = true;
+    QVERIFY(f.doc->SaveIfModified());
+    QVERIFY(QFile::exists(f.QPath("zelk.zelk")));
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].contains(QStringLiteral("CenterCaption")));
+    QCOMPARE(TextsLostInCp932(TPrintSetting()), QStringList());
+  }
+
+  void stateFileRestoresTabPositionFileAndPreview() {
+    TFixture f;
+    f.doc->FormShow();
+    f.form.PageControl1->setCurrentIndex(4);
+    f.form.move(123, 77);
+    f.form.SettingFileName = f.QPath("elsewhere.zelk");
+    f.preview.setGeometry(40, 50, 700, 500);
+    QVERIFY(f.doc->WriteStateFile());
+    QCOMPARE(QFileInfo(f.QPath("zelk.dat")).size(),
+             qint64(104 + 2 * f.QPath("elsewhere.zelk").size()));
+
+    TPrinterService printer;
+    printer.SelectPrinter(QStringLiteral("PDF"));
+    TMainForm again(printer, nullptr, 1.0);
+    TAppFiles files;
+    files.SettingFileName = f.Path("zelk.zelk");
+    files.StateFileName = f.Path("zelk.dat");
+    TDocumentCommands doc(again, printer, files, SystemEnvironment());
+    int setups = 0;
+    doc.PrinterSetup = [&setups] { ++setups; };
+    doc.FormShow();
+    QCOMPARE(setups, 0);
+    QCOMPARE(again.PageControl1->currentIndex(), 4);
+    QCOMPARE(again.pos(), QPoint(123, 77));
+    QCOMPARE(again.SettingFileName, f.QPath("elsewhere.zelk"));
+    // The preview section created the preview window it needed.
+    QVERIFY(again.PreviewForm() != nullptr);
+    QCOMPARE(again.PreviewForm()->geometry(), QRect(40, 50, 700, 500));
+  }
+
+  void unwritableStateFileGivesTheMessage() {
+    TFixture f;
+    f.form.StateFileName = "/proc/zelk-test/zelk.dat";
+    QVERIFY(!f.doc->WriteStateFile());
+    QCOMPARE(f.messages, QStringList{"/proc/zelk-test/zelk.dat\n\nを書き出せません"});
+  }
+};
+
+QTEST_MAIN(DocumentCommandsTest)
+#include "document_commands_test.moc"
