@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "app/Startup.h"
 
 namespace {
 
@@ -38,6 +39,5 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   SetApplicationInfo();
-  std::fputs("zelk: the window is not built yet; see zelk --help\n", stderr);
-  return 1;
+  return zelk::RunWindowApplication(app, args);
 }

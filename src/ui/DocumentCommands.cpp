@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -41,6 +43,45 @@ QStringList TextsLostInCp932(const TPrintSetting& s) {
                   .arg(QLatin1String(f.Name), QString::fromStdU16String((s.*f.Font).Name()));
   }
   return lost;
+}
+
+QString AskPdfOutputPath(QWidget* parent) {
+  QFileDialog d(parent, QString(), QString(), QStringLiteral("PDF (*.pdf)"));
+  d.setAcceptMode(QFileDialog::AcceptSave);
+  d.setDefaultSuffix(QStringLiteral("pdf"));
+  d.setOption(QFileDialog::DontUseNativeDialog);
+  return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles()[0]
+                                                                       : QString();
+}
+
+namespace {
+
+// The virtual printer writes a file: it needs a name before each job.
+bool PrepareOutput(TPrinterService& printer, const std::function<QString()>& askPdfPath) {
+  if (!printer.IsVirtual()) return true;
+  const QString path = askPdfPath ? askPdfPath() : QString();
+  if (path.isEmpty()) return false;
+  printer.SetOutputFile(path);
+  return true;
+}
+
+void ReportPrintFailure(QWidget* parent, const TPrintResult& result) {
+  // A failed page is dropped silently: the job was aborted and the pages stay.
+  if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
+    QMessageBox::warning(parent, kPrintJobTitle, result.Error);
+}
+
+}  // namespace
+
+void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
+                      const std::function<QString()>& askPdfPath) {
+  if (QPrinter* qt = printer.QtPrinter()) {
+    QPrintDialog dialog(qt, &preview);
+    if (dialog.exec() != QDialog::Accepted) return;
+    printer.Refresh();
+  }
+  if (!PrepareOutput(printer, askPdfPath)) return;
+  ReportPrintFailure(&preview, PrintPages(preview.Recorder(), printer));
 }
 
 // --- the preview's section -------------------------------------------------------------
@@ -125,6 +166,7 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
     QMessageBox::information(&form_, form_.windowTitle(), text);
   };
   PrinterSetup = [this] { form_.SB_PrinerSetupClick(); };
+  AskPdfPath = [this] { return AskPdfOutputPath(&form_); };
   form_.Commands.New = [this] { SB_NewClick(); };
   form_.Commands.Open = [this] { SB_OpenClick(); };
   form_.Commands.Save = [this] { SB_SaveClick(); };
@@ -215,6 +257,12 @@ void TDocumentCommands::SB_OpenClick() {
   OpenSettingFile();
 }
 
+void TDocumentCommands::OpenPath(const QString& path) {
+  if (path.isEmpty() || !SaveIfModified()) return;
+  form_.SettingFileName = QFileInfo(path).absoluteFilePath();
+  OpenSettingFile();
+}
+
 void TDocumentCommands::SB_SaveClick() { SaveIfModified(); }
 
 void TDocumentCommands::SB_SaveAsClick() {
@@ -241,6 +289,7 @@ void TDocumentCommands::SB_PrintClick() {
   TPreviewForm& preview = *static_cast<TPreviewStateAdapter&>(EnsurePreview()).Form();
   preview.SetSetting(form_.CurrentSetting);
   preview.Redraw();
+  if (!PrepareOutput(printer_, AskPdfPath)) return;
   const TPrintResult result = PrintPages(preview.Recorder(), printer_);
   // A job that cannot begin is the printer's error; a failed page is dropped silently.
   if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)

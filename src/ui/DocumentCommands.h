@@ -44,6 +44,15 @@ class TPreviewStateAdapter : public TPreviewStateForm {
   TPreviewForm& preview_;
 };
 
+/// Prints the pages `preview` holds, on the printer chosen in the print dialog; with the
+/// virtual printer "PDF", `askPdfPath` names the output file first. Cancelling either
+/// prints nothing.
+void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
+                      const std::function<QString()>& askPdfPath);
+
+/// The save dialog for a PDF output file, or empty when cancelled.
+QString AskPdfOutputPath(QWidget* parent);
+
 class TDocumentCommands : public QObject, public TMainStateForm {
   Q_OBJECT
  public:
@@ -68,6 +77,8 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   std::function<void()> AfterClose;
   /// The printer-setup command of a first start (the form's SB_PrinerSetupClick).
   std::function<void()> PrinterSetup;
+  /// The output file of a print on the virtual printer "PDF" ("*.pdf"); empty cancels.
+  std::function<QString()> AskPdfPath;
 
   /// True when the caller may go on: saved, discarded on request, or nothing changed.
   /// A save that fails says so naming the file, keeps Modified, and returns false.
@@ -81,6 +92,9 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   void SB_SaveAsClick();
   /// Records the sheet again and prints it at once on the current printer.
   void SB_PrintClick();
+  /// Opens `path` as the open command does after its dialog (from the command line or
+  /// a later start): saves changes first, then reads the file.
+  void OpenPath(const QString& path);
   bool FormCloseQuery();
   void FormClose();
   /// The first showing: state file (printer setup on a first start), settings file or

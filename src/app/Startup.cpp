@@ -1,0 +1,70 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "app/ABOUT.h"
+#include "app/HideUnit.h"
+#include "app/SingleInstance.h"
+#include "app/VisualStyle.h"
+#include "preview/qt/PrinterService.h"
+#include "settings/AppFiles.h"
+#include "ui/DocumentCommands.h"
+#include "ui/MainUnit.h"
+#include "ui/PreviewUnit.h"
+
+namespace zelk {
+
+int RunWindowApplication(QApplication& app, const QStringList& arguments) {
+  const QString exe = QCoreApplication::applicationFilePath();
+  const QString title = QString::fromStdString(ExtractBaseName(exe.toStdString()));
+  const QString file =
+      arguments.size() > 1 ? QFileInfo(arguments[1]).absoluteFilePath() : QString();
+
+  TSingleInstance guard(InstanceName(exe), RuntimeFolder());
+  if (!guard.TryBecomeFirst()) {
+    QMessageBox::information(nullptr, QString(), AlreadyRunningMessage(title));
+    if (!guard.NotifyFirst(file))
+      QMessageBox::warning(nullptr, QString(), QStringLiteral("メッセージを送れませんでした"));
+    return 0;
+  }
+  if (!SelectVisualStyle(app, kVisualStyleName))
+    QMessageBox::warning(nullptr, QString(),
+                         QStringLiteral("スタイル %1 を選択できません").arg(kVisualStyleName));
+  // The hidden form ends the program when the main window closes; a preview left open
+  // does not keep it running, nor does its closing end it.
+  app.setQuitOnLastWindowClosed(false);
+  app.setWindowIcon(ProgramIcon());
+
+  TPrinterService& printer = TPrinterService::Instance();
+  THideForm hideForm;
+  TPreviewForm previewForm(printer);
+  TMainForm mainForm(printer);
+  mainForm.SetPreviewForm(&previewForm);
+  hideForm.SetMainForm(&mainForm);
+
+  const TAppEnvironment env = SystemEnvironment();
+  TDocumentCommands doc(mainForm, printer, ResolveAppFiles(exe.toStdString(), env), env);
+  doc.AfterClose = [&hideForm] { hideForm.close(); };
+  doc.ShowAbout = [&mainForm] {
+    TAboutBox box(&mainForm);
+    box.exec();
+  };
+  previewForm.PrintHandler = [&previewForm, &printer] {
+    PrintFromPreview(previewForm, printer,
+                     [&previewForm] { return AskPdfOutputPath(&previewForm); });
+  };
+  QObject::connect(&guard, &TSingleInstance::activationRequested, &mainForm,
+                   [&mainForm, &doc](const QString& path) {
+                     BringToFront(&mainForm);
+                     doc.OpenPath(path);
+                   });
+
+  mainForm.show();
+  doc.FormShow();
+  if (!file.isEmpty()) doc.OpenPath(file);
+  return app.exec();
+}
+
+}  // namespace zelk
