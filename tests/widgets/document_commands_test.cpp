@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "ui/DocumentCommands.h"
 #include "ui/MainUnit.h"
@@ -202,6 +203,65 @@ class DocumentCommandsTest : public QObject {
     // The preview section created the preview window it needed.
     QVERIFY(again.PreviewForm() != nullptr);
     QCOMPARE(again.PreviewForm()->geometry(), QRect(40, 50, 700, 500));
+  }
+
+  void printButtonRecordsAndPrintsWithThePreviewHidden() {
+    TFixture f;
+    f.doc->FormShow();
+    QVERIFY(!f.preview.isVisible());
+    int asked = 0;
+    f.doc->AskPdfPath = [&] {
+      ++asked;
+      return f.QPath("print.pdf");
+    };
+    f.doc->SB_PrintClick();
+    QCOMPARE(asked, 1);
+    QVERIFY(QFileInfo(f.QPath("print.pdf")).size() > 0);
+    QCOMPARE(f.preview.Recorder().GetPageCount(), 1);
+    QVERIFY(!f.preview.isVisible());
+    QCOMPARE(f.form.UpdateLock, 0);
+    QVERIFY(f.messages.isEmpty());
+    // Cancelling the output file prints nothing; a raised lock does nothing at all.
+    f.doc->AskPdfPath = [] { return QString(); };
+    QFile::remove(f.QPath("print.pdf"));
+    f.doc->SB_PrintClick();
+    QVERIFY(!QFile::exists(f.QPath("print.pdf")));
+    f.form.UpdateLock = 1;
+    f.doc->AskPdfPath = [&] {
+      ++asked;
+      return f.QPath("print.pdf");
+    };
+    f.doc->SB_PrintClick();
+    QCOMPARE(asked, 1);
+    f.form.UpdateLock = 0;
+  }
+
+  void minimisedAndMaximisedPreviewSurviveTheStateFile() {
+    for (TStoredWindowState state : {wsMinimized, wsMaximized}) {
+      TFixture f;
+      f.doc->FormShow();
+      f.preview.setGeometry(60, 70, 640, 480);
+      f.preview.show();
+      TPreviewStateAdapter adapter(f.preview);
+      adapter.SetWindowState(state);
+      QCOMPARE(adapter.WindowState(), state);
+      QVERIFY(f.doc->WriteStateFile());
+      f.preview.setWindowState(Qt::WindowNoState);
+      f.preview.setGeometry(0, 0, 300, 200);
+      QVERIFY(f.doc->ReadStateFile());
+      QCOMPARE(adapter.WindowState(), state);
+      QCOMPARE(f.preview.normalGeometry().size(), QSize(640, 480));
+    }
+  }
+
+  void zeroWidthRectLeavesThePreviewWhereItIs() {
+    TFixture f;
+    f.preview.setGeometry(10, 20, 500, 400);
+    TPreviewStateAdapter adapter(f.preview);
+    TFileRect r{300, 300, 300, 900};
+    adapter.SetFormRect(r);
+    QCOMPARE(f.preview.geometry(), QRect(10, 20, 500, 400));
+    QCOMPARE(r, (TFileRect{10, 20, 510, 420}));
   }
 
   void unwritableStateFileGivesTheMessage() {
