@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace zelk {
 namespace {
@@ -18,6 +20,22 @@ std::string ConfigFolder(const TAppEnvironment& env) {
 }
 
 }  // namespace
+
+bool MakeFolders(const std::string& dir, std::string* error) {
+  if (dir.empty()) return true;
+  struct stat st;
+  if (stat(dir.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return true;
+    if (error) *error = dir + ": フォルダーではありません";
+    return false;
+  }
+  const auto slash = dir.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(dir.substr(0, slash), error))
+    return false;
+  if (mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST) return true;
+  if (error) *error = dir + ": " + std::strerror(errno);
+  return false;
+}
 
 std::string ExtractFileExt(const std::string& path) {
   const auto dot = path.find_last_of('.');

@@ -26,6 +26,10 @@ std::string ExtractFileDir(const std::string& path);
 /// The file name without its extension: "zelk" for "/usr/bin/zelk" and "/x/zelk.exe".
 std::string ExtractBaseName(const std::string& path);
 
+/// Creates `dir` and every missing folder above it (mode 0700, as a configuration folder
+/// should be). True when `dir` is a folder afterwards; otherwise false with the reason.
+bool MakeFolders(const std::string& dir, std::string* error);
+
 /// What the resolution of the files looks at, injectable for tests.
 struct TAppEnvironment {
   std::string XdgConfigHome;  ///< $XDG_CONFIG_HOME; empty or relative means unset

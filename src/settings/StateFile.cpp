@@ -2,11 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
+#include "settings/AppFiles.h"
 #include "settings/FileFormat.h"
 #include "settings/NumberText.h"
 #include "settings/SettingsFileIO.h"
@@ -17,24 +16,6 @@ namespace {
 struct TFileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
-
-/// Creates every missing folder of `dir`; true when it exists afterwards.
-bool MakeFolders(const std::string& dir, std::string* error) {
-  if (dir.empty()) return true;
-  struct stat st;
-  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  const auto slash = dir.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !MakeFolders(dir.substr(0, slash), error))
-    return false;
-  if (mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST) return true;
-  if (error) *error = dir + ": " + std::strerror(errno);
-  return false;
-}
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 }  // namespace
 
@@ -119,10 +100,7 @@ void ReadStateStream(TByteReader& r, TMainStateForm& form) {
 
 TStateSaveResult WriteStateFile(const std::string& path, TMainStateForm& form) {
   TStateSaveResult result;
-  if (!MakeFolders(FolderOf(path), &result.Reason)) {
-    if (result.Reason.empty()) result.Reason = FolderOf(path) + ": フォルダーではありません";
-    return result;
-  }
+  if (!MakeFolders(ExtractFileDir(path), &result.Reason)) return result;
   // The content is gathered first, so that the windows are asked once and the file is
   // written in one go.
   TMemoryWriter content;

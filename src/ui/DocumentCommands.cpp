@@ -183,6 +183,10 @@ TDocumentCommands::~TDocumentCommands() { form_.Commands = TMainFormCommands(); 
 
 bool TDocumentCommands::SaveCurrent() {
   std::string error;
+  // The default file of an installed program lives in a configuration folder that the
+  // first save may have to make.
+  const std::string path = Local(form_.SettingFileName);
+  if (path == files_.SettingFileName) MakeFolders(ExtractFileDir(path), nullptr);
   if (!SaveSettingsFile(Local(form_.SettingFileName), *form_.CurrentSetting, &error)) {
     ShowMessage(QStringLiteral("%1\n\nを保存できませんでした。\n%2")
                     .arg(form_.SettingFileName, QString::fromStdString(error)));

@@ -434,6 +434,18 @@ TEST(AppFiles, BundledDefaultIsReadOnlyWhileTheUserHasNone) {
   EXPECT_EQ(SettingsFileToRead(f, own, env), own);
 }
 
+TEST_F(StateFileOnDisk, MakeFoldersCreatesTheChainAndRefusesAFileInTheWay) {
+  std::string why;
+  EXPECT_TRUE(MakeFolders(dir_ + "/a/b/c", &why)) << why;
+  struct stat st;
+  ASSERT_EQ(stat((dir_ + "/a/b/c").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_TRUE(MakeFolders(dir_ + "/a/b/c", &why));
+  std::ofstream(dir_ + "/file") << "x";
+  EXPECT_FALSE(MakeFolders(dir_ + "/file/d", &why));
+  EXPECT_NE(why.find("/file"), std::string::npos);
+}
+
 TEST(AppFiles, SystemEnvironmentSeesWritableFolders) {
   const TAppEnvironment env = SystemEnvironment();
   EXPECT_TRUE(env.IsWritableDir("/tmp"));

@@ -163,6 +163,17 @@ class DocumentCommandsTest : public QObject {
     QVERIFY(!f.form.close());
   }
 
+  void defaultFileInAMissingConfigFolderIsSaved() {
+    TFixture f;
+    TAppFiles files;
+    files.SettingFileName = f.Path("config/zelk/zelk.zelk");
+    files.StateFileName = f.Path("config/zelk/zelk.dat");
+    TDocumentCommands doc(f.form, f.printer, files, SystemEnvironment());
+    f.form.Modified = true;
+    QVERIFY(doc.SaveIfModified());
+    QVERIFY(QFile::exists(f.QPath("config/zelk/zelk.zelk")));
+  }
+
   void textOutsideCodePage932IsReportedAfterSaving() {
     TFixture f;
     f.doc->FormShow();
