@@ -13,9 +13,8 @@
 namespace zelk {
 namespace {
 
-const char* const kEdgeNames[TCell::kEdgeCount] = {"CellOuter", "CellEnd",  "CellInner",
-                                                   "CellStart", "GapEnd",   "GapOuter",
-                                                   "GapStart"};
+const char* const kEdgeNames[TCell::kEdgeCount] = {
+    "CellOuter", "CellEnd", "CellInner", "CellStart", "GapEnd", "GapOuter", "GapStart"};
 
 std::string JsonString(const std::u16string& text) {
   std::string out = "\"";
@@ -48,9 +47,10 @@ std::string JsonBool(bool b) { return b ? "true" : "false"; }
 
 std::string JsonFont(const TFont& f) {
   const TFontStyles& st = f.Style();
-  return "{\"Charset\": " + std::to_string(f.Charset()) + ", \"Color\": " +
-         std::to_string(f.Color()) + ", \"Height\": " + std::to_string(f.Height()) +
-         ", \"Name\": " + JsonString(f.Name()) + ", \"Pitch\": " + std::to_string(f.Pitch()) +
+  return "{\"Charset\": " + std::to_string(f.Charset()) +
+         ", \"Color\": " + std::to_string(f.Color()) +
+         ", \"Height\": " + std::to_string(f.Height()) + ", \"Name\": " + JsonString(f.Name()) +
+         ", \"Pitch\": " + std::to_string(f.Pitch()) +
          ", \"PixelsPerInch\": " + std::to_string(f.PixelsPerInch()) +
          ", \"Size\": " + std::to_string(f.Size()) + ", \"Bold\": " + JsonBool(st.Bold) +
          ", \"Italic\": " + JsonBool(st.Italic) + ", \"Underline\": " + JsonBool(st.Underline) +
@@ -59,11 +59,16 @@ std::string JsonFont(const TFont& f) {
 
 std::string JsonValue(const TSettingField& f, const TPrintSetting& s) {
   switch (f.Kind) {
-    case TFieldKind::Text: return JsonString(s.*f.Text);
-    case TFieldKind::Double: return JsonNumber(s.*f.Double);
-    case TFieldKind::Int: return std::to_string(s.*f.Int);
-    case TFieldKind::Flag: return JsonBool(s.*f.Flag);
-    case TFieldKind::Font: return JsonFont(s.*f.Font);
+    case TFieldKind::Text:
+      return JsonString(s.*f.Text);
+    case TFieldKind::Double:
+      return JsonNumber(s.*f.Double);
+    case TFieldKind::Int:
+      return std::to_string(s.*f.Int);
+    case TFieldKind::Flag:
+      return JsonBool(s.*f.Flag);
+    case TFieldKind::Font:
+      return JsonFont(s.*f.Font);
   }
   return "null";
 }
@@ -76,9 +81,9 @@ std::string JsonCell(const TCell& cell, uint32_t recordsRead) {
     const TCellWidth& e = cell.Edge(i);
     out += first ? "\n" : ",\n";
     first = false;
-    out += std::string("    \"") + kEdgeNames[i] + "\": {\"LineType\": " +
-           std::to_string(e.LineType) + ", \"Width\": " + JsonNumber(e.Width) +
-           ", \"LineWidth\": " + JsonNumber(e.LineWidth) + "}";
+    out +=
+        std::string("    \"") + kEdgeNames[i] + "\": {\"LineType\": " + std::to_string(e.LineType) +
+        ", \"Width\": " + JsonNumber(e.Width) + ", \"LineWidth\": " + JsonNumber(e.LineWidth) + "}";
   }
   return out + (first ? "}" : "\n  }");
 }

@@ -5,8 +5,8 @@
 
 #include "app/CommandLine.h"
 #include "preview/qt/PrinterService.h"
-#include "settings/SettingsFileIO.h"
 #include "settings/FormTransfer.h"
+#include "settings/SettingsFileIO.h"
 #include "sheet/Geometry.h"
 
 namespace zelk {
@@ -43,7 +43,7 @@ int Run(QCommandLineParser& parser) {
 }  // namespace
 
 extern const TSubcommand kWriteCommand = {
-    "write", "Write a settings file: the first-start settings or IN, with every --set.",
-    AddOptions, Run};
+    "write", "Write a settings file: the first-start settings or IN, with every --set.", AddOptions,
+    Run};
 
 }  // namespace zelk

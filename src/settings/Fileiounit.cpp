@@ -117,9 +117,7 @@ size_t TFileReader::ReadSome(void* dst, size_t n, int* error) {
   return got;
 }
 
-bool TFileWriter::WriteAll(const void* src, size_t n) {
-  return std::fwrite(src, 1, n, file_) == n;
-}
+bool TFileWriter::WriteAll(const void* src, size_t n) { return std::fwrite(src, 1, n, file_) == n; }
 
 void WriteMarker(TByteWriter& w, int32_t tag) { PutInt32(w, tag); }
 
@@ -191,8 +189,8 @@ int32_t ReadInt(TByteReader& r) {
 double ReadDouble(TByteReader& r) {
   unsigned char b[8];
   if (r.Read(b, sizeof b) != sizeof b) return 0.0;
-  const uint64_t bits = static_cast<uint64_t>(GetFixed32(b)) |
-                        static_cast<uint64_t>(GetFixed32(b + 4)) << 32;
+  const uint64_t bits =
+      static_cast<uint64_t>(GetFixed32(b)) | static_cast<uint64_t>(GetFixed32(b + 4)) << 32;
   double value = 0;
   std::memcpy(&value, &bits, sizeof value);
   return value;
@@ -222,18 +220,41 @@ TFont ReadFont(TByteReader& r) {
   TFont font;
   while (true) {
     switch (ReadInt(r)) {
-      case kFontCharset: font.SetCharset(ReadInt(r)); break;
-      case kFontColor: font.SetColor(ReadInt(r)); break;
-      case kFontHeight: font.SetHeight(ReadInt(r)); break;
-      case kFontName: font.SetName(ReadAnsiString(r)); break;
-      case kFontPitch: font.SetPitch(ReadInt(r)); break;
-      case kFontPixelsPerInch: font.SetPixelsPerInch(ReadInt(r)); break;
-      case kFontSize: font.SetSize(ReadInt(r)); break;
-      case kFontBold: font.MutableStyle().Bold = true; break;
-      case kFontItalic: font.MutableStyle().Italic = true; break;
-      case kFontUnderline: font.MutableStyle().Underline = true; break;
-      case kFontStrikeOut: font.MutableStyle().StrikeOut = true; break;
-      default: return font;
+      case kFontCharset:
+        font.SetCharset(ReadInt(r));
+        break;
+      case kFontColor:
+        font.SetColor(ReadInt(r));
+        break;
+      case kFontHeight:
+        font.SetHeight(ReadInt(r));
+        break;
+      case kFontName:
+        font.SetName(ReadAnsiString(r));
+        break;
+      case kFontPitch:
+        font.SetPitch(ReadInt(r));
+        break;
+      case kFontPixelsPerInch:
+        font.SetPixelsPerInch(ReadInt(r));
+        break;
+      case kFontSize:
+        font.SetSize(ReadInt(r));
+        break;
+      case kFontBold:
+        font.MutableStyle().Bold = true;
+        break;
+      case kFontItalic:
+        font.MutableStyle().Italic = true;
+        break;
+      case kFontUnderline:
+        font.MutableStyle().Underline = true;
+        break;
+      case kFontStrikeOut:
+        font.MutableStyle().StrikeOut = true;
+        break;
+      default:
+        return font;
     }
   }
 }

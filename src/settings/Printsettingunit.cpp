@@ -38,35 +38,62 @@ const TBoundEntry* FindEntry(int32_t tag) {
 void WriteEntry(TByteWriter& w, const TBoundEntry& e, const TPrintSetting& s) {
   const TSettingField& f = *e.Field;
   switch (f.Kind) {
-    case TFieldKind::Text: WriteAnsiString(w, e.Tag, s.*f.Text); break;
-    case TFieldKind::Double: WriteDouble(w, e.Tag, s.*f.Double); break;
-    case TFieldKind::Int: WriteInt(w, e.Tag, s.*f.Int); break;
-    case TFieldKind::Flag: WriteInt(w, e.Tag, (s.*f.Flag) ? 1 : 0); break;
-    case TFieldKind::Font: WriteFont(w, e.Tag, s.*f.Font); break;
+    case TFieldKind::Text:
+      WriteAnsiString(w, e.Tag, s.*f.Text);
+      break;
+    case TFieldKind::Double:
+      WriteDouble(w, e.Tag, s.*f.Double);
+      break;
+    case TFieldKind::Int:
+      WriteInt(w, e.Tag, s.*f.Int);
+      break;
+    case TFieldKind::Flag:
+      WriteInt(w, e.Tag, (s.*f.Flag) ? 1 : 0);
+      break;
+    case TFieldKind::Font:
+      WriteFont(w, e.Tag, s.*f.Font);
+      break;
   }
 }
 
 void ReadEntry(TByteReader& r, const TBoundEntry& e, TPrintSetting& s) {
   const TSettingField& f = *e.Field;
   switch (f.Kind) {
-    case TFieldKind::Text: s.*f.Text = ReadAnsiString(r); break;
-    case TFieldKind::Double: s.*f.Double = ReadDouble(r); break;
-    case TFieldKind::Int: s.*f.Int = ReadInt(r); break;
-    case TFieldKind::Flag:
-      if (f.Flag == &TPrintSetting::Tategaki) s.SetTategaki(ReadInt(r) != 0);
-      else s.*f.Flag = ReadInt(r) != 0;
+    case TFieldKind::Text:
+      s.*f.Text = ReadAnsiString(r);
       break;
-    case TFieldKind::Font: s.*f.Font = ReadFont(r); break;
+    case TFieldKind::Double:
+      s.*f.Double = ReadDouble(r);
+      break;
+    case TFieldKind::Int:
+      s.*f.Int = ReadInt(r);
+      break;
+    case TFieldKind::Flag:
+      if (f.Flag == &TPrintSetting::Tategaki)
+        s.SetTategaki(ReadInt(r) != 0);
+      else
+        s.*f.Flag = ReadInt(r) != 0;
+      break;
+    case TFieldKind::Font:
+      s.*f.Font = ReadFont(r);
+      break;
   }
 }
 
 void ReadCellRecord(TByteReader& r, TCellWidth& edge) {
   while (true) {
     switch (ReadInt(r)) {
-      case kCellLineType: edge.LineType = ReadInt(r); break;
-      case kCellWidth: edge.Width = ReadDouble(r); break;
-      case kCellLineWidth: edge.LineWidth = ReadDouble(r); break;
-      default: return;
+      case kCellLineType:
+        edge.LineType = ReadInt(r);
+        break;
+      case kCellWidth:
+        edge.Width = ReadDouble(r);
+        break;
+      case kCellLineWidth:
+        edge.LineWidth = ReadDouble(r);
+        break;
+      default:
+        return;
     }
   }
 }

@@ -72,8 +72,8 @@ int CreateTempBeside(const std::string& target, std::string* tempPath) {
   static std::mt19937_64 random(std::random_device{}());
   const std::string stem = DirectoryOf(target) + "/." + FileNameOf(target) + ".";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    *tempPath = stem + std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000000) +
-                ".tmp";
+    *tempPath =
+        stem + std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000000) + ".tmp";
     const int fd = ::open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -158,8 +158,7 @@ bool LoadSettingsFile(const std::string& path, TPrintSetting& s, TReadReport* re
   TFileReader reader(file.get());
   TReadReport local;
   ReadSettingsFile(reader, read, report ? report : &local);
-  if (reader.Error() != 0)
-    return Fail(error, Quoted(path) + "を読み込めません", reader.Error());
+  if (reader.Error() != 0) return Fail(error, Quoted(path) + "を読み込めません", reader.Error());
   if (trailingBytes) {
     const uint64_t size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
     *trailingBytes = size > reader.Position() ? size - reader.Position() : 0;

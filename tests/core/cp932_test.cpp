@@ -26,8 +26,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Cp932Encode,
     ::testing::Values(
         TEncodeCase{"setting name", u"印刷設定", "\x88\xF3\x8D\xFC\x90\xDD\x92\xE8"},
-        TEncodeCase{"ascii", u"A4", "A4"},
-        TEncodeCase{"empty", u"", ""},
+        TEncodeCase{"ascii", u"A4", "A4"}, TEncodeCase{"empty", u"", ""},
         TEncodeCase{"NEC circled one", u"①", "\x87\x40"},
         TEncodeCase{"IBM extension", u"髙", "\xFB\xFC"},
         TEncodeCase{"fullwidth tilde", u"\uFF5E", "\x81\x60"},
@@ -43,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         TEncodeCase{"lone high surrogate", std::u16string(u"a") + char16_t(0xD800) + u"b", "a?b"},
         TEncodeCase{"lone low surrogate", std::u16string(u"a") + char16_t(0xDC00) + u"b", "a?b"},
         TEncodeCase{"high surrogate at the end", std::u16string(u"a") + char16_t(0xD83D), "a?"},
-        TEncodeCase{"high then high", std::u16string(u"") + char16_t(0xD800) + char16_t(0xD800) + u"z",
-                    "??z"},
+        TEncodeCase{"high then high",
+                    std::u16string(u"") + char16_t(0xD800) + char16_t(0xD800) + u"z", "??z"},
         TEncodeCase{"nul kept", std::u16string(u"a\0b", 3), std::string("a\0b", 3)}),
     [](const ::testing::TestParamInfo<TEncodeCase>& info) { return std::to_string(info.index); });
 
@@ -62,20 +61,23 @@ TEST_P(Cp932Decode, GivesTheText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Cp932Decode,
-    ::testing::Values(
-        TDecodeCase{"setting name", "\x88\xF3\x8D\xFC\x90\xDD\x92\xE8", u"印刷設定"},
-        TDecodeCase{"0x8160 is the fullwidth tilde", "\x81\x60", u"\uFF5E"},
-        TDecodeCase{"NEC row 13", "\x87\x40", u"①"},
-        TDecodeCase{"NEC-selected IBM extension", "\xED\x40", u"\u7E8A"},
-        TDecodeCase{"IBM extension", "\xFA\x5C", u"\u7E8A"},
-        TDecodeCase{"user-defined area", "\xF0\x40", u"\uE000"},
-        TDecodeCase{"undefined single byte", "A\x80" "B", u"A\uFFFDB"},
-        TDecodeCase{"0xA0", "\xA0", u"\uFFFD"},
-        TDecodeCase{"0xFF and 0xFD", "\xFF\xFDz", u"\uFFFD\uFFFDz"},
-        TDecodeCase{"lead byte at the end", "A\x81", u"A\uFFFD"},
-        TDecodeCase{"bad trail byte keeps the next character", "\x81\x20x", u"\uFFFD x"},
-        TDecodeCase{"bad spot in the middle", "\x88\xF3\x80\x90\xDD", u"印\uFFFD設"},
-        TDecodeCase{"empty", "", u""}),
+    ::testing::Values(TDecodeCase{"setting name", "\x88\xF3\x8D\xFC\x90\xDD\x92\xE8", u"印刷設定"},
+                      TDecodeCase{"0x8160 is the fullwidth tilde", "\x81\x60", u"\uFF5E"},
+                      TDecodeCase{"NEC row 13", "\x87\x40", u"①"},
+                      TDecodeCase{"NEC-selected IBM extension", "\xED\x40", u"\u7E8A"},
+                      TDecodeCase{"IBM extension", "\xFA\x5C", u"\u7E8A"},
+                      TDecodeCase{"user-defined area", "\xF0\x40", u"\uE000"},
+                      TDecodeCase{"undefined single byte",
+                                  "A\x80"
+                                  "B",
+                                  u"A\uFFFDB"},
+                      TDecodeCase{"0xA0", "\xA0", u"\uFFFD"},
+                      TDecodeCase{"0xFF and 0xFD", "\xFF\xFDz", u"\uFFFD\uFFFDz"},
+                      TDecodeCase{"lead byte at the end", "A\x81", u"A\uFFFD"},
+                      TDecodeCase{"bad trail byte keeps the next character", "\x81\x20x",
+                                  u"\uFFFD x"},
+                      TDecodeCase{"bad spot in the middle", "\x88\xF3\x80\x90\xDD", u"印\uFFFD設"},
+                      TDecodeCase{"empty", "", u""}),
     [](const ::testing::TestParamInfo<TDecodeCase>& info) { return std::to_string(info.index); });
 
 // Every character the code page decodes encodes to bytes that decode to it again, so a

@@ -33,14 +33,20 @@ TEST(Fileiounit, DoubleIsBinary64LittleEndian) {
 TEST(Fileiounit, RectIsFourInts) {
   TMemoryWriter w;
   WriteRect(w, 0x30001, 10, -20, 300, 400);
-  EXPECT_EQ(w.Bytes(), I32(0x30001) + I32(10) + I32(static_cast<uint32_t>(-20)) + I32(300) + I32(400));
+  EXPECT_EQ(w.Bytes(),
+            I32(0x30001) + I32(10) + I32(static_cast<uint32_t>(-20)) + I32(300) + I32(400));
   TMemoryReader r(w.Bytes());
   EXPECT_EQ(ReadInt(r), 0x30001);
   EXPECT_EQ(ReadRect(r), (TFileRect{10, -20, 300, 400}));
 }
 
 TEST(Fileiounit, ValuesRoundTripBitForBit) {
-  const double values[] = {0.0, -0.0, 1.5, -203.2, 1e308, std::numeric_limits<double>::denorm_min(),
+  const double values[] = {0.0,
+                           -0.0,
+                           1.5,
+                           -203.2,
+                           1e308,
+                           std::numeric_limits<double>::denorm_min(),
                            std::numeric_limits<double>::infinity()};
   for (double v : values) {
     TMemoryWriter w;
@@ -106,7 +112,8 @@ TEST(Fileiounit, WideStringIsUtf16LittleEndianUnchanged) {
 TEST(Fileiounit, AnsiStringCountsBytesAfterConversion) {
   TMemoryWriter w;
   WriteAnsiString(w, 0x10100, u"印刷設定");
-  EXPECT_EQ(w.Bytes(), std::string("\x00\x01\x01\x00\x08\x00\x00\x00\x88\xF3\x8D\xFC\x90\xDD\x92\xE8", 16));
+  EXPECT_EQ(w.Bytes(),
+            std::string("\x00\x01\x01\x00\x08\x00\x00\x00\x88\xF3\x8D\xFC\x90\xDD\x92\xE8", 16));
 }
 
 TEST(Fileiounit, AnsiStringWritesQuestionMarksOutsideCodePage932) {
@@ -142,13 +149,14 @@ INSTANTIATE_TEST_SUITE_P(
         TCountCase{"zero", 0, std::string("A\0", 2), u"", 4},
         TCountCase{"negative consumes only the count", -1, std::string("A\0", 2), u"", 4},
         TCountCase{"most negative", std::numeric_limits<int32_t>::min(), "xx", u"", 4},
-        TCountCase{"above the limit is not skipped", kMaxTextCount + 1, std::string("A\0", 2), u"", 4},
+        TCountCase{"above the limit is not skipped", kMaxTextCount + 1, std::string("A\0", 2), u"",
+                   4},
         TCountCase{"largest int", std::numeric_limits<int32_t>::max(), "xx", u"", 4},
         TCountCase{"the limit is read, as far as the stream goes", kMaxTextCount,
                    std::string("A\0B\0", 4), u"AB", 8},
         TCountCase{"exact", 2, std::string("A\0B\0C\0", 6), u"AB", 8},
-        TCountCase{"NUL cuts the text but the units are consumed", 3,
-                   std::string("A\0\0\0B\0", 6), u"A", 10},
+        TCountCase{"NUL cuts the text but the units are consumed", 3, std::string("A\0\0\0B\0", 6),
+                   u"A", 10},
         TCountCase{"odd last byte dropped", 2, std::string("A\0B", 3), u"A", 7}),
     [](const ::testing::TestParamInfo<TCountCase>& info) { return std::to_string(info.index); });
 
@@ -164,15 +172,16 @@ TEST_P(AnsiCount, Reads) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, AnsiCount,
-    ::testing::Values(
-        TCountCase{"zero", 0, "AB", u"", 4},
-        TCountCase{"negative", -5, "AB", u"", 4},
-        TCountCase{"above the limit is not skipped", kMaxTextCount + 1, "AB", u"", 4},
-        TCountCase{"the limit", kMaxTextCount, "\x88\xF3" "A", u"印A", 7},
-        TCountCase{"NUL cuts", 5, std::string("ab\0cd", 5), u"ab", 9},
-        TCountCase{"NUL first", 2, std::string("\0x", 2), u"", 6},
-        TCountCase{"double-byte character cut by the end", 4, "A\x88", u"A\uFFFD", 6},
-        TCountCase{"invalid byte then text", 3, "\x80xy", u"\uFFFDxy", 7}),
+    ::testing::Values(TCountCase{"zero", 0, "AB", u"", 4}, TCountCase{"negative", -5, "AB", u"", 4},
+                      TCountCase{"above the limit is not skipped", kMaxTextCount + 1, "AB", u"", 4},
+                      TCountCase{"the limit", kMaxTextCount,
+                                 "\x88\xF3"
+                                 "A",
+                                 u"印A", 7},
+                      TCountCase{"NUL cuts", 5, std::string("ab\0cd", 5), u"ab", 9},
+                      TCountCase{"NUL first", 2, std::string("\0x", 2), u"", 6},
+                      TCountCase{"double-byte character cut by the end", 4, "A\x88", u"A\uFFFD", 6},
+                      TCountCase{"invalid byte then text", 3, "\x80xy", u"\uFFFDxy", 7}),
     [](const ::testing::TestParamInfo<TCountCase>& info) { return std::to_string(info.index); });
 
 TEST(Fileiounit, RejectedCountLeavesTheStreamRightAfterIt) {
@@ -243,7 +252,8 @@ TEST(Fileiounit, FontRoundTripsEveryAttribute) {
 }
 
 TEST(Fileiounit, FontWithoutSizeKeepsTheStoredHeight) {
-  const std::string bytes = Int(33, 128) + Int(35, static_cast<uint32_t>(-20)) + Int(38, 120) + I32(0);
+  const std::string bytes =
+      Int(33, 128) + Int(35, static_cast<uint32_t>(-20)) + Int(38, 120) + I32(0);
   TMemoryReader r(bytes);
   const TFont font = ReadFont(r);
   EXPECT_EQ(font.Height(), -20);
@@ -287,8 +297,8 @@ INSTANTIATE_TEST_SUITE_P(
         TPpiCase{"zero, then height", Int(38, 0) + Int(35, static_cast<uint32_t>(-30)), -30, 8},
         TPpiCase{"negative, then size", Int(38, static_cast<uint32_t>(-96)) + Int(39, 20), -11, 20},
         TPpiCase{"most negative", Int(38, 0x80000000u) + Int(39, 0x7FFFFFFF), -11, 0x7FFFFFFF},
-        TPpiCase{"huge size at a huge ppi saturates",
-                 Int(38, 0x7FFFFFFF) + Int(39, 0x7FFFFFFF), -0x7FFFFFFF, 0x7FFFFFFF}),
+        TPpiCase{"huge size at a huge ppi saturates", Int(38, 0x7FFFFFFF) + Int(39, 0x7FFFFFFF),
+                 -0x7FFFFFFF, 0x7FFFFFFF}),
     [](const ::testing::TestParamInfo<TPpiCase>& info) { return std::to_string(info.index); });
 
 TEST(Fileiounit, UnknownFontSubTagEndsTheFont) {
@@ -343,9 +353,9 @@ class TFullDisk : public TByteWriter {
 
 TEST(Fileiounit, AWriterStopsAtItsFirstFailure) {
   TFullDisk w(10);
-  WriteInt(w, 1, 2);       // 8 bytes fit
-  WriteInt(w, 3, 4);       // the tag does not fit
-  WriteMarker(w, 0);       // would fit, but nothing follows a failure
+  WriteInt(w, 1, 2);  // 8 bytes fit
+  WriteInt(w, 3, 4);  // the tag does not fit
+  WriteMarker(w, 0);  // would fit, but nothing follows a failure
   EXPECT_TRUE(w.Failed());
   EXPECT_EQ(w.Error(), ENOSPC);
   EXPECT_EQ(w.bytes, Int(1, 2));

@@ -36,10 +36,18 @@ TPrintSetting Distinct() {
   for (const TSettingField& f : SettingFields()) {
     ++i;
     switch (f.Kind) {
-      case TFieldKind::Text: s.*f.Text = u"文字" + std::u16string(1, char16_t(u'A' + i % 26)); break;
-      case TFieldKind::Double: s.*f.Double = i * 1.25 + 0.01; break;
-      case TFieldKind::Int: s.*f.Int = i * 7 - 300; break;
-      case TFieldKind::Flag: s.*f.Flag = !(s.*f.Flag); break;
+      case TFieldKind::Text:
+        s.*f.Text = u"文字" + std::u16string(1, char16_t(u'A' + i % 26));
+        break;
+      case TFieldKind::Double:
+        s.*f.Double = i * 1.25 + 0.01;
+        break;
+      case TFieldKind::Int:
+        s.*f.Int = i * 7 - 300;
+        break;
+      case TFieldKind::Flag:
+        s.*f.Flag = !(s.*f.Flag);
+        break;
       case TFieldKind::Font: {
         TFont& font = s.*f.Font;
         font.SetCharset(i);
@@ -65,11 +73,16 @@ TPrintSetting Distinct() {
 // True when field `f` of `a` and `b` hold the same value.
 bool SameField(const TSettingField& f, const TPrintSetting& a, const TPrintSetting& b) {
   switch (f.Kind) {
-    case TFieldKind::Text: return a.*f.Text == b.*f.Text;
-    case TFieldKind::Double: return a.*f.Double == b.*f.Double;
-    case TFieldKind::Int: return a.*f.Int == b.*f.Int;
-    case TFieldKind::Flag: return a.*f.Flag == b.*f.Flag;
-    case TFieldKind::Font: return a.*f.Font == b.*f.Font;
+    case TFieldKind::Text:
+      return a.*f.Text == b.*f.Text;
+    case TFieldKind::Double:
+      return a.*f.Double == b.*f.Double;
+    case TFieldKind::Int:
+      return a.*f.Int == b.*f.Int;
+    case TFieldKind::Flag:
+      return a.*f.Flag == b.*f.Flag;
+    case TFieldKind::Font:
+      return a.*f.Font == b.*f.Font;
   }
   return false;
 }
@@ -103,7 +116,8 @@ TEST(SettingsFile, DefaultFileIsByteExact) {
   expected += Int(0x1060b, 8) + Int(0x1060c, 18) + Ansi(0x1060d, empty) + I32(0x1060e) + font;
   for (uint32_t i = 1; i <= 8; ++i) expected += Ansi(0x10700 + i, empty) + I32(0x10800 + i) + font;
   expected += Dbl(0x10901, 0x3FF8000000000000ull) + I32(0x10001);
-  for (uint32_t i = 0; i < 7; ++i) expected += I32(33 + i) + Int(17, 0) + Dbl(18, 0) + Dbl(19, 0) + I32(0);
+  for (uint32_t i = 0; i < 7; ++i)
+    expected += I32(33 + i) + Int(17, 0) + Dbl(18, 0) + Dbl(19, 0) + I32(0);
   expected += I32(0) + I32(0);
 
   const std::string file = Serialize(TPrintSetting());
@@ -118,8 +132,7 @@ TEST(SettingsFile, RoundTripsEveryFieldFontAndCellRecord) {
   const TPrintSetting written = Distinct();
   TReadReport report;
   const TPrintSetting back = ReadBytes(Serialize(written), TPrintSetting(), &report);
-  for (const TSettingField& f : SettingFields())
-    EXPECT_TRUE(SameField(f, written, back)) << f.Name;
+  for (const TSettingField& f : SettingFields()) EXPECT_TRUE(SameField(f, written, back)) << f.Name;
   for (int e = 0; e < TCell::kEdgeCount; ++e)
     EXPECT_TRUE(SameCell(written.Cell.Edge(e), back.Cell.Edge(e))) << e;
   EXPECT_EQ(report.Stop, TReadStop::EndMarker);
@@ -254,11 +267,21 @@ std::string ReversedFile(const TPrintSetting& s) {
     const int32_t tag = SettingsFileTag(f);
     if (tag == 0) continue;
     switch (f.Kind) {
-      case TFieldKind::Text: WriteAnsiString(w, tag, s.*f.Text); break;
-      case TFieldKind::Double: WriteDouble(w, tag, s.*f.Double); break;
-      case TFieldKind::Int: WriteInt(w, tag, s.*f.Int); break;
-      case TFieldKind::Flag: WriteInt(w, tag, s.*f.Flag); break;
-      case TFieldKind::Font: WriteFont(w, tag, s.*f.Font); break;
+      case TFieldKind::Text:
+        WriteAnsiString(w, tag, s.*f.Text);
+        break;
+      case TFieldKind::Double:
+        WriteDouble(w, tag, s.*f.Double);
+        break;
+      case TFieldKind::Int:
+        WriteInt(w, tag, s.*f.Int);
+        break;
+      case TFieldKind::Flag:
+        WriteInt(w, tag, s.*f.Flag);
+        break;
+      case TFieldKind::Font:
+        WriteFont(w, tag, s.*f.Font);
+        break;
     }
   }
   WriteMarker(w, 0);
@@ -274,8 +297,8 @@ TEST(SettingsFile, ReorderedEntriesReadTheSame) {
 }
 
 TEST(SettingsFile, DuplicateEntryLeavesItsLastValue) {
-  const std::string file = Int(0x10403, 5) + Ansi(0x10100, "one") + Int(0x10403, 7) +
-                           Ansi(0x10100, "two") + I32(0);
+  const std::string file =
+      Int(0x10403, 5) + Ansi(0x10100, "one") + Int(0x10403, 7) + Ansi(0x10100, "two") + I32(0);
   const TPrintSetting s = ReadBytes(file);
   EXPECT_EQ(s.Tate, 7);
   EXPECT_EQ(s.SettingName, u"two");
@@ -345,8 +368,8 @@ TEST(SettingsFile, UnknownTagStopsReadingThere) {
 TEST(SettingsFile, UnknownTagInACellRecordEndsTheRecordNotTheFile) {
   // In record 2 the tag 20 ends the record; its value 0 then ends the section, and the
   // main loop reads on.
-  const std::string file = I32(0x10001) + I32(35) + Int(17, 3) + Int(20, 0) + I32(0x10403) +
-                           I32(11) + I32(0);
+  const std::string file =
+      I32(0x10001) + I32(35) + Int(17, 3) + Int(20, 0) + I32(0x10403) + I32(11) + I32(0);
   const TPrintSetting s = ReadBytes(file);
   EXPECT_EQ(s.Cell.CellInner.LineType, 3);
   EXPECT_EQ(s.Tate, 11);

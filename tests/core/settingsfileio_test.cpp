@@ -151,15 +151,17 @@ TEST_P(Unwritable, FailsWithAReasonAndLeavesNoFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Unwritable,
-    ::testing::Values(
-        TUnwritableCase{"missing folder", "%/missing/sheet.zelk",
-                        "一時ファイルを作成できません (No such file or directory)"},
-        TUnwritableCase{"a file as folder", "%/plain/sheet.zelk",
-                        "一時ファイルを作成できません (Not a directory)"},
-        TUnwritableCase{"proc", "/proc/zelk-sheet.zelk", "一時ファイルを作成できません"},
-        TUnwritableCase{"a folder as the file", "%/folder.zelk", "フォルダーです"},
-        TUnwritableCase{"no name", "", "ファイル名がない"}),
-    [](const ::testing::TestParamInfo<TUnwritableCase>& info) { return std::to_string(info.index); });
+    ::testing::Values(TUnwritableCase{"missing folder", "%/missing/sheet.zelk",
+                                      "一時ファイルを作成できません (No such file or directory)"},
+                      TUnwritableCase{"a file as folder", "%/plain/sheet.zelk",
+                                      "一時ファイルを作成できません (Not a directory)"},
+                      TUnwritableCase{"proc", "/proc/zelk-sheet.zelk",
+                                      "一時ファイルを作成できません"},
+                      TUnwritableCase{"a folder as the file", "%/folder.zelk", "フォルダーです"},
+                      TUnwritableCase{"no name", "", "ファイル名がない"}),
+    [](const ::testing::TestParamInfo<TUnwritableCase>& info) {
+      return std::to_string(info.index);
+    });
 
 class FailingWrite : public SettingsFileIO, public ::testing::WithParamInterface<size_t> {};
 
