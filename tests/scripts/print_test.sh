@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# `zelk print` on the virtual printer: the PDF it writes, and its refusals.
+# Usage: print_test.sh ZELK_BINARY TEST_DATA_DIR
+set -uo pipefail
+
+zelk=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# expect_status CODE ARGS...: runs zelk print, checks the exit status and, for failures,
+# that the message is one line.
+expect_status() {
+  local want=$1
+  shift
+  "$zelk" print "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  [ "$got" = "$want" ] || fail "zelk print $* exited $got, expected $want: $(cat "$work/err")"
+  if [ "$want" != 0 ]; then
+    [ "$(grep -c '^zelk: ' "$work/err")" = 1 ] || fail "zelk print $*: no one-line message: $(cat "$work/err")"
+  fi
+}
+
+expect_status 0 -o "$work/a.pdf"
+info=$(pdfinfo "$work/a.pdf") || fail "no readable PDF"
+echo "$info" | grep -q '^Title: *印刷プレビュー$' || fail "job title: $info"
+echo "$info" | grep -q '^Pages: *1$' || fail "pages: $info"
+echo "$info" | grep -q '^Page size: *595.* x 842' || fail "not A4: $info"
+
+expect_status 0 --printer PDF -o "$work/b.pdf" --landscape --set Tategaki=0 --set TitleUL=名前
+pdfinfo "$work/b.pdf" | grep -q '^Page size: *842.* x 595' || fail "landscape not kept"
+pdftotext "$work/b.pdf" - | grep -q '名前' || fail "the title text is missing"
+
+"$zelk" write -o "$work/s.zelk" --set Tate=10 >/dev/null 2>&1 || fail "zelk write failed"
+expect_status 0 "$work/s.zelk" -o "$work/c.pdf"
+[ -s "$work/c.pdf" ] || fail "printing a settings file wrote nothing"
+
+expect_status 2 --printer PDF                       # the PDF printer needs an output file
+expect_status 2 --printer NoSuchQueue-zelk          # unknown printer
+expect_status 2 -o "$work/d.pdf" --dpi 0            # bad option
+expect_status 1 -o "$work/no/such/dir/e.pdf"        # unwritable output
+[ ! -e "$work/no/such/dir/e.pdf" ] || fail "a failed print left a file"
+expect_status 1 "$work/missing.zelk" -o "$work/f.pdf"
+[ ! -e "$work/f.pdf" ] || fail "a missing settings file still printed"
+echo PASS
