@@ -16,6 +16,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 
@@ -94,7 +95,21 @@ TMainForm::TMainForm(TPrinterService& printer, QWidget* parent, double scale)
   CreateVerticalEdits();
   SetTabOrders();
   ConnectFontButtons();
+  KeepLabelsClearOfTheirFields();
   FitWindow();
+}
+
+void TMainForm::KeepLabelsClearOfTheirFields() {
+  // A caption ends just before the field it labels. With a font wider than the designed
+  // one, its designed left edge would put its end under the field, so it moves left.
+  const int gap = scale_(2);
+  for (QLabel* label : findChildren<QLabel*>()) {
+    const QWidget* field = label->buddy();
+    if (!field || field->parentWidget() != label->parentWidget() || field->x() <= label->x())
+      continue;
+    const int overlap = label->geometry().right() - (field->x() - gap);
+    if (overlap > 0) label->move(std::max(0, label->x() - overlap), label->y());
+  }
 }
 
 TMainForm::~TMainForm() {
@@ -621,6 +636,7 @@ void TMainForm::SetPreviewForm(TPreviewForm* preview) {
 
 void TMainForm::ShowFirstStart() {
   UpdateLock = 1;
+  if (PaperName.isEmpty()) PaperName = PaperDisplayName(printer_.PaperName());
   ShowPrinterInfo();
   ApplyOrimeVisibility();
   ApplyTategakiVisibility();

@@ -77,7 +77,7 @@ class TMainForm : public QDialog, public TSettingsForm {
   TPreviewForm* PreviewForm() const { return preview_; }
 
   /// The first showing without a state file or settings file: the printer shown in the
-  /// 基本 tab, the visibility rules applied, the lock lowered, one run of the change
+  /// 基本 tab (PaperName, when still empty, is the printer's current paper), the visibility rules applied, the lock lowered, one run of the change
   /// handler, and Modified cleared.
   void ShowFirstStart();
 
@@ -290,6 +290,7 @@ class TMainForm : public QDialog, public TSettingsForm {
   TTateEdit* CreateVerticalEdit(const char* name, bool rightSide, bool lower);
   void SetTabOrders();
   void ConnectFontButtons();
+  void KeepLabelsClearOfTheirFields();
 
   // Small builders of designed controls, at designed positions.
   QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top,
