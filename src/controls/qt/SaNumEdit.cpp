@@ -194,25 +194,17 @@ void TSaNumEdit::CaretCreate() {
 
 void TSaNumEdit::CaretDelete() {
   hasCaret_ = false;
-  caretTimer_.stop();
+  caret_.Stop();
   update();
 }
 
 void TSaNumEdit::CaretMove() {
   if (!hasCaret_) return;
-  caretPhase_ = true;
-  const int flash = QApplication::cursorFlashTime();
-  if (flash > 0)
-    caretTimer_.start(flash / 2, this);
-  else
-    caretTimer_.stop();
-  update();
-  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImFont);
+  RestartCaret(caret_, this);
 }
 
 void TSaNumEdit::timerEvent(QTimerEvent* event) {
-  if (event->timerId() != caretTimer_.timerId()) return QWidget::timerEvent(event);
-  caretPhase_ = !caretPhase_;
+  if (!caret_.HandleTimer(event)) return QWidget::timerEvent(event);
   update();
 }
 

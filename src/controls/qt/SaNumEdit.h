@@ -3,12 +3,12 @@
 // its own blinking caret, routes keys, mouse and input-method text to the model, and
 // offers the Japanese edit menu.
 
-#include <QBasicTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 #include "controls/SaNumEditModel.h"
+#include "controls/qt/CaretBlink.h"
 
 class QAction;
 class QMenu;
@@ -50,7 +50,7 @@ class TSaNumEdit : public QWidget, private TSaNumEditView {
   /// Before the menu opens: takes the focus and sets the entries' enabled states.
   void EditPopupOnPopup();
   /// Whether the caret is shown right now (it blinks while the control has the focus).
-  bool CaretShown() const { return hasCaret_ && caretPhase_; }
+  bool CaretShown() const { return hasCaret_ && caret_.Phase(); }
   /// The caret rectangle (widget coordinates) and the font for input methods.
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -98,9 +98,8 @@ class TSaNumEdit : public QWidget, private TSaNumEditView {
   std::unique_ptr<TClipboardText> clipboard_;
   QMenu* editPopup_ = nullptr;
   std::array<QAction*, 8> editPopupItems_{};
-  QBasicTimer caretTimer_;
+  TCaretBlink caret_;
   bool hasCaret_ = false;
-  bool caretPhase_ = false;
   int caretWidth_ = 1;
   bool dblClickFlag_ = false;
 };

@@ -229,19 +229,11 @@ QPoint TTateEdit::CaretPoint() const {
 
 void TTateEdit::SetCursolPos() {
   if (readOnly_ || !hasCaret_) return;
-  caretPhase_ = true;
-  const int flash = QApplication::cursorFlashTime();
-  if (flash > 0)
-    caretTimer_.start(flash / 2, this);
-  else
-    caretTimer_.stop();
-  update();
-  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImFont);
+  RestartCaret(caret_, this);
 }
 
 void TTateEdit::timerEvent(QTimerEvent* event) {
-  if (event->timerId() != caretTimer_.timerId()) return QWidget::timerEvent(event);
-  caretPhase_ = !caretPhase_;
+  if (!caret_.HandleTimer(event)) return QWidget::timerEvent(event);
   update();
 }
 
@@ -491,7 +483,7 @@ void TTateEdit::focusInEvent(QFocusEvent* event) {
 void TTateEdit::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
   hasCaret_ = false;
-  caretTimer_.stop();
+  caret_.Stop();
   if (IsControlFocusChange(event->reason())) focused_ = false;
   update();
 }

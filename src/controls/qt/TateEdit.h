@@ -7,10 +7,10 @@
 // character for Backspace, Delete, Up, Down and the mouse, so half a character can
 // never be left in the text.
 
-#include <QBasicTimer>
 #include <QWidget>
 #include <vector>
 
+#include "controls/qt/CaretBlink.h"
 #include "settings/Font.h"
 
 namespace zelk {
@@ -77,7 +77,7 @@ class TTateEdit : public QWidget {
   /// The caret's top-left point in widget coordinates (a bar across the column, one
   /// pixel high).
   QPoint CaretPoint() const;
-  bool CaretShown() const { return hasCaret_ && caretPhase_; }
+  bool CaretShown() const { return hasCaret_ && caret_.Phase(); }
   /// The face as a vertical face name ("@" before the family).
   QString FaceName() const;
 
@@ -133,9 +133,8 @@ class TTateEdit : public QWidget {
   TEditState state_ = bsUp;
   bool focused_ = false;
   int selStart_ = 0;
-  QBasicTimer caretTimer_;
+  TCaretBlink caret_;
   bool hasCaret_ = false;
-  bool caretPhase_ = false;
 };
 
 }  // namespace zelk
