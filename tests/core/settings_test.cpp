@@ -32,10 +32,13 @@ TEST(PrintSetting, NewRecordHasTheDesignedDefaults) {
   EXPECT_EQ(s.PageNumberWidth, 18);
   EXPECT_DOUBLE_EQ(s.OutsideTextSpace, 1.5);
   for (const auto& f : SettingFields()) {
-    if (f.Kind == TFieldKind::Font) EXPECT_EQ(s.*f.Font, MainWindowFont()) << f.Name;
+    if (f.Kind == TFieldKind::Font) {
+      EXPECT_EQ(s.*f.Font, MainWindowFont()) << f.Name;
+    }
     if (f.Kind == TFieldKind::Text && f.Text != &TPrintSetting::SettingName &&
-        f.Text != &TPrintSetting::PaperName)
+        f.Text != &TPrintSetting::PaperName) {
       EXPECT_TRUE((s.*f.Text).empty()) << f.Name;
+    }
   }
 }
 
@@ -76,7 +79,9 @@ TEST_P(SetFieldTest, AcceptsOnlyValuesOfTheFieldsKind) {
   ASSERT_NE(f, nullptr);
   std::string why;
   EXPECT_EQ(SetFieldFromText(s, *f, c.value, &why), c.ok) << why;
-  if (!c.ok) EXPECT_FALSE(why.empty());
+  if (!c.ok) {
+    EXPECT_FALSE(why.empty());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,8 +110,8 @@ TEST(SetField, WritingDirectionFlagsStayOpposite) {
 
 TEST(SetField, FontTextSetsFaceSizeAndStyles) {
   TPrintSetting s;
-  ASSERT_TRUE(SetFieldFromText(s, *FindSettingField("TitleULFont"), "IPAMincho,12,bold,italic",
-                               nullptr));
+  ASSERT_TRUE(
+      SetFieldFromText(s, *FindSettingField("TitleULFont"), "IPAMincho,12,bold,italic", nullptr));
   EXPECT_EQ(s.TitleULFont.Name(), u"IPAMincho");
   EXPECT_EQ(s.TitleULFont.Size(), 12);
   EXPECT_EQ(s.TitleULFont.Height(), -16);  // 12 pt at 96 ppi
@@ -158,17 +163,19 @@ TEST(NumberText, ReadsDecimalsAsTheNumericFieldsHoldThem) {
     bool ok;
     double value;
   };
-  const Case cases[] = {{u"12", true, 12},      {u" 0.3 ", true, 0.3}, {u"-1.5", true, -1.5},
-                        {u"+2", true, 2},       {u".5", true, 0.5},    {u"5.", true, 5},
-                        {u"1e3", true, 1000},   {u"", false, 0},       {u"-", false, 0},
-                        {u".", false, 0},       {u"1,5", false, 0},    {u"1.2.3", false, 0},
-                        {u"1e", false, 0},      {u"1e999", false, 0},  {u"０", false, 0},
-                        {u"12mm", false, 0}};
+  const Case cases[] = {
+      {u"12", true, 12},  {u" 0.3 ", true, 0.3}, {u"-1.5", true, -1.5}, {u"+2", true, 2},
+      {u".5", true, 0.5}, {u"5.", true, 5},      {u"1e3", true, 1000},  {u"", false, 0},
+      {u"-", false, 0},   {u".", false, 0},      {u"1,5", false, 0},    {u"1.2.3", false, 0},
+      {u"1e", false, 0},  {u"1e999", false, 0},  {u"０", false, 0},     {u"12mm", false, 0}};
   for (const auto& c : cases) {
     double v = -99;
     EXPECT_EQ(TryStrToFloat(c.text, v), c.ok) << ToUtf8(c.text);
-    if (c.ok) EXPECT_DOUBLE_EQ(v, c.value) << ToUtf8(c.text);
-    else EXPECT_EQ(v, -99) << "a failed read leaves the value";
+    if (c.ok) {
+      EXPECT_DOUBLE_EQ(v, c.value) << ToUtf8(c.text);
+    } else {
+      EXPECT_EQ(v, -99) << "a failed read leaves the value";
+    }
   }
 }
 
@@ -185,7 +192,9 @@ TEST(NumberText, ConversionErrorNamesTheText) {
 TEST(NumberText, Utf8RoundTripsAndRepairsBadSequences) {
   const std::u16string text = u"原稿用紙 𠮷 A";
   EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-  EXPECT_EQ(FromUtf8("a\xff" "b"), u"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("a\xff"
+                     "b"),
+            u"a\uFFFDb");
   EXPECT_EQ(FromUtf8("\xe3\x81"), u"\uFFFD\uFFFD");
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
 }
