@@ -29,15 +29,14 @@ bool DrawSheet(TPrintSetting& s, TCanvas* canvas) {
   // Columns are the outer loop. Counts beyond kMaxGridCount only come from a file.
   const int32_t columns = std::min(s.Yoko, kMaxGridCount);
   const int32_t rows = std::min(s.Tate, kMaxGridCount);
-  TDotLedger dots;
   for (int32_t i = 0; i < columns; ++i) {
     for (int32_t j = 0; j < rows; ++j) {
       const TDevicePoint p = UnitPosition(s, i, j);
       PrepareCell(s, i, j);
-      DrawCellUnit(s, *canvas, p.X, p.Y, &dots);
+      DrawCellUnit(s, *canvas, p.X, p.Y);
     }
   }
-  if (HasFoldBand(s)) DrawFoldLines(s, *canvas, &dots);
+  if (HasFoldBand(s)) DrawFoldLines(s, *canvas);
   DrawFrame(s, *canvas);
   if (s.PageNumber) DrawPageNumberLines(s, *canvas);
   DrawOutsideTexts(s, *canvas);

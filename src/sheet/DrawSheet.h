@@ -23,7 +23,6 @@ constexpr int32_t kMaxGridCount = 40;
 /// their "@" form (see DrawOutsideText). The canvas is expected in its page state: a
 /// solid black pen of width 1, a solid brush, the font the caller set. Afterwards the
 /// brush is clear and white without a fold band, and solid black (the marks') with one.
-/// No line or dot is drawn twice (see PrepareCell and TDotLedger).
 ///
 /// Dots that lie wholly outside the printable area (0, 0)-(HorzRes, VertRes) of
 /// `PrinterInfo` are not drawn (see DrawEdge), so any paper size and line width records

@@ -138,7 +138,7 @@ void BarMark(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward, 
 
 }  // namespace
 
-void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas, TDotLedger* ledger) {
+void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas) {
   if (!HasFoldBand(s)) return;
   SolidBlackBrush(canvas);
   TCellWidth edge;
@@ -159,9 +159,8 @@ void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas, TDotLedger* ledger) 
     first = Pt(BandLeft(s), s.OriginY);
     second = Pt(BandLeft(s) + s.FoldX, s.OriginY);
   }
-  if (ledger != nullptr) ledger->CheckEveryDot = true;
-  DrawEdge(edge, canvas, first, printable, ledger);
-  DrawEdge(edge, canvas, second, printable, ledger);
+  DrawEdge(edge, canvas, first, printable);
+  DrawEdge(edge, canvas, second, printable);
 }
 
 void DrawCaptions(const TPrintSetting& s, TCanvas& canvas) {

@@ -13,9 +13,7 @@ namespace zelk {
 /// LineWidth: one edge descriptor as long as the grid along the band (its length passes
 /// through millimetres, so it may end a unit short), drawn from each edge of the band.
 /// Sets a solid black brush first; shapes 1 and 4 use the pen the grid left behind.
-/// With the grid's `ledger`, dots that the grid already drew at the units' corners are
-/// not drawn again.
-void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas, TDotLedger* ledger = nullptr);
+void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas);
 
 /// The centre caption, then the bottom caption, each in its own font, centred across
 /// the band. In vertical writing the canvas font (not the settings font) gets the "@"

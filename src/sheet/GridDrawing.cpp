@@ -32,8 +32,8 @@ TKRange OpenIntervalSteps(int64_t start, int64_t pitch, int64_t lo, int64_t hi) 
   return {FloorDiv(hi - start, pitch) + 1, CeilDiv(lo - start, pitch) - 1};
 }
 
-// The dots k in [from, count) whose rectangle, grown by `margin`, meets `area`.
-TKRange VisibleDots(TDevicePoint start, int32_t pitchX, int32_t pitchY, int32_t from, int32_t count,
+// The dots k in [0, count) whose rectangle, grown by `margin`, meets `area`.
+TKRange VisibleDots(TDevicePoint start, int32_t pitchX, int32_t pitchY, int32_t count,
                     int32_t dotWidth, int32_t dotHeight, int32_t margin, const TDeviceRect& area) {
   // The dot at x covers [x - margin, x + dotWidth + margin), which meets [Left, Right)
   // exactly when Left - dotWidth - margin < x < Right + margin.
@@ -41,32 +41,26 @@ TKRange VisibleDots(TDevicePoint start, int32_t pitchX, int32_t pitchY, int32_t 
                                        int64_t{area.Right} + margin);
   const TKRange ky = OpenIntervalSteps(start.Y, pitchY, int64_t{area.Top} - dotHeight - margin,
                                        int64_t{area.Bottom} + margin);
-  return {std::max<int64_t>({kx.First, ky.First, from}),
+  return {std::max<int64_t>({kx.First, ky.First, 0}),
           std::min<int64_t>({kx.Last, ky.Last, int64_t{count} - 1})};
 }
 
-// Dots k = from .. count - 1 of the edge, at k x (DotPitchX, DotPitchY) from `start`.
+// Dots k = 0 .. count - 1 of the edge, at k x (DotPitchX, DotPitchY) from `start`.
 // Dots that lie wholly outside the printable area are skipped: they cannot reach the
 // paper, and a kilometre of paper must not record a million dots nobody can see.
-// With a ledger, a dot identical to one already on the sheet is left out; only the
-// first dot of an edge can meet another edge's dot, unless the ledger checks every dot.
-void DrawDotRow(const TCellWidth& e, TCanvas& canvas, TDevicePoint start, int32_t from,
-                int32_t count, const TDeviceRect& printable, TDotLedger* ledger) {
+void DrawDotRow(const TCellWidth& e, TCanvas& canvas, TDevicePoint start, int32_t count,
+                const TDeviceRect& printable) {
   const int32_t pitchX = e.DotPitchX;
   const int32_t pitchY = e.DotPitchY;
   const bool round = e.DrawType == lsRound;
   const int32_t margin = round ? canvas.Pen.Width / 2 + 1 : 0;
   const TKRange ks =
-      VisibleDots(start, pitchX, pitchY, from, count, e.DotWidth, e.DotHeight, margin, printable);
+      VisibleDots(start, pitchX, pitchY, count, e.DotWidth, e.DotHeight, margin, printable);
   for (int64_t k = ks.First; k <= ks.Last; ++k) {
     const int32_t x = SaturateInt32(start.X + k * pitchX);
     const int32_t y = SaturateInt32(start.Y + k * pitchY);
     const int32_t x2 = SaturateInt32(int64_t{x} + e.DotWidth);
     const int32_t y2 = SaturateInt32(int64_t{y} + e.DotHeight);
-    if (ledger != nullptr && (k == 0 || ledger->CheckEveryDot)) {
-      const TDotLedger::TKey key{x, y, e.DotWidth, e.DotHeight, e.DrawType, canvas.Pen.Width};
-      if (!ledger->Add(key)) continue;
-    }
     if (round) {
       canvas.Ellipse(x, y, x2, y2);
     } else {
@@ -80,18 +74,6 @@ TDevicePoint Advance(TDevicePoint p, const TCellWidth& e) {
 }
 
 }  // namespace
-
-size_t TDotLedger::THash::operator()(const TKey& k) const {
-  uint64_t h = static_cast<uint32_t>(k.X);
-  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Y);
-  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Width);
-  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Height);
-  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.Shape);
-  h = h * 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(k.PenWidth);
-  return static_cast<size_t>(h ^ (h >> 29));
-}
-
-bool TDotLedger::Add(const TKey& key) { return keys_.insert(key).second; }
 
 TDeviceRect PrintableArea(const TPrintSetting& s) {
   return {0, 0, s.PrinterInfo.HorzRes, s.PrinterInfo.VertRes};
@@ -110,22 +92,19 @@ void PrepareCell(TPrintSetting& s, int32_t column, int32_t row) {
     c.CellStart.DrawType = 0;
     if (column == c.Yoko - 1) c.CellEnd.DrawType = 0;
     if (row == c.Tate - 1 || (band && row == c.HalfTate - 1)) c.CellOuter.DrawType = 0;
-    if (s.PitchY == s.CellSize) c.CellInner.DrawType = 0;
   } else {
     c.CellEnd.DrawType = 0;
     if (column == 0 || (band && column == c.HalfYoko)) c.CellOuter.DrawType = 0;
     if (row == 0) c.CellStart.DrawType = 0;
-    if (s.PitchX == s.CellSize) c.CellInner.DrawType = 0;
   }
 }
 
-void DrawCellUnit(const TPrintSetting& s, TCanvas& canvas, int32_t x, int32_t y,
-                  TDotLedger* ledger) {
+void DrawCellUnit(const TPrintSetting& s, TCanvas& canvas, int32_t x, int32_t y) {
   const TCell& c = s.Cell;
   const TDeviceRect printable = PrintableArea(s);
   TDevicePoint point{x, y};
   canvas.MoveTo(x, y);
-  auto draw = [&](const TCellWidth& e) { DrawEdge(e, canvas, point, printable, ledger); };
+  auto draw = [&](const TCellWidth& e) { DrawEdge(e, canvas, point, printable); };
   if (c.Yokogaki) {
     draw(c.GapStart);
     const TDevicePoint cellTopLeft = point;
@@ -150,7 +129,7 @@ void DrawCellUnit(const TPrintSetting& s, TCanvas& canvas, int32_t x, int32_t y,
 }
 
 void DrawEdge(const TCellWidth& e, TCanvas& canvas, TDevicePoint& point,
-              const TDeviceRect& printable, TDotLedger* ledger) {
+              const TDeviceRect& printable) {
   canvas.MoveTo(point.X, point.Y);
   const TDevicePoint end = Advance(point, e);
   switch (e.DrawType) {
@@ -166,10 +145,10 @@ void DrawEdge(const TCellWidth& e, TCanvas& canvas, TDevicePoint& point,
       break;
     case lsSquares:
     case lsRound:
-      // Both rows step by (DotPitchX, DotPitchY); the second repeats the first row's
-      // DotCountX dots before it goes on, so only the dots beyond them are drawn again.
-      DrawDotRow(e, canvas, point, 0, e.DotCountX, printable, ledger);
-      DrawDotRow(e, canvas, point, e.DotCountX, e.DotCountY, printable, ledger);
+      // One of the counts is 1 for any edge along x or y, so the pair lays the row once
+      // and puts one more dot on its start.
+      DrawDotRow(e, canvas, point, e.DotCountX, printable);
+      DrawDotRow(e, canvas, point, e.DotCountY, printable);
       break;
     default:
       break;

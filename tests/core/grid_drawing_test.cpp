@@ -45,9 +45,11 @@ TEST(DrawEdge, DefaultDotsOnA212UnitEdgeAreFifteenAtPitchFourteen) {
   TDevicePoint p{100, 200};
   DrawEdge(e, pc.Canvas, p, kPaper);
   EXPECT_EQ(p, (TDevicePoint{100, 412}));
-  ASSERT_EQ(pc.Page.Ops.size(), 15u);
+  // The first row along x is the start dot alone; the second lays the 15 dots along y.
+  ASSERT_EQ(pc.Page.Ops.size(), 16u);
+  EXPECT_EQ(pc.Page.Ops[0].P1, (TDevicePoint{100, 200}));
   for (int k = 0; k < 15; ++k) {
-    const TRecordedOp& op = pc.Page.Ops[k];
+    const TRecordedOp& op = pc.Page.Ops[1 + k];
     EXPECT_EQ(op.Kind, TOpKind::Ellipse);
     EXPECT_EQ(op.P1, (TDevicePoint{100, 200 + 14 * k})) << k;
     EXPECT_EQ(op.P2, (TDevicePoint{107, 207 + 14 * k})) << k;
@@ -56,12 +58,12 @@ TEST(DrawEdge, DefaultDotsOnA212UnitEdgeAreFifteenAtPitchFourteen) {
   EXPECT_LT(pc.Page.Ops.back().P1.Y, 412 - 7);
 }
 
-TEST(DrawEdge, EdgeAlongXDrawsItsRowOnceAndNoExtraDotAtTheStart) {
+TEST(DrawEdge, EdgeAlongXLaysItsRowThenOneMoreDotOnTheStart) {
   const TCellWidth e = Edge(8.98, 0.3, 1, 0, lsSquares);
   TPageCanvas pc;
   TDevicePoint p{0, 0};
   DrawEdge(e, pc.Canvas, p, kPaper);
-  ASSERT_EQ(pc.Page.Ops.size(), 15u);
+  ASSERT_EQ(pc.Page.Ops.size(), 16u);
   std::set<std::pair<int, int>> starts;
   for (const TRecordedOp& op : pc.Page.Ops) {
     EXPECT_EQ(op.Kind, TOpKind::FillRect);
@@ -69,6 +71,8 @@ TEST(DrawEdge, EdgeAlongXDrawsItsRowOnceAndNoExtraDotAtTheStart) {
     starts.insert({op.P1.X, op.P1.Y});
   }
   EXPECT_EQ(starts.size(), 15u);
+  EXPECT_EQ(pc.Page.Ops.back().P1, (TDevicePoint{0, 0}));
+  EXPECT_EQ(pc.Page.Ops[14].P1, (TDevicePoint{14 * 14, 0}));
 }
 
 TEST(DrawEdge, NegativeStepLaysDotsLeftwardEachHangingRight) {
@@ -79,7 +83,7 @@ TEST(DrawEdge, NegativeStepLaysDotsLeftwardEachHangingRight) {
   TDevicePoint p{1000, 50};
   DrawEdge(e, pc.Canvas, p, kPaper);
   EXPECT_EQ(p, (TDevicePoint{788, 50}));
-  ASSERT_EQ(pc.Page.Ops.size(), 15u);
+  ASSERT_EQ(pc.Page.Ops.size(), 16u);
   EXPECT_EQ(pc.Page.Ops[1].P1, (TDevicePoint{986, 50}));
   EXPECT_EQ(pc.Page.Ops[1].P2, (TDevicePoint{993, 57}));
 }
@@ -97,8 +101,8 @@ TEST(DrawEdge, ShapesSetOnlyThePenAndBrushTheyNeed) {
       {lsNone, 0, TOpKind::Line, {3, TPenStyle::psSolid, 0xFF}, TBrushStyle::bsSolid},
       {lsDotted, 1, TOpKind::Line, {3, TPenStyle::psDot, 0xFF}, TBrushStyle::bsClear},
       {lsStraight, 1, TOpKind::Line, {7, TPenStyle::psSolid, 0xFF}, TBrushStyle::bsSolid},
-      {lsSquares, 15, TOpKind::FillRect, {3, TPenStyle::psSolid, 0xFF}, TBrushStyle::bsSolid},
-      {lsRound, 15, TOpKind::Ellipse, {3, TPenStyle::psSolid, 0xFF}, TBrushStyle::bsSolid},
+      {lsSquares, 16, TOpKind::FillRect, {3, TPenStyle::psSolid, 0xFF}, TBrushStyle::bsSolid},
+      {lsRound, 16, TOpKind::Ellipse, {3, TPenStyle::psSolid, 0xFF}, TBrushStyle::bsSolid},
   };
   for (const Case& c : cases) {
     TPageCanvas pc;
@@ -144,10 +148,13 @@ TEST(DrawEdge, CullsExactlyTheDotsThatCannotTouchThePrintableArea) {
             DrawEdge(e, pc.Canvas, p, area);
             const int margin = shape == lsRound ? 5 / 2 + 1 : 0;
             std::vector<std::pair<int64_t, int64_t>> expected;
-            const int count = std::max(e.DotCountX, e.DotCountY);
-            for (int k = 0; k < count; ++k) {
-              const int64_t x = sx + int64_t{k} * e.DotPitchX, y = sy + int64_t{k} * e.DotPitchY;
-              if (Touches(x, y, e.DotWidth, e.DotHeight, margin, area)) expected.push_back({x, y});
+            for (int count : {e.DotCountX, e.DotCountY}) {
+              for (int k = 0; k < count; ++k) {
+                const int64_t x = sx + int64_t{k} * e.DotPitchX;
+                const int64_t y = sy + int64_t{k} * e.DotPitchY;
+                if (Touches(x, y, e.DotWidth, e.DotHeight, margin, area))
+                  expected.push_back({x, y});
+              }
             }
             std::vector<std::pair<int64_t, int64_t>> got;
             for (const TRecordedOp& op : pc.Page.Ops) got.push_back({op.P1.X, op.P1.Y});
@@ -167,7 +174,7 @@ TEST(DrawEdge, AMillionDotsOffThePaperCostNothing) {
   TPageCanvas pc;
   TDevicePoint p{-1'000'000, 50};
   DrawEdge(e, pc.Canvas, p, {0, 0, 100, 100});
-  EXPECT_LE(pc.Page.Ops.size(), 52u);
+  EXPECT_LE(pc.Page.Ops.size(), 53u);
   EXPECT_GE(pc.Page.Ops.size(), 49u);
   for (const TRecordedOp& op : pc.Page.Ops) {
     EXPECT_GT(op.P2.X, -2);
@@ -193,7 +200,7 @@ struct PrepareCase {
 
 class PrepareCellTest : public ::testing::TestWithParam<PrepareCase> {};
 
-TEST_P(PrepareCellTest, DrawsEachLineOnce) {
+TEST_P(PrepareCellTest, LeavesOutTheLinesOthersDraw) {
   const PrepareCase& c = GetParam();
   TPrintSetting s;
   s.SetTategaki(!c.yokogaki);
@@ -222,7 +229,8 @@ INSTANTIATE_TEST_SUITE_P(
         PrepareCase{true, 1, 0, 0, false, "1110000"}, PrepareCase{true, 1, 4, 0, false, "1010000"},
         PrepareCase{true, 1, 1, 2, false, "0110000"}, PrepareCase{true, 0, 1, 2, false, "1110000"},
         PrepareCase{true, 2, 1, 6, false, "0110000"}, PrepareCase{true, 1, 4, 6, false, "0010000"},
-        PrepareCase{true, 1, 1, 1, true, "1100000"},
+        // An empty gap strip changes nothing: the line beside it is still drawn.
+        PrepareCase{true, 1, 1, 1, true, "1110000"},
         // Vertical writing: the left side except in the first column and the column
         // after the band, the top except in the first row, always the right side.
         PrepareCase{false, 1, 0, 0, false, "0010000"},
@@ -230,8 +238,8 @@ INSTANTIATE_TEST_SUITE_P(
         PrepareCase{false, 1, 2, 1, false, "0011000"},
         PrepareCase{false, 0, 2, 1, false, "1011000"},
         PrepareCase{false, 2, 2, 0, false, "0010000"},
-        PrepareCase{false, 1, 4, 6, false, "1011000"}, PrepareCase{false, 1, 3, 3, true, "1001000"},
-        PrepareCase{false, 1, 0, 0, true, "0000000"}));
+        PrepareCase{false, 1, 4, 6, false, "1011000"}, PrepareCase{false, 1, 3, 3, true, "1011000"},
+        PrepareCase{false, 1, 0, 0, true, "0010000"}));
 
 TEST(PrepareCell, LineTypeNoneDrawsNothingAnywhere) {
   TPrintSetting s;
