@@ -102,9 +102,9 @@ void PaintSheetPicture(QPainter& painter, const TSheetPicture& picture, const QR
   if (picture.Page) {
     const TDeviceRect dest{left, top, left + picture.Page->HorzRes, top + picture.Page->VertRes};
     const QRectF pageRect = PrinterRect(dest.Left, dest.Top, dest.Right, dest.Bottom);
-    // The widget's paint region already keeps painting within the exposed part; a page
-    // that lies wholly outside it is not replayed at all.
-    if (pageRect.intersects(wanted)) DrawPage(painter, *picture.Page, dest, true);
+    // The widget's paint region already keeps painting within the exposed part; only
+    // the shapes that reach it are replayed, and a page wholly outside it not at all.
+    if (pageRect.intersects(wanted)) DrawPage(painter, *picture.Page, dest, true, exposed);
   }
   painter.restore();
 }

@@ -1,13 +1,16 @@
 // Replay of recorded pages on a QPainter: the GDI pixel conventions, scaling into a
-// rectangle, clipping lifted and restored, text placement, and the replay of whole sheets
-// compared pixel by pixel with drawing them directly.
+// rectangle, clipping lifted and restored, text placement, the replay of whole sheets
+// compared pixel by pixel with drawing them directly, and a replay limited to a visible
+// rectangle compared with the full one.
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
+#include <cctype>
 #include <functional>
 
+#include "app/SheetRecording.h"
 #include "preview/PrintPreview.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PainterPlayback.h"
@@ -474,6 +477,76 @@ INSTANTIATE_TEST_SUITE_P(
                             "PageNumberTitle=No.", "TitleULFont=IPAMincho,14,bold,italic"},
                       TSets{"Tategaki=0", "CenterCaption=中央", "BottomCaption=下", "PN_UL=1",
                             "PN_BR=1", "PageNumberTitle=頁", "OuterLine=0"}));
+
+// ---------------------------------------------------------------------------------------
+// A replay limited to a visible rectangle paints the same pixels there as a full replay.
+
+struct TVisibleCase {
+  const char* name;
+  double scale;    // device pixels per page unit
+  QPointF offset;  // where the page's origin lies on the device
+  QRect visible;
+};
+
+class VisibleReplay : public ::testing::TestWithParam<TVisibleCase> {};
+
+TEST_P(VisibleReplay, PaintsTheVisiblePartLikeAFullReplay) {
+  const TVisibleCase& c = GetParam();
+  TVirtualPrinter printer;
+  TPrintSetting s = FirstStartSettings(printer, u"A4");
+  for (const char* set : {"Tate=40", "Yoko=40", "TitleUL=上の題", "CenterCaption=中央"}) {
+    const std::string text(set);
+    const auto eq = text.find('=');
+    ASSERT_TRUE(SetFieldFromText(s, *FindSettingField(text.substr(0, eq)), text.substr(eq + 1),
+                                 nullptr));
+  }
+  PrepareForDrawing(s, printer);
+  const TQtTextMeasurer measurer;
+  TPrintPreview preview(printer, measurer);
+  RecordSheet(s, preview);
+  const TMetafileEx& page = *preview.GetPage(0);
+
+  auto paint = [&](const QRectF& visible) {
+    QImage image = White(600, 400);
+    QPainter p(&image);
+    p.translate(c.offset);
+    p.scale(c.scale, c.scale);
+    DrawPage(p, page, {0, 0, page.HorzRes, page.VertRes}, true, visible);
+    return image;
+  };
+  const QImage full = paint(QRectF());
+  const QImage limited = paint(QRectF(c.visible));
+  int inkInside = 0, fullOutside = 0, limitedOutside = 0;
+  for (int y = 0; y < full.height(); ++y) {
+    for (int x = 0; x < full.width(); ++x) {
+      const bool inside = c.visible.contains(x, y);
+      if (inside) {
+        ASSERT_EQ(limited.pixel(x, y), full.pixel(x, y)) << c.name << " at " << x << "," << y;
+        inkInside += full.pixel(x, y) != kWhiteRgb;
+      } else {
+        fullOutside += full.pixel(x, y) != kWhiteRgb;
+        limitedOutside += limited.pixel(x, y) != kWhiteRgb;
+      }
+    }
+  }
+  EXPECT_GT(inkInside, 0) << c.name;
+  // Shapes far from the rectangle were left out.
+  EXPECT_LT(limitedOutside, fullOutside / 2) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , VisibleReplay,
+    ::testing::Values(
+        TVisibleCase{"reduced page, a band across the middle", 0.05, {50, 20}, {0, 150, 600, 40}},
+        TVisibleCase{"reduced page, a small corner", 0.05, {50, 20}, {60, 25, 37, 29}},
+        TVisibleCase{"enlarged page, a strip of a scroll", 1.37, {-2000, -3000}, {0, 380, 600, 20}},
+        TVisibleCase{"enlarged page, an odd window", 1.37, {-2000, -3000}, {123, 77, 211, 99}}),
+    [](const ::testing::TestParamInfo<TVisibleCase>& info) {
+      std::string name = info.param.name;
+      for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return name;
+    });
 
 }  // namespace
 }  // namespace zelk

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/VerticalText.h"
@@ -33,6 +34,44 @@ class TPainterStateGuard {
 
  private:
   QPainter& p_;
+};
+
+// The part of a page that a replay limited to a visible rectangle must still draw, in
+// page units, widened by two device pixels for antialiasing and cosmetic pens.
+class TCullRect {
+ public:
+  TCullRect(const QRectF& pageRect, qreal slack)
+      : left_(pageRect.left() - slack),
+        top_(pageRect.top() - slack),
+        right_(pageRect.right() + slack),
+        bottom_(pageRect.bottom() + slack) {}
+
+  // Whether the shape of `op` can paint inside. Its box is grown by the whole pen
+  // width, more than a cap or an outline reaches.
+  bool Reaches(const TMetafileEx& page, const TRecordedOp& op) const {
+    int64_t x1, y1, x2, y2;
+    if (op.Kind == TOpKind::Text) return true;
+    if (op.Kind == TOpKind::Polygon) {
+      if (op.Index < 0 || op.Index >= static_cast<int64_t>(page.Polygons.size())) return false;
+      const std::vector<TDevicePoint>& points = page.Polygons[op.Index];
+      if (points.empty()) return false;
+      x1 = x2 = points.front().X;
+      y1 = y2 = points.front().Y;
+      for (const TDevicePoint& p : points) {
+        x1 = std::min<int64_t>(x1, p.X), x2 = std::max<int64_t>(x2, p.X);
+        y1 = std::min<int64_t>(y1, p.Y), y2 = std::max<int64_t>(y2, p.Y);
+      }
+    } else {
+      x1 = std::min(op.P1.X, op.P2.X), x2 = std::max(op.P1.X, op.P2.X);
+      y1 = std::min(op.P1.Y, op.P2.Y), y2 = std::max(op.P1.Y, op.P2.Y);
+    }
+    const int64_t grow = op.Kind == TOpKind::FillRect ? 1 : int64_t{std::max(op.Pen.Width, 1)} + 1;
+    return x1 - grow <= right_ && x2 + grow >= left_ && y1 - grow <= bottom_ &&
+           y2 + grow >= top_;
+  }
+
+ private:
+  qreal left_, top_, right_, bottom_;
 };
 
 }  // namespace
@@ -265,9 +304,16 @@ void TPainterPlayback::Play(const TMetafileEx& page, const TDeviceRect& dest) {
                  static_cast<qreal>(Extent(dest.Top, dest.Bottom)) / page.VertRes);
   TPainterDrawer drawer(painter_, page.ResolutionX, page.ResolutionY);
   drawer.SetAntialiasing(antialiasing_);
+  std::optional<TCullRect> cull;
+  const QTransform toDevice = painter_.combinedTransform();
+  if (!visible_.isNull() && toDevice.isInvertible() && !toDevice.isRotating()) {
+    const qreal pixel = std::min(std::abs(toDevice.m11()), std::abs(toDevice.m22()));
+    if (pixel > 0) cull.emplace(toDevice.inverted().mapRect(visible_), 2 / pixel);
+  }
   const auto polygons = static_cast<int32_t>(page.Polygons.size());
   const auto texts = static_cast<int32_t>(page.Texts.size());
   for (const TRecordedOp& op : page.Ops) {
+    if (cull && !cull->Reaches(page, op)) continue;
     const TDeviceRect rect{op.P1.X, op.P1.Y, op.P2.X, op.P2.Y};
     switch (op.Kind) {
       case TOpKind::Line:
@@ -294,9 +340,10 @@ void TPainterPlayback::Play(const TMetafileEx& page, const TDeviceRect& dest) {
 }
 
 void DrawPage(QPainter& painter, const TMetafileEx& page, const TDeviceRect& dest,
-              bool antialiasing) {
+              bool antialiasing, const QRectF& visible) {
   TPainterPlayback target(painter);
   target.SetAntialiasing(antialiasing);
+  target.SetVisibleRect(visible);
   page.Draw(target, dest);
 }
 

@@ -108,6 +108,11 @@ class TPainterPlayback : public TPlaybackTarget {
 
   /// Antialiased shapes (for images shown or saved at a reduced resolution).
   void SetAntialiasing(bool on) { antialiasing_ = on; }
+  /// Replays only the shapes that can reach `rect`, in the painter's device coordinates
+  /// (a widget's exposed rectangle); texts are always replayed. A null rectangle, the
+  /// default, replays everything. Inside `rect` the result is the same as a full
+  /// replay; outside it, shapes may be missing. Ignored under a rotating transform.
+  void SetVisibleRect(const QRectF& rect) { visible_ = rect; }
 
   bool HasClip() const override { return painter_.hasClipping(); }
   void SaveAndRemoveClip() override;
@@ -117,11 +122,13 @@ class TPainterPlayback : public TPlaybackTarget {
  private:
   QPainter& painter_;
   bool antialiasing_ = false;
+  QRectF visible_;
   int saved_ = 0;
 };
 
-/// The whole replay in one call: page.Draw through a TPainterPlayback.
+/// The whole replay in one call: page.Draw through a TPainterPlayback, limited to
+/// `visible` when it is not null (see TPainterPlayback::SetVisibleRect).
 void DrawPage(QPainter& painter, const TMetafileEx& page, const TDeviceRect& dest,
-              bool antialiasing = false);
+              bool antialiasing = false, const QRectF& visible = QRectF());
 
 }  // namespace zelk
