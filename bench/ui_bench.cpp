@@ -7,6 +7,7 @@
 // silently stops repainting shows up as an error rather than as a fast figure.
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,8 +17,6 @@
 #include <QSpinBox>
 #include <QTest>
 #include <memory>
-
-#include <sys/resource.h>
 
 #include "controls/qt/SaNumEdit.h"
 #include "preview/Metafile.h"
@@ -106,8 +105,8 @@ void BM_KeystrokeWithPreview(benchmark::State& state) {
     state.PauseTiming();
     const double expected = erase ? 1.0 : 12.0;
     const int64_t placement = PagePlacement(windows.Preview->Recorder());
-    const bool recorded = windows.Form->CurrentSetting->YohakuU == expected &&
-                          placement != windows.LastPlacement;
+    const bool recorded =
+        windows.Form->CurrentSetting->YohakuU == expected && placement != windows.LastPlacement;
     windows.LastPlacement = placement;
     erase = !erase;
     state.ResumeTiming();
@@ -134,8 +133,8 @@ void BM_ScrollAtHighestZoom(benchmark::State& state) {
     if (!windows.Repainted()) return state.SkipWithError("the preview was not repainted");
   }
   state.counters["zoom"] = windows.Preview->ZoomFactor();
-  state.counters["picture_px"] = static_cast<double>(windows.Preview->Image()->width()) *
-                                 windows.Preview->Image()->height();
+  state.counters["picture_px"] =
+      static_cast<double>(windows.Preview->Image()->width()) * windows.Preview->Image()->height();
   // The whole process's peak, to be read against the picture's size: a raster of the
   // picture alone would take four bytes a pixel.
   rusage usage{};

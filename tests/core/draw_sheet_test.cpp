@@ -330,8 +330,8 @@ TEST_F(DrawSheetTest, OnlyTheLineBesideAnEmptyGapStripIsDrawnTwice) {
           << "tategaki " << c.tategaki << " portrait " << c.portrait << " orime " << c.orime
           << " line " << a.X << "," << a.Y << " to " << b.X << "," << b.Y;
     }
-    EXPECT_EQ(twice > 0, emptyGap) << "tategaki " << c.tategaki << " portrait " << c.portrait
-                                   << " orime " << c.orime;
+    EXPECT_EQ(twice > 0, emptyGap)
+        << "tategaki " << c.tategaki << " portrait " << c.portrait << " orime " << c.orime;
   }
   // The table holds both kinds of sheet.
   EXPECT_GT(emptyGaps, 0);

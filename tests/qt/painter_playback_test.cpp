@@ -497,8 +497,8 @@ TEST_P(VisibleReplay, PaintsTheVisiblePartLikeAFullReplay) {
   for (const char* set : {"Tate=40", "Yoko=40", "TitleUL=上の題", "CenterCaption=中央"}) {
     const std::string text(set);
     const auto eq = text.find('=');
-    ASSERT_TRUE(SetFieldFromText(s, *FindSettingField(text.substr(0, eq)), text.substr(eq + 1),
-                                 nullptr));
+    ASSERT_TRUE(
+        SetFieldFromText(s, *FindSettingField(text.substr(0, eq)), text.substr(eq + 1), nullptr));
   }
   PrepareForDrawing(s, printer);
   const TQtTextMeasurer measurer;

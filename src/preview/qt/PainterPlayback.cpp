@@ -66,8 +66,7 @@ class TCullRect {
       y1 = std::min(op.P1.Y, op.P2.Y), y2 = std::max(op.P1.Y, op.P2.Y);
     }
     const int64_t grow = op.Kind == TOpKind::FillRect ? 1 : int64_t{std::max(op.Pen.Width, 1)} + 1;
-    return x1 - grow <= right_ && x2 + grow >= left_ && y1 - grow <= bottom_ &&
-           y2 + grow >= top_;
+    return x1 - grow <= right_ && x2 + grow >= left_ && y1 - grow <= bottom_ && y2 + grow >= top_;
   }
 
  private:
