@@ -1,11 +1,17 @@
 // The document state machine of the main window, with the dialogs answered by the
-// test, and the state file written and read through the real windows.
+// test, the real file dialog and question answered by timers as a user would, and the
+// state file written and read through the real windows.
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
@@ -14,6 +20,33 @@
 #include "ui/PreviewUnit.h"
 
 using namespace zelk;
+
+namespace {
+
+// Runs `answer` on the next modal dialog as soon as it is up, from the event loop of
+// its exec(). `answer` must close it.
+void WhenModal(std::function<void(QWidget*)> answer) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || !dialog->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    answer(dialog);
+  });
+  timer->start();
+}
+
+// Closes a dialog that a test did not expect, so that a failing test cannot hang.
+void CloseDialog(QWidget* w) {
+  if (auto* dialog = qobject_cast<QDialog*>(w))
+    dialog->reject();
+  else
+    w->close();
+}
+
+}  // namespace
 
 class DocumentCommandsTest : public QObject {
   Q_OBJECT
@@ -30,13 +63,16 @@ class DocumentCommandsTest : public QObject {
     QStringList messages;
     int printerSetups = 0;
 
-    TFixture() {
+    /// `realDialogs`: the file dialogs and the question are the program's own.
+    explicit TFixture(bool realDialogs = false) {
       printer.SelectPrinter(QStringLiteral("PDF"));
       form.SetPreviewForm(&preview);
       TAppFiles files;
       files.SettingFileName = Path("zelk.zelk");
       files.StateFileName = Path("zelk.dat");
       doc = std::make_unique<TDocumentCommands>(form, printer, files, SystemEnvironment());
+      doc->PrinterSetup = [this] { ++printerSetups; };
+      if (realDialogs) return;
       doc->AskSavePath = [this](const QString&) {
         log << "save-dialog";
         return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
@@ -46,7 +82,6 @@ class DocumentCommandsTest : public QObject {
         return answers.isEmpty() ? QMessageBox::Cancel : answers.takeFirst();
       };
       doc->ShowMessage = [this](const QString& m) { messages << m; };
-      doc->PrinterSetup = [this] { ++printerSetups; };
     }
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
     QString QPath(const char* name) const { return dir.filePath(name); }
@@ -111,6 +146,51 @@ class DocumentCommandsTest : public QObject {
     // Cancelling save-as does nothing.
     f.doc->SB_SaveAsClick();
     QCOMPARE(f.form.SettingFileName, f.QPath("新しい用紙.zelk"));
+  }
+
+  void saveAsThroughTheFileDialog() {
+    TFixture f(true);
+    f.doc->FormShow();
+    const QString path = f.QPath("用紙");
+    QString filter;
+    WhenModal([&](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      if (!dialog) return CloseDialog(w);
+      filter = dialog->nameFilters().join(";;");
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+    });
+    f.doc->SB_SaveAsClick();
+    QCOMPARE(filter, QStringLiteral("zelk設定ファイル (*.zelk);;全てのファイル (*)"));
+    // The dialog adds the extension.
+    QVERIFY(QFile::exists(path + ".zelk"));
+    QVERIFY(f.form.windowTitle().endsWith(QStringLiteral(" - 用紙")));
+  }
+
+  void closingAnUnnamedChangeAsksAndCancelKeepsTheWindow() {
+    TFixture f(true);
+    f.doc->FormShow();
+    f.form.show();
+    f.doc->SB_NewClick();
+    QStringList shown;
+    QString question;
+    WhenModal([&](QWidget* w) {
+      shown << w->metaObject()->className();
+      // Cancelling the save dialog brings up the question.
+      WhenModal([&](QWidget* w) {
+        shown << w->metaObject()->className();
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box || !box->button(QMessageBox::Cancel)) return CloseDialog(w);
+        question = box->text();
+        box->button(QMessageBox::Cancel)->click();
+      });
+      CloseDialog(w);
+    });
+    QVERIFY(!f.form.close());
+    QCOMPARE(shown, (QStringList{"QFileDialog", "QMessageBox"}));
+    QCOMPARE(question, QStringLiteral("データが変更されています。保存はしないのですか？"));
+    QVERIFY(f.form.isVisible());
+    QVERIFY(f.form.Modified);
   }
 
   void openingAFileThatDoesNotExistChangesNothing() {
