@@ -427,18 +427,25 @@ TEST(PainterPlayback, SolidBrushPaintsTheTextCell) {
 
 using TSets = std::vector<std::string>;
 
+// Sets each "Field=Value" of `sets` as the command line's --set does.
+::testing::AssertionResult ApplySets(TPrintSetting& s, const TSets& sets) {
+  for (const std::string& set : sets) {
+    const auto eq = set.find('=');
+    const TSettingField* field = FindSettingField(set.substr(0, eq));
+    if (eq == std::string::npos || !field ||
+        !SetFieldFromText(s, *field, set.substr(eq + 1), nullptr))
+      return ::testing::AssertionFailure() << "cannot set " << set;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 class SheetReplay : public ::testing::TestWithParam<TSets> {};
 
 TEST_P(SheetReplay, ReplayEqualsDirectDrawing) {
   TVirtualPrinter printer;
   ASSERT_TRUE(printer.SetResolution(200, 200));
   TPrintSetting base = FirstStartSettings(printer, u"A4");
-  for (const std::string& set : GetParam()) {
-    const auto eq = set.find('=');
-    const TSettingField* field = FindSettingField(set.substr(0, eq));
-    ASSERT_NE(field, nullptr) << set;
-    ASSERT_TRUE(SetFieldFromText(base, *field, set.substr(eq + 1), nullptr)) << set;
-  }
+  ASSERT_TRUE(ApplySets(base, GetParam()));
   PrepareForDrawing(base, printer);
   const TQtTextMeasurer measurer;
   const TPrinterInfo& info = base.PrinterInfo;
@@ -494,12 +501,7 @@ TEST_P(VisibleReplay, PaintsTheVisiblePartLikeAFullReplay) {
   const TVisibleCase& c = GetParam();
   TVirtualPrinter printer;
   TPrintSetting s = FirstStartSettings(printer, u"A4");
-  for (const char* set : {"Tate=40", "Yoko=40", "TitleUL=上の題", "CenterCaption=中央"}) {
-    const std::string text(set);
-    const auto eq = text.find('=');
-    ASSERT_TRUE(
-        SetFieldFromText(s, *FindSettingField(text.substr(0, eq)), text.substr(eq + 1), nullptr));
-  }
+  ASSERT_TRUE(ApplySets(s, {"Tate=40", "Yoko=40", "TitleUL=上の題", "CenterCaption=中央"}));
   PrepareForDrawing(s, printer);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
