@@ -10,9 +10,10 @@
 namespace zelk {
 
 void AddSettingsFileArgument(QCommandLineParser& parser) {
-  parser.addPositionalArgument(QStringLiteral("FILE"),
-                               QStringLiteral("A .zelk settings file to draw (else the first-start settings)."),
-                               QStringLiteral("[FILE]"));
+  parser.addPositionalArgument(
+      QStringLiteral("FILE"),
+      QStringLiteral("A .zelk settings file to draw (else the first-start settings)."),
+      QStringLiteral("[FILE]"));
 }
 
 bool CheckSettingsFileArgument(const QCommandLineParser& parser) {
@@ -32,6 +33,11 @@ void RecordSheet(TPrintSetting& s, TPrintPreview& preview) {
   preview.GetCanvas().AssignFont(MainWindowFont());
   DrawSheet(s, &preview.GetCanvas());
   preview.EndDoc();
+  if (preview.GetPage(0)->Truncated)
+    std::fprintf(stderr,
+                 "zelk: warning: the sheet needs more than %zu drawing operations; only the "
+                 "first are drawn\n",
+                 TMetafileEx::kMaxRecordedOps);
 }
 
 }  // namespace zelk

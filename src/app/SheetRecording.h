@@ -30,6 +30,7 @@ TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterSe
 /// Records one sheet as the preview does: BeginDoc, the canvas font set to the main
 /// window font, DrawSheet, EndDoc. The recorder then holds one page. `s` must be
 /// prepared for drawing; DrawSheet may rename its side-text fonts to their "@" form.
+/// A page cut at TMetafileEx::kMaxRecordedOps is reported on standard error.
 void RecordSheet(TPrintSetting& s, TPrintPreview& preview);
 
 }  // namespace zelk

@@ -2,6 +2,7 @@
 // A recorded page: a display list of canvas operations in printer device units, with the
 // origin at the top-left of the printable area.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -64,6 +65,14 @@ class TMetafileEx {
   std::vector<TRecordedOp> Ops;
   std::vector<std::vector<TDevicePoint>> Polygons;
   std::vector<TRecordedText> Texts;
+  /// The recording stopped at kMaxRecordedOps: the page holds the drawing's first
+  /// operations only.
+  bool Truncated = false;
+
+  /// The most operations one page records. A sheet as the window offers it records at
+  /// most a few hundred thousand; only a paper metres wide with the thinnest dots comes
+  /// near this, which keeps a page below about 200 MB whatever a settings file says.
+  static constexpr size_t kMaxRecordedOps = 4'000'000;
 
   /// Replays the page into `dest` of the target with the target's clipping lifted: when
   /// the target has a clipping region it is removed for the replay and selected again

@@ -6,7 +6,14 @@ TRecordingCanvas::TRecordingCanvas(TMetafileEx& page, const TTextMeasurer& measu
                                    int32_t resY)
     : page_(page), measurer_(measurer), resX_(resX), resY_(resY) {}
 
+bool TRecordingCanvas::Full() {
+  if (page_.Ops.size() < TMetafileEx::kMaxRecordedOps) return false;
+  page_.Truncated = true;
+  return true;
+}
+
 void TRecordingCanvas::Append(TOpKind kind, TDevicePoint p1, TDevicePoint p2, int32_t index) {
+  if (Full()) return;
   TRecordedOp op;
   op.Kind = kind;
   op.P1 = p1;
@@ -34,11 +41,13 @@ void TRecordingCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 }
 
 void TRecordingCanvas::Polygon(const std::vector<TDevicePoint>& points) {
+  if (Full()) return;
   page_.Polygons.push_back(points);
   Append(TOpKind::Polygon, {}, {}, static_cast<int32_t>(page_.Polygons.size() - 1));
 }
 
 void TRecordingCanvas::TextOut(int32_t x, int32_t y, const std::u16string& text) {
+  if (Full()) return;
   page_.Texts.push_back(TRecordedText{text, Font, FontOrientation});
   Append(TOpKind::Text, {x, y}, {}, static_cast<int32_t>(page_.Texts.size() - 1));
 }

@@ -25,7 +25,9 @@ class EPrintPreviewError : public std::runtime_error {
 /// for it, to one page. Coordinates are the reference printer's device units. Text is
 /// measured by the measurer with the canvas font at the given resolutions.
 ///
-/// Nothing is culled here: every operation the drawing makes is recorded.
+/// Nothing is culled here: every operation the drawing makes is recorded, up to
+/// TMetafileEx::kMaxRecordedOps; beyond that the page is marked Truncated and further
+/// operations are dropped.
 class TRecordingCanvas : public TCanvas {
  public:
   /// Records into `page`, which must outlive the canvas. `resX`/`resY` are the reference
@@ -47,6 +49,8 @@ class TRecordingCanvas : public TCanvas {
 
  private:
   void Append(TOpKind kind, TDevicePoint p1, TDevicePoint p2, int32_t index = -1);
+  /// True, with the page marked Truncated, when the page takes no more operations.
+  bool Full();
   TTextExtent Measure(const std::u16string& text) const;
 
   TMetafileEx& page_;

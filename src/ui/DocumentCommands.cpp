@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QTabWidget>
 
+#include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "settings/Cp932.h"
@@ -293,6 +294,8 @@ void TDocumentCommands::SB_PrintClick() {
   TPreviewForm& preview = *static_cast<TPreviewStateAdapter&>(EnsurePreview()).Form();
   preview.SetSetting(form_.CurrentSetting);
   preview.Redraw();
+  if (preview.Recorder().GetPageCount() > 0 && preview.Recorder().GetPage(0)->Truncated)
+    ShowMessage(QStringLiteral("線の点が多すぎるため、用紙の一部だけを印刷します。"));
   if (!PrepareOutput(printer_, AskPdfPath)) return;
   const TPrintResult result = PrintPages(preview.Recorder(), printer_);
   // A job that cannot begin is the printer's error; a failed page is dropped silently.

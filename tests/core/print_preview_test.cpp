@@ -164,6 +164,32 @@ TEST_F(PrintPreviewTest, DestroyingDuringARecordingIsSafe) {
   EXPECT_NO_THROW(recorder.reset());
 }
 
+TEST_F(PrintPreviewTest, AFullPageKeepsItsFirstOpsAndTheNextPageStartsAfresh) {
+  constexpr size_t kMax = TMetafileEx::kMaxRecordedOps;
+  preview.BeginDoc();
+  TCanvas& first = preview.GetCanvas();
+  for (size_t i = 0; i < kMax - 1; ++i) first.Ellipse(0, 0, 7, 7);
+  first.TextOut(5, 6, u"最後");
+  first.Ellipse(1, 1, 8, 8);
+  first.TextOut(0, 0, u"落ちる");
+  first.Polygon({{0, 0}, {1, 1}, {0, 1}});
+  first.LineTo(100, 100);
+  preview.NewPage();
+  preview.GetCanvas().Rectangle(0, 0, 10, 10);
+  preview.EndDoc();
+
+  const TMetafileEx& full = *preview.GetPage(0);
+  ASSERT_EQ(full.Ops.size(), kMax);
+  EXPECT_TRUE(full.Truncated);
+  EXPECT_EQ(full.Ops.back().Kind, TOpKind::Text);
+  ASSERT_EQ(full.Texts.size(), 1u);
+  EXPECT_EQ(full.Texts[0].Text, u"最後");
+  EXPECT_TRUE(full.Polygons.empty());
+  const TMetafileEx& next = *preview.GetPage(1);
+  EXPECT_FALSE(next.Truncated);
+  EXPECT_EQ(next.Ops.size(), 1u);
+}
+
 TEST_F(PrintPreviewTest, RecordsEachOpWithItsStateAndMeasuresAtPrinterResolution) {
   ASSERT_TRUE(printer.SetResolution(300, 1200));
   preview.BeginDoc();
