@@ -125,8 +125,11 @@ void WriteCellSection(TByteWriter& w, const TCell& cell) {
 
 void ReadCellSection(TByteReader& r, TCell& cell, uint32_t* recordsRead) {
   while (true) {
-    const int32_t index = ReadInt(r) - kCellRecordBase;
-    if (index < 0 || index >= TCell::kEdgeCount) return;
+    // The tag is compared before anything is subtracted from it: a tag near INT_MIN
+    // would otherwise overflow.
+    const int32_t tag = ReadInt(r);
+    if (tag < kCellRecordBase || tag >= kCellRecordBase + TCell::kEdgeCount) return;
+    const int index = tag - kCellRecordBase;
     ReadCellRecord(r, cell.Edge(index));
     if (recordsRead) *recordsRead |= 1u << index;
   }

@@ -376,9 +376,19 @@ TEST(SettingsFile, UnknownTagInACellRecordEndsTheRecordNotTheFile) {
 }
 
 TEST(SettingsFile, CellRecordTagOutsideTheSevenEndsTheSection) {
-  const std::string file = I32(0x10001) + I32(40) + Int(0x10404, 12) + I32(0);
-  const TPrintSetting s = ReadBytes(file);
-  EXPECT_EQ(s.Yoko, 12);  // the bytes after tag 40 are main-loop entries again
+  // The bytes after such a tag are main-loop entries again. The extremes must not
+  // overflow on the way (the last row once did, under -fsanitize=undefined).
+  const struct {
+    const char* Name;
+    uint32_t Tag;
+  } rows[] = {{"one past the last", 40}, {"one before the first", 32}, {"zero", 0},
+              {"largest", 0x7FFFFFFFu}, {"smallest", 0x80000000u}};
+  for (const auto& row : rows) {
+    const std::string file = I32(0x10001) + I32(row.Tag) + Int(0x10404, 12) + I32(0);
+    const TPrintSetting s = ReadBytes(file);
+    EXPECT_EQ(s.Yoko, 12) << row.Name;
+    EXPECT_EQ(s.Cell.Edge(0).LineType, TPrintSetting().Cell.Edge(0).LineType) << row.Name;
+  }
 }
 
 TEST(SettingsFile, ValuesAreTakenAsTheyAre) {
