@@ -7,14 +7,15 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libharfbuzz-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
-  clang libclang-rt-14-dev
-  poppler-utils xvfb xauth
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-noto-cjk
+  fontconfig qt6-translations-l10n
+  clang libclang-rt-14-dev clang-format
+  poppler-utils xvfb xauth openbox x11-utils
   desktop-file-utils
 )
 # The real print test needs a CUPS server with a PDF queue.
 if [ "${ZELK_WITH_CUPS:-1}" = 1 ]; then
-  packages+=(cups cups-client printer-driver-cups-pdf)
+  packages+=(cups cups-client cups-daemon printer-driver-cups-pdf libcups2-dev)
 fi
 
 missing=()

@@ -16,7 +16,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect_line() {
   local out line
   read -r -a args <<<"$1"
-  out=$("$zelk" layout "${args[@]}" 2>"$tmp/err") || { fail "$1: exit $? $(cat "$tmp/err")"; return; }
+  out=$("$zelk" layout --printer PDF "${args[@]}" 2>"$tmp/err") || { fail "$1: exit $? $(cat "$tmp/err")"; return; }
   line=$(grep -E "^$2" <<<"$out")
   [[ $line == "$3" ]] || fail "$1: got '$line', want '$3'"
 }
@@ -26,11 +26,11 @@ expect_line "--set LineWidth=0.05" "pen width" "pen width    2 x 2"
 expect_line "--set LineWidth=0.3" "pen width" "pen width    7 x 7"
 expect_line "--set Tategaki=0" "grid" "grid         20 x 20 cells, 横書き用"
 # 12.004 mm shows as "12" in its field: the same area as the default 12 mm margin.
-default_area=$("$zelk" layout 2>/dev/null | grep '^area')
+default_area=$("$zelk" layout --printer PDF 2>/dev/null | grep '^area')
 expect_line "--set YohakuU=12.004" "area" "$default_area"
-expect_line "--set YohakuU=12.006" "area" "$("$zelk" layout --set YohakuU=12.01 2>/dev/null | grep '^area')"
+expect_line "--set YohakuU=12.006" "area" "$("$zelk" layout --printer PDF --set YohakuU=12.01 2>/dev/null | grep '^area')"
 
-"$zelk" layout --set PaperWidth=1e12 >"$tmp/out" 2>"$tmp/err"
+"$zelk" layout --printer PDF --set PaperWidth=1e12 >"$tmp/out" 2>"$tmp/err"
 status=$?
 [[ $status == 1 ]] || fail "too long a paper width: exit $status, want 1"
 grep -q "は浮動小数点数ではありません" "$tmp/err" || fail "no conversion message: $(cat "$tmp/err")"

@@ -35,7 +35,7 @@ sheet_args() {
 failures=0
 for name in texts yokogaki; do
   sheet_args "$name"
-  if ! "$zelk" ops "${args[@]}" >"$tmp/$name.ops"; then
+  if ! "$zelk" ops --printer PDF "${args[@]}" >"$tmp/$name.ops"; then
     echo "FAIL: zelk ops for $name exited non-zero" >&2
     failures=$((failures + 1))
     continue

@@ -1,119 +1,67 @@
 #!/usr/bin/env bash
-# Prints through a real CUPS queue: a cups-pdf printer on a cupsd started here.
+# Prints through real CUPS queues: the test's own scheduler with the cups-pdf driver's
+# queues (fixtures/private_cups.sh). The machine's cupsd, its queues and /etc/cups are
+# neither read nor changed.
 # Usage: print_cups_test.sh ZELK_BINARY TEST_DATA_DIR
-# Skipped (exit 77) only when cupsd cannot start. Needs root for the packages, the
-# daemon and the queue; stops the daemon it started and deletes its queue at the end.
+# Skipped (exit 77) only when the private scheduler cannot start (not root, no cupsd).
 set -uo pipefail
 
 zelk=$1
-queue=ZelkTestPDF
-outdir=/root/PDF
-spool=/var/spool/cups
-started_cupsd=0
-cupsd_pid=
-work=$(mktemp -d)
+source "$(dirname "$0")/../fixtures/private_cups.sh"
+trap private_cups_stop EXIT
 
 fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
 
-cleanup() {
-  lpadmin -x "$queue" 2>/dev/null
-  if [ "$started_cupsd" = 1 ]; then
-    [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null
-    for _ in $(seq 40); do lpstat -r 2>/dev/null | grep -q 'is running' || break; sleep 0.25; done
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+private_cups_start
+rc=$?
+[ $rc = 77 ] && { echo "SKIP: the private CUPS scheduler cannot start"; exit 77; }
+[ $rc = 0 ] || fail "the private CUPS scheduler did not set up its queues"
+out=$PRIVATE_CUPS_DIR/out
 
-[ "$(id -u)" = 0 ] || { echo "SKIP: needs root to run cupsd"; exit 77; }
+# The fixture itself: three queues, Letter the scheduler's default, JIS B4 offered by
+# name, and none of the machine's queues in sight.
+[ "$(lpstat -p 2>/dev/null | awk '/^printer/ { print $2 }' | sort | tr '\n' ' ')" = \
+  "ZelkA4 ZelkB4 ZelkLetter " ] || fail "the private scheduler shows other queues: $(lpstat -p)"
+lpstat -d | grep -q 'ZelkLetter$' || fail "ZelkLetter is not the default: $(lpstat -d)"
+lpoptions -p ZelkB4 -l | grep -q '^PageSize.*\*JISB4' || fail "ZelkB4's default is not JIS B4"
 
-missing=()
-for p in cups cups-client printer-driver-cups-pdf poppler-utils; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
-    >/dev/null || fail "cannot install ${missing[*]}"
-fi
-
-mkdir -p /run/cups
-if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
-  /usr/sbin/cupsd || { echo "SKIP: cupsd cannot start"; exit 77; }
-  started_cupsd=1
-fi
-for _ in $(seq 40); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.25; done
-lpstat -r 2>/dev/null | grep -q 'is running' || { echo "SKIP: cupsd did not come up"; exit 77; }
-# No cupsd ran before, so the one running now is ours.
-[ "$started_cupsd" = 1 ] && cupsd_pid=$(pgrep -x -o cupsd)
-
-# The output file is named after the job title.
-sed -i 's/^#\?TitlePref.*/TitlePref 1/' /etc/cups/cups-pdf.conf
-lpadmin -p "$queue" -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -o PageSize=A4 ||
-  fail "lpadmin could not add the cups-pdf queue"
-mkdir -p "$outdir"
-
-# Newest job id of the queue, or 0.
-last_job() {
-  lpstat -W all -o "$queue" 2>/dev/null | sed -n "s/^$queue-\([0-9]*\).*/\1/p" | sort -n | tail -1
-}
-
-# Waits (bounded) for a new PDF in cups-pdf's output folder; prints its path.
-wait_for_pdf() {
-  local marker=$1
-  for _ in $(seq 120); do
-    f=$(find "$outdir" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -1)
-    if [ -n "$f" ] && ! lpstat -o "$queue" 2>/dev/null | grep -q .; then
-      echo "$f"
-      return 0
-    fi
-    sleep 0.25
-  done
-  return 1
-}
-
-# print_and_check NAME [zelk options...]: prints, then checks cups-pdf's output and the
-# document as CUPS spooled it. Captions to look for are in $expect_text.
+# print_and_check NAME QUEUE [zelk options...]: prints one sheet on QUEUE, then checks the
+# document the scheduler received (title, pages, texts in $expect_text) and that the
+# driver's output reached the queue's file.
 print_and_check() {
-  local name=$1
-  shift
-  local marker=$work/$name.marker
-  touch "$marker"
-  sleep 1  # -newer compares whole seconds on some file systems
-  QT_QPA_PLATFORM=offscreen "$zelk" print --printer "$queue" "$@" ||
-    fail "$name: zelk print exited with $?"
+  local name=$1 queue=$2
+  shift 2
+  rm -f "$out/$queue"
+  "$zelk" print --printer "$queue" "$@" || fail "$name: zelk print exited with $?"
   local job
-  job=$(last_job)
+  job=$(private_cups_last_job "$queue")
   [ -n "$job" ] || fail "$name: the queue shows no job"
-  local pdf
-  pdf=$(wait_for_pdf "$marker") || fail "$name: no PDF appeared in $outdir within 30 s"
-  case "$(basename "$pdf")" in
-    *345_215_260_*) ;;  # 印, as cups-pdf spells the title's bytes
-    *) fail "$name: output $pdf is not named after the job title" ;;
-  esac
-  local info
-  info=$(pdfinfo "$pdf") || fail "$name: pdfinfo cannot read $pdf"
-  echo "$info" | grep -q '^Pages: *1$' || fail "$name: expected one page: $info"
-  echo "$info" | grep -Eq '^Page size: *(595(\.[0-9]+)? x 841|595(\.[0-9]+)? x 842|841(\.[0-9]+)? x 595|842(\.[0-9]+)? x 595)' ||
-    fail "$name: expected A4: $info"
+  private_cups_wait_idle "$queue" || fail "$name: job $job still pending after 30 s"
+  lpstat -W completed -o "$queue" | grep -q "^$queue-$job " ||
+    fail "$name: job $job did not complete: $(tail -3 "$PRIVATE_CUPS_DIR/log/error_log")"
 
-  local spooled
-  spooled=$(printf '%s/d%05d-001' "$spool" "$job")
-  [ -f "$spooled" ] || fail "$name: the spooled document $spooled is missing"
-  pdfinfo "$spooled" | grep -q '^Title: *印刷プレビュー$' ||
-    fail "$name: spooled document has not the title 印刷プレビュー: $(pdfinfo "$spooled" | grep Title)"
+  local doc info
+  doc=$(private_cups_document "$job")
+  [ -f "$doc" ] || fail "$name: the spooled document $doc is missing"
+  info=$(pdfinfo "$doc") || fail "$name: pdfinfo cannot read the spooled document"
+  grep -q '^Title: *印刷プレビュー$' <<<"$info" || fail "$name: title: $(grep Title <<<"$info")"
+  grep -q '^Pages: *1$' <<<"$info" || fail "$name: expected one page: $info"
+  grep -Eq "^Page size: *${expect_size:-.*} pts" <<<"$info" || fail "$name: page size: $info"
   local text
-  text=$(pdftotext "$spooled" - | tr -d ' \n')
+  text=$(pdftotext "$doc" - | tr -d ' \n')
   for t in ${expect_text:-}; do
-    echo "$text" | grep -q "$t" || fail "$name: caption '$t' not found in the spooled text: $text"
+    grep -q "$t" <<<"$text" || fail "$name: caption '$t' not found in the spooled text: $text"
   done
-  rm -f "$pdf"
-  echo "ok: $name (job $job)"
+  [ -s "$out/$queue" ] && head -c 20 "$out/$queue" | grep -q '^%!PS' ||
+    fail "$name: the driver's PostScript did not reach $out/$queue"
+  echo "ok: $name (job $job on $queue)"
 }
 
-expect_text="" print_and_check default
-expect_text="原稿用紙 山田太郎" print_and_check vertical \
+a4='595(\.[0-9]+)? x 84[12](\.[0-9]+)?'
+expect_size=$a4 expect_text="" print_and_check default ZelkA4
+expect_size=$a4 expect_text="原稿用紙 山田太郎" print_and_check vertical ZelkA4 \
   --set Tategaki=1 --set CenterCaption=原稿用紙 --set BottomCaption=山田太郎
 echo "PASS"

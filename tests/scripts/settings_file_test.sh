@@ -74,20 +74,20 @@ cmp -s set.zelk keep.zelk || fail "a failed write changed the old file"
 "$zelk" show missing.zelk 2>/dev/null; [ $? -eq 1 ] || fail "show of a missing file"
 
 # render and ops draw a file as the window shows it: a Tate of 0 is held to 1.
-"$zelk" ops default.zelk >file.ops 2>/dev/null || fail "ops FILE"
-"$zelk" ops >plain.ops 2>/dev/null || fail "ops"
+"$zelk" ops --printer PDF default.zelk >file.ops 2>/dev/null || fail "ops FILE"
+"$zelk" ops --printer PDF >plain.ops 2>/dev/null || fail "ops"
 cmp -s file.ops plain.ops || fail "the default file draws differently from the first start"
 "$zelk" write -o tate0.zelk --set Tate=0 2>/dev/null
 "$zelk" write -o tate1.zelk --set Tate=1 2>/dev/null
-"$zelk" ops tate0.zelk >t0.ops 2>/dev/null || fail "ops of Tate 0"
-"$zelk" ops tate1.zelk >t1.ops 2>/dev/null
+"$zelk" ops --printer PDF tate0.zelk >t0.ops 2>/dev/null || fail "ops of Tate 0"
+"$zelk" ops --printer PDF tate1.zelk >t1.ops 2>/dev/null
 cmp -s t0.ops t1.ops || fail "Tate 0 is not drawn as Tate 1"
 cmp -s t1.ops plain.ops && fail "Tate 1 draws like the default"
-"$zelk" ops set.zelk --set Tate=7 >s.ops 2>/dev/null || fail "ops FILE --set"
-"$zelk" render default.zelk -o sheet.pdf 2>/dev/null || fail "render FILE"
+"$zelk" ops --printer PDF set.zelk --set Tate=7 >s.ops 2>/dev/null || fail "ops FILE --set"
+"$zelk" render --printer PDF default.zelk -o sheet.pdf 2>/dev/null || fail "render FILE"
 [ -s sheet.pdf ] || fail "render FILE wrote no PDF"
-"$zelk" ops missing.zelk 2>/dev/null; [ $? -eq 1 ] || fail "ops of a missing file"
-"$zelk" ops a.zelk b.zelk 2>/dev/null; [ $? -eq 2 ] || fail "ops with two files"
+"$zelk" ops --printer PDF missing.zelk 2>/dev/null; [ $? -eq 1 ] || fail "ops of a missing file"
+"$zelk" ops --printer PDF a.zelk b.zelk 2>/dev/null; [ $? -eq 2 ] || fail "ops with two files"
 
 [ $fails -eq 0 ] && echo "settings file commands: all passed"
 exit $((fails > 0))

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The sheet's horizontal Japanese texts in both font worlds of the tests: the IPA fonts
+# (Debian) and Noto CJK (Ubuntu, Fedora). In each, the PDF embeds only fonts of that world
+# and every text can be extracted again.
+# Usage: font_worlds_test.sh ZELK_BINARY TEST_DATA_DIR
+set -uo pipefail
+zelk=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -m 700 "$tmp/run" && export XDG_RUNTIME_DIR=$tmp/run
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+texts=(--set TitleUL=原稿用紙 --set "TitleULFont=ＭＳ 明朝,12" --set TitleUR=山田太郎
+       --set "TitleURFont=ＭＳ ゴシック,12" --set TitleBL=名前 --set PageNumberTitle=頁)
+# world CONFIG FONT-PATTERN: the fonts the world offers, as pdffonts names them.
+for world in "ipa:${ZELK_FONTS_IPA:?}:^IPA|DejaVu" "noto:${ZELK_FONTS_NOTO:?}:^Noto(Sans|Serif)CJK|DejaVu"; do
+  name=${world%%:*} rest=${world#*:}
+  config=${rest%%:*} pattern=${rest#*:}
+  pdf=$tmp/$name.pdf
+  FONTCONFIG_FILE=$config "$zelk" render --printer PDF -o "$pdf" "${texts[@]}" ||
+    { fail "$name: render exited $?"; continue; }
+  fonts=$(pdffonts "$pdf" | tail -n +3 | awk '{ sub(/^[A-Z]{6}\+/, "", $1); print $1 }' | sort -u)
+  [ -n "$fonts" ] || fail "$name: the PDF embeds no font"
+  while read -r font; do
+    [ -z "$font" ] || grep -Eq "$pattern" <<<"$font" || fail "$name: font $font is not of this world"
+  done <<<"$fonts"
+  # Noto CJK draws a Kangxi radical and its unified ideograph (⽤ U+2F64, 用 U+7528) with
+  # one glyph, and Qt's PDF names the glyph by the radical. Compared after NFKC, which
+  # folds the radicals, the check still finds a missing or wrong glyph.
+  text=$(pdftotext "$pdf" - | tr -d ' \n' | perl -CS -MUnicode::Normalize -pe '$_ = NFKC($_)')
+  for t in 原稿用紙 山田太郎 名前; do
+    grep -q "$t" <<<"$text" || fail "$name: '$t' cannot be extracted: $text"
+  done
+  echo "$name: $(tr '\n' ' ' <<<"$fonts")"
+done
+# The worlds really differ: Noto's world has no IPA font, and the IPA world no Noto.
+FONTCONFIG_FILE=$ZELK_FONTS_NOTO fc-list | grep -q ipag && fail "the Noto world offers IPA fonts"
+FONTCONFIG_FILE=$ZELK_FONTS_IPA fc-list | grep -qi notosanscjk && fail "the IPA world offers Noto"
+[ "$failures" = 0 ] || exit 1
+echo PASS
