@@ -4,8 +4,8 @@
 
 #include "app/CommandLine.h"
 #include "preview/qt/PrinterService.h"
-#include "settings/NumberText.h"
 #include "settings/FormTransfer.h"
+#include "settings/NumberText.h"
 #include "sheet/Geometry.h"
 
 namespace zelk {
@@ -15,7 +15,8 @@ void AddOptions(QCommandLineParser& parser) { AddSheetOptions(parser); }
 
 int Run(QCommandLineParser& parser) {
   if (!parser.positionalArguments().isEmpty())
-    throw TUsageError{QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0])};
+    throw TUsageError{
+        QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0])};
   TPrinterService& printer = TPrinterService::Instance();
   TPrintSetting s = SheetSettingsFromOptions(parser, printer);
   PrepareForDrawing(s, printer);
@@ -31,15 +32,18 @@ int Run(QCommandLineParser& parser) {
   std::printf("paper px     %d x %d\n", p.PhysicalWidth, p.PhysicalHeight);
   std::printf("printable    %d x %d at (%d, %d)\n", p.HorzRes, p.VertRes, p.PhysicalOffsetX,
               p.PhysicalOffsetY);
-  std::printf("grid         %d x %d cells, %s\n", s.Yoko, s.Tate, s.Tategaki ? "縦書き用" : "横書き用");
+  std::printf("grid         %d x %d cells, %s\n", s.Yoko, s.Tate,
+              s.Tategaki ? "縦書き用" : "横書き用");
   std::printf("area         %d x %d\n", s.AreaWidth, s.AreaHeight);
   std::printf("origin       (%d, %d)\n", s.OriginX, s.OriginY);
   std::printf("cell size    %d\n", s.CellSize);
   std::printf("pitch        %d x %d\n", s.PitchX, s.PitchY);
   std::printf("fold         %d x %d (halves %d, %d)\n", s.FoldX, s.FoldY, s.HalfYoko, s.HalfTate);
   std::printf("pen width    %d x %d\n", s.PenWidthX, s.PenWidthY);
-  std::printf("frame        (%d, %d) - (%d, %d)\n", frame.Left, frame.Top, frame.Right, frame.Bottom);
-  std::printf("outer line   (%d, %d) - (%d, %d)\n", outer.Left, outer.Top, outer.Right, outer.Bottom);
+  std::printf("frame        (%d, %d) - (%d, %d)\n", frame.Left, frame.Top, frame.Right,
+              frame.Bottom);
+  std::printf("outer line   (%d, %d) - (%d, %d)\n", outer.Left, outer.Top, outer.Right,
+              outer.Bottom);
   const TCellWidth& e = s.Cell.CellOuter;
   std::printf("cell edge    step (%d, %d), dot %d x %d, %d x %d dots at (%d, %d)\n", e.StepX,
               e.StepY, e.DotWidth, e.DotHeight, e.DotCountX, e.DotCountY, e.DotPitchX, e.DotPitchY);

@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "preview/qt/PrinterService.h"
-#include "settings/SettingFields.h"
-#include "settings/SettingsFileIO.h"
 #include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
+#include "settings/SettingFields.h"
+#include "settings/SettingsFileIO.h"
 
 namespace zelk {
 
@@ -24,7 +24,7 @@ extern const TSubcommand kPrintCommand;
 namespace {
 
 const TSubcommand* const kCommands[] = {&kLayoutCommand, &kRenderCommand, &kOpsCommand,
-                                       &kShowCommand, &kWriteCommand, &kPrintCommand};
+                                        &kShowCommand,   &kWriteCommand,  &kPrintCommand};
 
 const TSubcommand* FindCommand(const QString& name) {
   for (const TSubcommand* c : kCommands)
@@ -43,7 +43,8 @@ QString GeneralHelp() {
       "Designs and prints blank Japanese manuscript paper. Without a subcommand the\n"
       "window opens.\n\nSubcommands:\n");
   for (const TSubcommand* c : kCommands)
-    text += QStringLiteral("  %1  %2\n").arg(QLatin1String(c->Name), -8).arg(QLatin1String(c->Summary));
+    text +=
+        QStringLiteral("  %1  %2\n").arg(QLatin1String(c->Name), -8).arg(QLatin1String(c->Summary));
   text += QStringLiteral("\n'zelk SUBCOMMAND --help' shows its options.\n");
   return text;
 }
@@ -70,7 +71,8 @@ bool IsCommandLineInvocation(const QStringList& arguments) {
 }
 
 void AddSheetOptions(QCommandLineParser& parser) {
-  parser.addOption({QStringLiteral("printer"), QStringLiteral("Printer to use: a CUPS queue or \"PDF\"."),
+  parser.addOption({QStringLiteral("printer"),
+                    QStringLiteral("Printer to use: a CUPS queue or \"PDF\"."),
                     QStringLiteral("NAME")});
   parser.addOption({QStringLiteral("dpi"),
                     QStringLiteral("Resolution of the virtual printer, for portrait: X or XxY."),
@@ -82,34 +84,40 @@ void AddSheetOptions(QCommandLineParser& parser) {
   parser.addOption({QStringLiteral("offset"),
                     QStringLiteral("Printable-area offset of the virtual printer, device pixels."),
                     QStringLiteral("X,Y")});
-  parser.addOption({QStringLiteral("landscape"), QStringLiteral("Lay the paper landscape (横長).")});
-  parser.addOption({QStringLiteral("set"),
-                    QStringLiteral("Set a settings field, e.g. Tate=10 or TitleULFont=IPAMincho,12,bold. "
-                                   "Repeatable."),
-                    QStringLiteral("Field=Value")});
+  parser.addOption(
+      {QStringLiteral("landscape"), QStringLiteral("Lay the paper landscape (横長).")});
+  parser.addOption(
+      {QStringLiteral("set"),
+       QStringLiteral("Set a settings field, e.g. Tate=10 or TitleULFont=IPAMincho,12,bold. "
+                      "Repeatable."),
+       QStringLiteral("Field=Value")});
 }
 
 void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& printer) {
   if (parser.isSet(QStringLiteral("printer"))) {
     const QString name = parser.value(QStringLiteral("printer"));
-    if (!printer.SelectPrinter(name)) throw TUsageError{QStringLiteral("no printer named '%1'").arg(name)};
+    if (!printer.SelectPrinter(name))
+      throw TUsageError{QStringLiteral("no printer named '%1'").arg(name)};
   }
   const bool virtualOptions = parser.isSet(QStringLiteral("dpi")) ||
                               parser.isSet(QStringLiteral("paper")) ||
                               parser.isSet(QStringLiteral("offset"));
   if (virtualOptions && !printer.IsVirtual())
-    throw TUsageError{QStringLiteral("--dpi, --paper and --offset apply only to the printer \"PDF\"")};
+    throw TUsageError{
+        QStringLiteral("--dpi, --paper and --offset apply only to the printer \"PDF\"")};
   TVirtualPrinter& v = printer.Virtual();
   if (parser.isSet(QStringLiteral("paper"))) {
     const QString text = parser.value(QStringLiteral("paper"));
     const auto paper = ParsePaperSize(text.toStdString());
-    if (!paper || !v.SetPaper(*paper)) throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
+    if (!paper || !v.SetPaper(*paper))
+      throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
   }
   if (parser.isSet(QStringLiteral("dpi"))) {
     const QString text = parser.value(QStringLiteral("dpi"));
     int x = 0, y = 0;
     if (!ParseIntPair(text.toLower(), QLatin1Char('x'), x, y, true) || !v.SetResolution(x, y))
-      throw TUsageError{QStringLiteral("bad --dpi '%1' (1 to %2)").arg(text).arg(TVirtualPrinter::kMaxDpi)};
+      throw TUsageError{
+          QStringLiteral("bad --dpi '%1' (1 to %2)").arg(text).arg(TVirtualPrinter::kMaxDpi)};
   }
   if (parser.isSet(QStringLiteral("offset"))) {
     const QString text = parser.value(QStringLiteral("offset"));
@@ -125,11 +133,12 @@ void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s) {
     if (eq <= 0) throw TUsageError{QStringLiteral("bad --set '%1' (Field=Value)").arg(item)};
     const std::string name = item.left(eq).toStdString();
     const TSettingField* field = FindSettingField(name);
-    if (!field) throw TUsageError{QStringLiteral("unknown field '%1'").arg(QString::fromStdString(name))};
+    if (!field)
+      throw TUsageError{QStringLiteral("unknown field '%1'").arg(QString::fromStdString(name))};
     std::string why;
     if (!SetFieldFromText(s, *field, item.mid(eq + 1).toStdString(), &why))
-      throw TUsageError{QStringLiteral("bad --set %1: %2").arg(QString::fromStdString(name),
-                                                             QString::fromStdString(why))};
+      throw TUsageError{QStringLiteral("bad --set %1: %2")
+                            .arg(QString::fromStdString(name), QString::fromStdString(why))};
   }
 }
 
@@ -155,7 +164,8 @@ QString ReadStopNote(const TReadReport& report, uint64_t trailingBytes) {
   switch (report.Stop) {
     case TReadStop::EndMarker:
       if (trailingBytes == 0) return QString();
-      return at + QStringLiteral("end marker; the %1 bytes after it were not read").arg(trailingBytes);
+      return at +
+             QStringLiteral("end marker; the %1 bytes after it were not read").arg(trailingBytes);
     case TReadStop::UnknownTag:
       return at + QStringLiteral("unknown tag 0x%1; the rest of the file was not read")
                       .arg(static_cast<uint32_t>(report.StopTag), 0, 16);
@@ -196,7 +206,8 @@ TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
 
 int RunCommandLine(const QStringList& arguments) {
   const QString first = arguments.value(1);
-  if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+  if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
+      first == QLatin1String("help")) {
     std::fputs(GeneralHelp().toUtf8().constData(), stdout);
     return kExitOk;
   }

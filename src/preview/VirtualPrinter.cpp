@@ -46,9 +46,8 @@ std::optional<TPaperSize> ParsePaperSize(const std::string& text) {
     double w, h;
   };
   static const Named kNamed[] = {
-      {"a3", u"A3", 297, 420},     {"a4", u"A4", 210, 297}, {"a5", u"A5", 148, 210},
-      {"b4", u"B4", 257, 364},     {"b5", u"B5", 182, 257},
-      {"letter", u"Letter", 215.9, 279.4},
+      {"a3", u"A3", 297, 420}, {"a4", u"A4", 210, 297}, {"a5", u"A5", 148, 210},
+      {"b4", u"B4", 257, 364}, {"b5", u"B5", 182, 257}, {"letter", u"Letter", 215.9, 279.4},
   };
   const std::string key = Lower(text);
   for (const auto& n : kNamed)
@@ -116,14 +115,22 @@ int32_t TVirtualPrinter::GetDeviceCaps(TDeviceCap cap) const {
   const int32_t horzRes = width - 2 * offX;
   const int32_t vertRes = height - 2 * offY;
   switch (cap) {
-    case TDeviceCap::LogPixelsX: return resX;
-    case TDeviceCap::LogPixelsY: return resY;
-    case TDeviceCap::HorzRes: return horzRes;
-    case TDeviceCap::VertRes: return vertRes;
-    case TDeviceCap::PhysicalWidth: return width;
-    case TDeviceCap::PhysicalHeight: return height;
-    case TDeviceCap::PhysicalOffsetX: return offX;
-    case TDeviceCap::PhysicalOffsetY: return offY;
+    case TDeviceCap::LogPixelsX:
+      return resX;
+    case TDeviceCap::LogPixelsY:
+      return resY;
+    case TDeviceCap::HorzRes:
+      return horzRes;
+    case TDeviceCap::VertRes:
+      return vertRes;
+    case TDeviceCap::PhysicalWidth:
+      return width;
+    case TDeviceCap::PhysicalHeight:
+      return height;
+    case TDeviceCap::PhysicalOffsetX:
+      return offX;
+    case TDeviceCap::PhysicalOffsetY:
+      return offY;
     case TDeviceCap::HorzSize:
       return static_cast<int32_t>(std::lround(static_cast<double>(horzRes) * 25.4 / resX));
     case TDeviceCap::VertSize:

@@ -32,9 +32,8 @@ void TFont::SetSize(int32_t v) {
 }
 
 bool TFont::operator==(const TFont& o) const {
-  return charset_ == o.charset_ && color_ == o.color_ && height_ == o.height_ &&
-         name_ == o.name_ && pitch_ == o.pitch_ && ppi_ == o.ppi_ && size_ == o.size_ &&
-         style_ == o.style_;
+  return charset_ == o.charset_ && color_ == o.color_ && height_ == o.height_ && name_ == o.name_ &&
+         pitch_ == o.pitch_ && ppi_ == o.ppi_ && size_ == o.size_ && style_ == o.style_;
 }
 
 const TFont& MainWindowFont() {

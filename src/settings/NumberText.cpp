@@ -167,8 +167,10 @@ std::u16string FormatFloat0_00(double value) {
   if (roundUp) {
     int k = static_cast<int>(digits.size()) - 1;
     while (k >= 0 && digits[static_cast<size_t>(k)] == '9') digits[static_cast<size_t>(k--)] = '0';
-    if (k < 0) digits.insert(0, "1");
-    else ++digits[static_cast<size_t>(k)];
+    if (k < 0)
+      digits.insert(0, "1");
+    else
+      ++digits[static_cast<size_t>(k)];
   }
   std::string intPart = digits.substr(0, digits.size() - 2);
   std::string frac = digits.substr(digits.size() - 2);

@@ -57,11 +57,11 @@ class TPrintSetting {
   int32_t LineType = lsRound;  ///< 0..4
   double LineWidth = 0.3;      ///< mm, at least 0.1 after a transfer from the controls
   bool OuterLine = true;
-  double OuterLineWidth = 2;   ///< mm
-  int32_t Orime = 1;           ///< fold band: 0 none, 1 one line wide, 2 OrimeWidth wide
+  double OuterLineWidth = 2;  ///< mm
+  int32_t Orime = 1;          ///< fold band: 0 none, 1 one line wide, 2 OrimeWidth wide
   int32_t OrimeLineType = lsRound;
-  double OrimeWidth = 12;      ///< mm
-  int32_t Gyobi = 1;           ///< fish-tail marks: 0 none, 1 "4:10:6a", 2 "4:10:6b"
+  double OrimeWidth = 12;  ///< mm
+  int32_t Gyobi = 1;       ///< fish-tail marks: 0 none, 1 "4:10:6a", 2 "4:10:6b"
   bool PageNumber = true;
   bool PN_UL = false;
   bool PN_UC = true;

@@ -60,7 +60,8 @@ bool ParseFont(const std::string& text, TFont& font, std::string* error) {
   size_t start = 0;
   while (true) {
     const size_t comma = text.find(',', start);
-    parts.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    parts.push_back(
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
@@ -74,11 +75,16 @@ bool ParseFont(const std::string& text, TFont& font, std::string* error) {
   for (size_t i = 1; i < parts.size(); ++i) {
     const std::string& p = parts[i];
     int32_t points = 0;
-    if (p == "bold") style.Bold = true;
-    else if (p == "italic") style.Italic = true;
-    else if (p == "underline") style.Underline = true;
-    else if (p == "strikeout") style.StrikeOut = true;
-    else if (ParseInt(p, points) && points > 0 && points <= 1000) f.SetSize(points);
+    if (p == "bold")
+      style.Bold = true;
+    else if (p == "italic")
+      style.Italic = true;
+    else if (p == "underline")
+      style.Underline = true;
+    else if (p == "strikeout")
+      style.StrikeOut = true;
+    else if (ParseInt(p, points) && points > 0 && points <= 1000)
+      f.SetSize(points);
     else {
       if (error) *error = "unknown font attribute '" + p + "'";
       return false;
@@ -188,9 +194,12 @@ bool SetFieldFromText(TPrintSetting& s, const TSettingField& field, const std::s
     case TFieldKind::Flag: {
       bool v = false;
       if (!ParseFlag(value, v)) return fail("'" + value + "' is not 0 or 1");
-      if (field.Flag == &S::Tategaki) s.SetTategaki(v);
-      else if (field.Flag == &S::Yokogaki) s.SetTategaki(!v);
-      else s.*field.Flag = v;
+      if (field.Flag == &S::Tategaki)
+        s.SetTategaki(v);
+      else if (field.Flag == &S::Yokogaki)
+        s.SetTategaki(!v);
+      else
+        s.*field.Flag = v;
       return true;
     }
     case TFieldKind::Font:

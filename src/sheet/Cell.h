@@ -16,15 +16,15 @@ enum TLineShape : int32_t {
 
 /// One edge of the cell unit: how long it is, which way it runs and how it is drawn.
 struct TCellWidth {
-  int32_t LineType = 0;   ///< shape 0..4 (TLineShape)
-  double LineWidth = 0;   ///< line thickness, mm
-  int32_t DrawType = 0;   ///< the shape used for the unit being drawn: LineType or 0
-  double Width = 0;       ///< length of the edge, mm
-  int32_t StepX = 0;      ///< the edge as a displacement from start to end, device units
+  int32_t LineType = 0;  ///< shape 0..4 (TLineShape)
+  double LineWidth = 0;  ///< line thickness, mm
+  int32_t DrawType = 0;  ///< the shape used for the unit being drawn: LineType or 0
+  double Width = 0;      ///< length of the edge, mm
+  int32_t StepX = 0;     ///< the edge as a displacement from start to end, device units
   int32_t StepY = 0;
   int32_t DotPitchX = 0;  ///< displacement from one dot to the next
   int32_t DotPitchY = 0;
-  int32_t DotWidth = 1;   ///< size of one dot, at least 1; also a straight edge's pen width
+  int32_t DotWidth = 1;  ///< size of one dot, at least 1; also a straight edge's pen width
   int32_t DotHeight = 1;
   int32_t DotCountX = 1;  ///< dots laid along x, at least 1
   int32_t DotCountY = 1;  ///< dots laid along y, at least 1
@@ -33,14 +33,14 @@ struct TCellWidth {
 /// The seven edges of the cell unit plus copies of the counts. The member order is the
 /// order of the records in the settings file's cell section.
 struct TCell {
-  TCellWidth CellOuter;  ///< cell edge away from the gap strip
-  TCellWidth CellEnd;    ///< cell edge toward the next cell
-  TCellWidth CellInner;  ///< edge between cell and gap strip
-  TCellWidth CellStart;  ///< cell edge toward the previous cell
-  TCellWidth GapEnd;     ///< gap-strip edge toward the next cell
-  TCellWidth GapOuter;   ///< gap-strip edge away from the cell
-  TCellWidth GapStart;   ///< gap-strip edge toward the previous cell
-  bool Yokogaki = false; ///< horizontal writing
+  TCellWidth CellOuter;   ///< cell edge away from the gap strip
+  TCellWidth CellEnd;     ///< cell edge toward the next cell
+  TCellWidth CellInner;   ///< edge between cell and gap strip
+  TCellWidth CellStart;   ///< cell edge toward the previous cell
+  TCellWidth GapEnd;      ///< gap-strip edge toward the next cell
+  TCellWidth GapOuter;    ///< gap-strip edge away from the cell
+  TCellWidth GapStart;    ///< gap-strip edge toward the previous cell
+  bool Yokogaki = false;  ///< horizontal writing
   int32_t HalfYoko = 0;
   int32_t HalfTate = 0;
   int32_t Yoko = 0;
@@ -53,7 +53,7 @@ struct TCell {
 };
 
 inline TCellWidth& TCell::Edge(int i) {
-  TCellWidth* edges[kEdgeCount] = {&CellOuter, &CellEnd, &CellInner, &CellStart,
+  TCellWidth* edges[kEdgeCount] = {&CellOuter, &CellEnd,  &CellInner, &CellStart,
                                    &GapEnd,    &GapOuter, &GapStart};
   return *edges[i];
 }

@@ -38,8 +38,8 @@ int32_t SaturateInt32(int64_t v) {
 }
 
 int32_t MmToDevice(const TPrinterInfo& info, double mm, bool horizontal) {
-  const long double product = static_cast<long double>(Resolution(info, horizontal)) *
-                              static_cast<long double>(mm);
+  const long double product =
+      static_cast<long double>(Resolution(info, horizontal)) * static_cast<long double>(mm);
   const long double units = product * kInvMmPerInch;
   if (std::isnan(units)) return 0;
   if (units >= 2147483647.0L) return std::numeric_limits<int32_t>::max();
@@ -118,8 +118,10 @@ void ComputeLayout(TPrintSetting& s) {
     band = 0;
   } else if (s.Orime == 1) {
     band = 0;
-    if (tategaki) ++yokoCalc;
-    else ++tateCalc;
+    if (tategaki)
+      ++yokoCalc;
+    else
+      ++tateCalc;
   } else if (s.Orime != 2) {
     band = 0;  // an unknown mode from a file draws no band
   }
@@ -146,16 +148,20 @@ void ComputeLayout(TPrintSetting& s) {
   s.FoldX = SaturateInt32(foldX);
   s.FoldY = SaturateInt32(foldY);
   if (s.Orime == 1) {
-    if (tategaki) s.FoldX = s.PitchX;
-    else s.FoldY = s.PitchY;
+    if (tategaki)
+      s.FoldX = s.PitchX;
+    else
+      s.FoldY = s.PitchY;
   }
 
   // Millimetre part: the edge lengths.
   const long double fold = s.Orime == 2 ? static_cast<long double>(s.OrimeWidth) : 0.0L;
   long double yokoMm = yoko, tateMm = tate;
   if (s.Orime == 1) {
-    if (tategaki) yokoMm += 1;
-    else tateMm += 1;
+    if (tategaki)
+      yokoMm += 1;
+    else
+      tateMm += 1;
   }
   const double availW = Ext(static_cast<long double>(s.PaperWidth) - s.YohakuL - s.YohakuR);
   const double availH = Ext(static_cast<long double>(s.PaperHeight) - s.YohakuU - s.YohakuB);
@@ -195,7 +201,8 @@ void ComputeLayout(TPrintSetting& s) {
   static const Dir kTategaki[TCell::kEdgeCount] = {{0, 1}, {1, 0},  {0, 1}, {-1, 0},
                                                    {1, 0}, {0, -1}, {-1, 0}};
   const Dir* dirs = tategaki ? kTategaki : kYokogaki;
-  for (int i = 0; i < TCell::kEdgeCount; ++i) DeriveEdge(c.Edge(i), s.PrinterInfo, dirs[i].x, dirs[i].y);
+  for (int i = 0; i < TCell::kEdgeCount; ++i)
+    DeriveEdge(c.Edge(i), s.PrinterInfo, dirs[i].x, dirs[i].y);
 }
 
 TDevicePoint UnitPosition(const TPrintSetting& s, int32_t column, int32_t row) {
@@ -225,8 +232,8 @@ TDevicePoint OuterLineWidths(const TPrintSetting& s) {
 namespace {
 
 TDeviceRect Grow(const TDeviceRect& r, int64_t left, int64_t top, int64_t right, int64_t bottom) {
-  return {SaturateInt32(r.Left - left), SaturateInt32(r.Top - top),
-          SaturateInt32(r.Right + right), SaturateInt32(r.Bottom + bottom)};
+  return {SaturateInt32(r.Left - left), SaturateInt32(r.Top - top), SaturateInt32(r.Right + right),
+          SaturateInt32(r.Bottom + bottom)};
 }
 
 }  // namespace

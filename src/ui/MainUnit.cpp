@@ -118,7 +118,8 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::UpdateCaption() {
-  setWindowTitle(CaptionBase + QStringLiteral(" - ") + QFileInfo(SettingFileName).completeBaseName());
+  setWindowTitle(CaptionBase + QStringLiteral(" - ") +
+                 QFileInfo(SettingFileName).completeBaseName());
 }
 
 void TMainForm::FitWindow() {
@@ -239,8 +240,9 @@ void TMainForm::BuildTabKihon() {
   E_PaperName->setReadOnly(true);
   E_PaperName->setFocusPolicy(Qt::NoFocus);
   edits_["E_PaperName"] = E_PaperName;
-  RG_Orientation = NewRadio(GB_PaperSize, "RG_Orientation", QStringLiteral("紙の向き"),
-                            {QStringLiteral("縦長"), QStringLiteral("横長")}, 2, 118, 9, 123, 39, 1);
+  RG_Orientation =
+      NewRadio(GB_PaperSize, "RG_Orientation", QStringLiteral("紙の向き"),
+               {QStringLiteral("縦長"), QStringLiteral("横長")}, 2, 118, 9, 123, 39, 1);
   connect(RG_Orientation, &TRadioGroup::Clicked, this, &TMainForm::RG_OrientationClick);
   L_PaperSizeV = NewLabel(GB_PaperSize, QStringLiteral("縦："), 8, 58);
   E_PaperSizeH = NewEdit(GB_PaperSize, "E_PaperSizeH", 28, 54, 77, 21);
@@ -260,9 +262,9 @@ void TMainForm::BuildTabKihon() {
   for (QSpinBox* s : {SE_Tate, SE_Yoko})
     connect(s, &QSpinBox::valueChanged, this, &TMainForm::E_CenterCaptionChange);
 
-  RG_Tategaki = NewRadio(TabSheet1, "RG_Tategaki", QStringLiteral("書き方は"),
-                         {QStringLiteral("縦書き用"), QStringLiteral("横書き用")}, 2, 0, 145, 326,
-                         43, 0);
+  RG_Tategaki =
+      NewRadio(TabSheet1, "RG_Tategaki", QStringLiteral("書き方は"),
+               {QStringLiteral("縦書き用"), QStringLiteral("横書き用")}, 2, 0, 145, 326, 43, 0);
   connect(RG_Tategaki, &TRadioGroup::Clicked, this, &TMainForm::RG_TategakiClick);
 }
 
@@ -289,9 +291,10 @@ void TMainForm::BuildTabOrime() {
   TabSheet3 = new QWidget;
   TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
   PageControl1->addTab(TabSheet3, QStringLiteral("折り目"));
-  RG_Orime = NewRadio(TabSheet3, "RG_Orime", QStringLiteral("折り目を"),
-                      {QStringLiteral("付けない"), QStringLiteral("1行分"), QStringLiteral("幅指定")},
-                      3, 0, 0, 326, 36, 1);
+  RG_Orime =
+      NewRadio(TabSheet3, "RG_Orime", QStringLiteral("折り目を"),
+               {QStringLiteral("付けない"), QStringLiteral("1行分"), QStringLiteral("幅指定")}, 3,
+               0, 0, 326, 36, 1);
   connect(RG_Orime, &TRadioGroup::Clicked, this, &TMainForm::RG_OrimeClick);
   GB_Orime = new QGroupBox(QStringLiteral("折り目の指定"), TabSheet3);
   // It fills the rest of the page; the page's designed client area is 326 x 242.
@@ -305,9 +308,10 @@ void TMainForm::BuildTabOrime() {
   Label3 = NewLabel(GB_Orime, QStringLiteral("下(右)部に表示する文字："), 9, 84);
   E_BottomCaption = NewEdit(GB_Orime, "E_BottomCaption", 10, 98, 237, 21);
   B_SetBottomCaptionFont = NewButton(GB_Orime, QStringLiteral("フォント..."), 253, 96, 61, 23);
-  RG_Gyobi = NewRadio(GB_Orime, "RG_Gyobi", QStringLiteral("魚尾"),
-                      {QStringLiteral("なし"), QStringLiteral("4:10:6a"), QStringLiteral("4:10:6b")},
-                      4, 9, 122, 305, 63, 1);
+  RG_Gyobi =
+      NewRadio(GB_Orime, "RG_Gyobi", QStringLiteral("魚尾"),
+               {QStringLiteral("なし"), QStringLiteral("4:10:6a"), QStringLiteral("4:10:6b")}, 4, 9,
+               122, 305, 63, 1);
   connect(RG_Gyobi, &TRadioGroup::Clicked, this, &TMainForm::RG_OrimeClick);
   for (QLineEdit* e : {E_CenterCaption, E_BottomCaption}) {
     edits_[e->objectName().toStdString()] = e;
@@ -319,14 +323,14 @@ void TMainForm::BuildTabLine() {
   TabSheet4 = new QWidget;
   TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
   PageControl1->addTab(TabSheet4, QStringLiteral("線"));
-  RG_LineType = NewRadio(TabSheet4, "RG_LineType", QStringLiteral("線の形状(&T)"), kLineShapes, 5, 0,
-                         3, 318, 41, 4);
+  RG_LineType = NewRadio(TabSheet4, "RG_LineType", QStringLiteral("線の形状(&T)"), kLineShapes, 5,
+                         0, 3, 318, 41, 4);
   L_LineWidth = NewLabel(TabSheet4, QStringLiteral("線の太さ(&R)："), 73, 47);
   E_LineWidth = NewEdit(TabSheet4, "E_LineWidth", 142, 44, 49, 21);
   E_LineWidth->setText(QStringLiteral("0.3"));
-  RG_OrimeLineType = NewRadio(TabSheet4, "RG_OrimeLineType",
-                              QStringLiteral("折り目の左右(上下)の線の形状(&O)"), kLineShapes, 5, 0,
-                              79, 318, 41, 4);
+  RG_OrimeLineType =
+      NewRadio(TabSheet4, "RG_OrimeLineType", QStringLiteral("折り目の左右(上下)の線の形状(&O)"),
+               kLineShapes, 5, 0, 79, 318, 41, 4);
   CB_OuterLine = NewCheck(TabSheet4, "CB_OuterLine", QStringLiteral("更に外側に線を引く"), 5, 136,
                           117, 17, true);
   L_OuterLineWidth = NewLabel(TabSheet4, QStringLiteral("線の太さ(&S)："), 134, 137);
@@ -341,8 +345,8 @@ void TMainForm::BuildTabPageNumber() {
   TabSheet5 = new QWidget;
   TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
   PageControl1->addTab(TabSheet5, QStringLiteral("頁番号"));
-  CB_PageNumber = NewCheck(TabSheet5, "CB_PageNumber", QStringLiteral("頁番号の線を引く(&L)"), 10, 3,
-                           117, 17, true);
+  CB_PageNumber = NewCheck(TabSheet5, "CB_PageNumber", QStringLiteral("頁番号の線を引く(&L)"), 10,
+                           3, 117, 17, true);
   connect(CB_PageNumber, &QCheckBox::toggled, this, &TMainForm::CB_PageNumberClick);
   GB_PageNumber = new QGroupBox(TabSheet5);
   GB_PageNumber->setGeometry(scale_.Rect(3, 22, 316, 217));
@@ -486,7 +490,8 @@ void TMainForm::ReplaceNumericEdits() {
   NE_YohakuB = ReplaceByNumEdit(E_YohakuB, L_YohakuB, "NE_YohakuB", false);
   NE_YohakuR = ReplaceByNumEdit(E_YohakuR, L_YohakuR, "NE_YohakuR", false);
   NE_LineWidth = ReplaceByNumEdit(E_LineWidth, L_LineWidth, "NE_LineWidth", false);
-  NE_OuterLineWidth = ReplaceByNumEdit(E_OuterLineWidth, L_OuterLineWidth, "NE_OuterLineWidth", false);
+  NE_OuterLineWidth =
+      ReplaceByNumEdit(E_OuterLineWidth, L_OuterLineWidth, "NE_OuterLineWidth", false);
   // Editable and in the tab order, unlike the designed edit: nothing copies those.
   NE_OutsideTextSpace =
       ReplaceByNumEdit(E_OutsideTextSpace, L_OutsideTextSpace, "NE_OutsideTextSpace", false);
@@ -526,8 +531,8 @@ void TMainForm::SetTabOrders() {
   };
   chain({RG_Tategaki, SE_Yoko, SE_Tate});
   chain({AsWidget(NE_YohakuU), AsWidget(NE_YohakuL), AsWidget(NE_YohakuB), AsWidget(NE_YohakuR)});
-  chain({E_CenterCaption, B_SetCenterCaptionFont, E_BottomCaption, B_SetBottomCaptionFont,
-         RG_Gyobi, AsWidget(NE_OrimeW)});
+  chain({E_CenterCaption, B_SetCenterCaptionFont, E_BottomCaption, B_SetBottomCaptionFont, RG_Gyobi,
+         AsWidget(NE_OrimeW)});
   chain({RG_LineType, RG_OrimeLineType, CB_OuterLine, AsWidget(NE_LineWidth),
          AsWidget(NE_OuterLineWidth)});
   chain({CB_PageNumber, SE_PageNumber, SE_PageNumberWidth, E_PageNumberTitle, B_PageNumberTitle,
@@ -568,8 +573,7 @@ void TMainForm::ConnectFontButtons() {
 template <typename T>
 T* TMainForm::Find(const std::map<std::string, T*, std::less<>>& m, std::string_view name) {
   const auto it = m.find(name);
-  if (it == m.end())
-    throw std::out_of_range("the main window has no control " + std::string(name));
+  if (it == m.end()) throw std::out_of_range("the main window has no control " + std::string(name));
   return it->second;
 }
 
@@ -699,7 +703,9 @@ void TMainForm::RG_TategakiClick() {
   ApplyChanges();
 }
 
-void TMainForm::ApplyPageNumberVisibility() { GB_PageNumber->setVisible(CB_PageNumber->isChecked()); }
+void TMainForm::ApplyPageNumberVisibility() {
+  GB_PageNumber->setVisible(CB_PageNumber->isChecked());
+}
 
 void TMainForm::CB_PageNumberClick() {
   ApplyPageNumberVisibility();

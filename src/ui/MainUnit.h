@@ -77,8 +77,8 @@ class TMainForm : public QDialog, public TSettingsForm {
   TPreviewForm* PreviewForm() const { return preview_; }
 
   /// The first showing without a state file or settings file: the printer shown in the
-  /// 基本 tab (PaperName, when still empty, is the printer's current paper), the visibility rules applied, the lock lowered, one run of the change
-  /// handler, and Modified cleared.
+  /// 基本 tab (PaperName, when still empty, is the printer's current paper), the visibility rules
+  /// applied, the lock lowered, one run of the change handler, and Modified cleared.
   void ShowFirstStart();
 
   /// The caption: CaptionBase + " - " + the file name of SettingFileName without its

@@ -31,8 +31,8 @@ constexpr int32_t kShadowOffset = 100;
 constexpr int32_t kPictureMargin = 150;
 
 // The numeric fields the sheet cannot be drawn without, in the order they are checked.
-const char* const kRequiredNumbers[] = {"NE_YohakuU",    "NE_YohakuB",    "NE_YohakuR",
-                                        "NE_YohakuL",    "NE_PaperSizeH", "NE_PaperSizeV",
+const char* const kRequiredNumbers[] = {"NE_YohakuU", "NE_YohakuB",    "NE_YohakuR",
+                                        "NE_YohakuL", "NE_PaperSizeH", "NE_PaperSizeV",
                                         "NE_OrimeW"};
 
 // Screen pixels for `printerPixels` of a printable area of `sizeMm` millimetres over
@@ -64,8 +64,8 @@ TSheetPicture MakeSheetView(const TMetafileEx* page, double factor, const TPrint
   GetPrinterInfo(p.Info, printer);
   p.Width = p.Info.PhysicalWidth + kPictureMargin;
   p.Height = p.Info.PhysicalHeight + kPictureMargin;
-  p.ScreenWidth = ScreenPixels(p.Width, printer.GetDeviceCaps(TDeviceCap::HorzSize),
-                               p.Info.HorzRes, p.Info.LogPixelsX, screenDpiX, factor);
+  p.ScreenWidth = ScreenPixels(p.Width, printer.GetDeviceCaps(TDeviceCap::HorzSize), p.Info.HorzRes,
+                               p.Info.LogPixelsX, screenDpiX, factor);
   p.ScreenHeight = ScreenPixels(p.Height, printer.GetDeviceCaps(TDeviceCap::VertSize),
                                 p.Info.VertRes, p.Info.LogPixelsY, screenDpiY, factor);
   return p;

@@ -84,7 +84,8 @@ TPrinterSetupDialog::TPrinterSetupDialog(TPrinterService& printer, QWidget* pare
 void TPrinterSetupDialog::LoadFromPrinter() {
   QSignalBlocker block(printerBox_);
   printerBox_->clear();
-  for (const auto& name : printer_.Printers()) printerBox_->addItem(QString::fromStdU16String(name));
+  for (const auto& name : printer_.Printers())
+    printerBox_->addItem(QString::fromStdU16String(name));
   printerBox_->setCurrentIndex(printer_.PrinterIndex());
   FillPapers(printer_.PrinterIndex(), PaperDisplayName(printer_.PaperName()));
   const bool landscape = printer_.Orientation() == TPrinterOrientation::poLandscape;

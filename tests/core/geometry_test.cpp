@@ -1,15 +1,16 @@
 // Sheet geometry: the exact millimetre conversion, the layout of the default sheet and
 // its variants, and the edge descriptors.
 
+#include "sheet/Geometry.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "preview/VirtualPrinter.h"
+#include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
-#include "settings/FormTransfer.h"
-#include "sheet/Geometry.h"
 
 namespace zelk {
 namespace {
@@ -270,8 +271,8 @@ TEST(ComputeLayout, BandOfZeroWidthIsNoBand) {
 
 TEST(ComputeLayout, CountsBelowOneFromAFileNeverDivideByZero) {
   TVirtualPrinter printer;
-  for (const int32_t count : {0, -1, std::numeric_limits<int32_t>::min(),
-                              std::numeric_limits<int32_t>::max()}) {
+  for (const int32_t count :
+       {0, -1, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}) {
     for (const int32_t orime : {0, 1, 2}) {
       TPrintSetting s = DefaultSheet(printer);
       s.Yoko = count;
@@ -375,10 +376,10 @@ TEST(FrameRect, OuterAndTextRectanglesGrowByTheOuterWidth) {
   ComputeLayout(s);
   const TDeviceRect f = FrameRect(s);
   const int32_t w = 47;  // 2 mm
-  EXPECT_EQ(OuterLineRect(s), (TDeviceRect{f.Left - 2 * w, f.Top - 2 * w, f.Right + 2 * w,
-                                           f.Bottom + 2 * w}));
-  EXPECT_EQ(TextRect(s), (TDeviceRect{f.Left - 2 * w, f.Top - 2 * w, f.Right + 4 * w,
-                                      f.Bottom + 2 * w}));
+  EXPECT_EQ(OuterLineRect(s),
+            (TDeviceRect{f.Left - 2 * w, f.Top - 2 * w, f.Right + 2 * w, f.Bottom + 2 * w}));
+  EXPECT_EQ(TextRect(s),
+            (TDeviceRect{f.Left - 2 * w, f.Top - 2 * w, f.Right + 4 * w, f.Bottom + 2 * w}));
   s.OuterLine = false;
   EXPECT_EQ(OuterLineRect(s), f);
   EXPECT_EQ(TextRect(s), f);

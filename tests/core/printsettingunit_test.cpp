@@ -381,8 +381,11 @@ TEST(SettingsFile, CellRecordTagOutsideTheSevenEndsTheSection) {
   const struct {
     const char* Name;
     uint32_t Tag;
-  } rows[] = {{"one past the last", 40}, {"one before the first", 32}, {"zero", 0},
-              {"largest", 0x7FFFFFFFu}, {"smallest", 0x80000000u}};
+  } rows[] = {{"one past the last", 40},
+              {"one before the first", 32},
+              {"zero", 0},
+              {"largest", 0x7FFFFFFFu},
+              {"smallest", 0x80000000u}};
   for (const auto& row : rows) {
     const std::string file = I32(0x10001) + I32(row.Tag) + Int(0x10404, 12) + I32(0);
     const TPrintSetting s = ReadBytes(file);

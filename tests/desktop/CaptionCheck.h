@@ -42,8 +42,8 @@ inline bool CaptionGeometry(const QWidget* w, QString& caption, QRect& needed, Q
     if (label->wordWrap() || label->text().isEmpty() || label->textFormat() == Qt::RichText)
       return false;
     caption = PlainCaption(label->text());
-    place(label->contentsRect().marginsRemoved(QMargins(label->margin(), label->margin(),
-                                                         label->margin(), label->margin())),
+    place(label->contentsRect().marginsRemoved(
+              QMargins(label->margin(), label->margin(), label->margin(), label->margin())),
           label->alignment());
     return true;
   }
@@ -151,7 +151,8 @@ inline QStringList UnreadableCaptions(QWidget* top) {
         QString otherName = other->objectName();
         QString otherCaption;
         QRect n2, r2;
-        if (CaptionGeometry(other, otherCaption, n2, r2)) otherName = QStringLiteral("「%1」").arg(otherCaption);
+        if (CaptionGeometry(other, otherCaption, n2, r2))
+          otherName = QStringLiteral("「%1」").arg(otherCaption);
         if (otherName.isEmpty()) otherName = QString::fromLatin1(other->metaObject()->className());
         problems << QStringLiteral("「%1」 lies on %2").arg(caption, otherName);
       }

@@ -86,9 +86,8 @@ class DesktopLayoutTest : public QObject {
         mended << QString::fromUtf8(known.Problem);
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-    QVERIFY2(mended.isEmpty(),
-             qPrintable(QStringLiteral("mended, delete from the known faults: ") +
-                        mended.join(QLatin1Char('\n'))));
+    QVERIFY2(mended.isEmpty(), qPrintable(QStringLiteral("mended, delete from the known faults: ") +
+                                          mended.join(QLatin1Char('\n'))));
   }
 };
 

@@ -5,19 +5,19 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QToolButton>
 #include <QDir>
 #include <QFontDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "controls/qt/SaNumEdit.h"
 #include "controls/qt/TateEdit.h"
@@ -90,16 +90,26 @@ class MainFormTest : public QObject {
   void numericEditsShowTheDesignedTexts_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    QTest::newRow("top") << "NE_YohakuU" << "12";
-    QTest::newRow("left") << "NE_YohakuL" << "15";
-    QTest::newRow("bottom") << "NE_YohakuB" << "12";
-    QTest::newRow("right") << "NE_YohakuR" << "15";
-    QTest::newRow("line") << "NE_LineWidth" << "0.3";
-    QTest::newRow("outer") << "NE_OuterLineWidth" << "2";
-    QTest::newRow("fold") << "NE_OrimeW" << "12";
-    QTest::newRow("space") << "NE_OutsideTextSpace" << "1.5";
-    QTest::newRow("height") << "NE_PaperSizeH" << "0";
-    QTest::newRow("width") << "NE_PaperSizeV" << "0";
+    QTest::newRow("top") << "NE_YohakuU"
+                         << "12";
+    QTest::newRow("left") << "NE_YohakuL"
+                          << "15";
+    QTest::newRow("bottom") << "NE_YohakuB"
+                            << "12";
+    QTest::newRow("right") << "NE_YohakuR"
+                           << "15";
+    QTest::newRow("line") << "NE_LineWidth"
+                          << "0.3";
+    QTest::newRow("outer") << "NE_OuterLineWidth"
+                           << "2";
+    QTest::newRow("fold") << "NE_OrimeW"
+                          << "12";
+    QTest::newRow("space") << "NE_OutsideTextSpace"
+                           << "1.5";
+    QTest::newRow("height") << "NE_PaperSizeH"
+                            << "0";
+    QTest::newRow("width") << "NE_PaperSizeV"
+                           << "0";
   }
   void numericEditsShowTheDesignedTexts() {
     QFETCH(QString, name);
@@ -130,8 +140,7 @@ class MainFormTest : public QObject {
     QCOMPARE(form_->CurrentSetting, form_->Settings.front().get());
     QVERIFY(form_->windowTitle().startsWith(QStringLiteral("原稿用紙印刷 (")));
     const QString stem = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    QCOMPARE(form_->windowTitle(),
-             QStringLiteral("原稿用紙印刷 (%1) - %1").arg(stem));
+    QCOMPARE(form_->windowTitle(), QStringLiteral("原稿用紙印刷 (%1) - %1").arg(stem));
   }
 
   void titleTabIsTabbedCounterClockwise() {
@@ -141,9 +150,9 @@ class MainFormTest : public QObject {
     form_->PageControl1->setCurrentWidget(form_->TS_Title);
     form_->E_TitleUL->setFocus();
     QCOMPARE(QApplication::focusWidget(), form_->E_TitleUL);
-    const QList<QWidget*> expected = {form_->TE_TitleLU, form_->TE_TitleLD, form_->E_TitleBL,
-                                      form_->E_TitleBR,  form_->TE_TitleRD, form_->TE_TitleRU,
-                                      form_->E_TitleUR,  W(form_->NE_OutsideTextSpace)};
+    const QList<QWidget*> expected = {
+        form_->TE_TitleLU, form_->TE_TitleLD, form_->E_TitleBL, form_->E_TitleBR,
+        form_->TE_TitleRD, form_->TE_TitleRU, form_->E_TitleUR, W(form_->NE_OutsideTextSpace)};
     for (QWidget* next : expected) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), next->objectName());
@@ -355,8 +364,10 @@ class MainFormTest : public QObject {
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QString>("width");
     QTest::addColumn<QString>("height");
-    QTest::newRow("A4 at 600 dpi: 4960 x 7016") << 600 << "209.97" << "297.01";
-    QTest::newRow("A4 at 254 dpi: 2100 x 2970") << 254 << "210" << "297";
+    QTest::newRow("A4 at 600 dpi: 4960 x 7016") << 600 << "209.97"
+                                                << "297.01";
+    QTest::newRow("A4 at 254 dpi: 2100 x 2970") << 254 << "210"
+                                                << "297";
   }
   void printerInfoShowsTheRoundedSizes() {
     QFETCH(int, dpi);
@@ -437,15 +448,18 @@ class MainFormTest : public QObject {
         QVERIFY2(l->sizeHint().width() <= l->width(), qPrintable(l->text()));
         // A caption must not run under its field.
         if (l->buddy() && l->buddy()->parentWidget() == l->parentWidget() &&
-            l->buddy()->y() < l->y() + l->height() && l->y() < l->buddy()->y() + l->buddy()->height())
-          QVERIFY2(l->geometry().right() < l->buddy()->x() || l->x() > l->buddy()->geometry().right(),
-                   qPrintable(l->text()));
+            l->buddy()->y() < l->y() + l->height() &&
+            l->y() < l->buddy()->y() + l->buddy()->height())
+          QVERIFY2(
+              l->geometry().right() < l->buddy()->x() || l->x() > l->buddy()->geometry().right(),
+              qPrintable(l->text()));
       }
       for (QAbstractButton* b : page->findChildren<QAbstractButton*>())
         if (!b->text().isEmpty() && !qobject_cast<QToolButton*>(b))
           QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));
       if (!dir.isEmpty())
-        QVERIFY(form_->grab().save(QDir(dir).filePath(QStringLiteral("main-tab%1.png").arg(i + 1))));
+        QVERIFY(
+            form_->grab().save(QDir(dir).filePath(QStringLiteral("main-tab%1.png").arg(i + 1))));
     }
   }
 };

@@ -119,15 +119,24 @@ int32_t TPrinterService::GetDeviceCaps(TDeviceCap cap) const {
   const int res = printer_->resolution();
   switch (cap) {
     case TDeviceCap::LogPixelsX:
-    case TDeviceCap::LogPixelsY: return res;
-    case TDeviceCap::HorzRes: return page.width();
-    case TDeviceCap::VertRes: return page.height();
-    case TDeviceCap::PhysicalWidth: return paper.width();
-    case TDeviceCap::PhysicalHeight: return paper.height();
-    case TDeviceCap::PhysicalOffsetX: return page.left() - paper.left();
-    case TDeviceCap::PhysicalOffsetY: return page.top() - paper.top();
-    case TDeviceCap::HorzSize: return printer_->widthMM();
-    case TDeviceCap::VertSize: return printer_->heightMM();
+    case TDeviceCap::LogPixelsY:
+      return res;
+    case TDeviceCap::HorzRes:
+      return page.width();
+    case TDeviceCap::VertRes:
+      return page.height();
+    case TDeviceCap::PhysicalWidth:
+      return paper.width();
+    case TDeviceCap::PhysicalHeight:
+      return paper.height();
+    case TDeviceCap::PhysicalOffsetX:
+      return page.left() - paper.left();
+    case TDeviceCap::PhysicalOffsetY:
+      return page.top() - paper.top();
+    case TDeviceCap::HorzSize:
+      return printer_->widthMM();
+    case TDeviceCap::VertSize:
+      return printer_->heightMM();
   }
   return 0;
 }
@@ -161,7 +170,8 @@ bool TPrinterService::BeginDoc(QString* error) {
     printer_->setOutputFileName(QString());
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(printer_.get()))
-      return fail(QStringLiteral("プリンター %1 で印刷を開始できません").arg(printer_->printerName()));
+      return fail(
+          QStringLiteral("プリンター %1 で印刷を開始できません").arg(printer_->printerName()));
     painter_ = std::move(painter);
     return true;
   }
@@ -173,10 +183,10 @@ bool TPrinterService::BeginDoc(QString* error) {
                                                                       : virtual_.ResolutionY());
   const auto& paper = virtual_.Paper();
   // The page is the paper's pixel size, so the PDF page matches the device geometry.
-  const double wMm = virtual_.PaperPixels(paper.WidthMm, virtual_.ResolutionX()) * 25.4 /
-                     virtual_.ResolutionX();
-  const double hMm = virtual_.PaperPixels(paper.HeightMm, virtual_.ResolutionY()) * 25.4 /
-                     virtual_.ResolutionY();
+  const double wMm =
+      virtual_.PaperPixels(paper.WidthMm, virtual_.ResolutionX()) * 25.4 / virtual_.ResolutionX();
+  const double hMm =
+      virtual_.PaperPixels(paper.HeightMm, virtual_.ResolutionY()) * 25.4 / virtual_.ResolutionY();
   const QPageLayout layout(QPageSize(QSizeF(wMm, hMm), QPageSize::Millimeter), ToQt(orientation_),
                            QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
   if (!pdf_->setPageLayout(layout)) {
