@@ -31,7 +31,7 @@ struct TPlainPreview : TPreviewStateForm {
 
   TFileRect GetFormRect() const override { return Rect; }
   void SetFormRect(TFileRect& r) override {
-    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0)
+    if (r.Width() <= 0 || r.Height() <= 0)
       r = Rect;
     else
       Rect = r;

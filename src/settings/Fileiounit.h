@@ -125,6 +125,9 @@ struct TFileRect {
   int32_t Top = 0;
   int32_t Right = 0;
   int32_t Bottom = 0;
+  /// The width and height, exact for any corners a file may hold (they may be negative).
+  int64_t Width() const { return int64_t{Right} - Left; }
+  int64_t Height() const { return int64_t{Bottom} - Top; }
   bool operator==(const TFileRect& o) const {
     return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
   }

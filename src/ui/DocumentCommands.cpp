@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <algorithm>
+#include <climits>
 
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
@@ -96,11 +98,12 @@ TFileRect TPreviewStateAdapter::GetFormRect() const {
 
 void TPreviewStateAdapter::SetFormRect(TFileRect& rect) {
   // A width or height of zero, or a negative one from a damaged file, keeps the window.
-  if (rect.Right - rect.Left <= 0 || rect.Bottom - rect.Top <= 0) {
+  if (rect.Width() <= 0 || rect.Height() <= 0) {
     rect = GetFormRect();
     return;
   }
-  preview_.setGeometry(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+  const auto side = [](int64_t v) { return static_cast<int>(std::min<int64_t>(v, INT32_MAX)); };
+  preview_.setGeometry(rect.Left, rect.Top, side(rect.Width()), side(rect.Height()));
 }
 
 int32_t TPreviewStateAdapter::ZoomPosition() const { return preview_.TrackBar1->value(); }

@@ -43,7 +43,7 @@ struct TFakePreview : TPreviewStateForm {
   TFileRect GetFormRect() const override { return Rect; }
   void SetFormRect(TFileRect& r) override {
     Calls.push_back("rect");
-    if (r.Right - r.Left <= 0 || r.Bottom - r.Top <= 0) {
+    if (r.Width() <= 0 || r.Height() <= 0) {
       r = Rect;
       return;
     }

@@ -345,14 +345,16 @@ class DocumentCommandsTest : public QObject {
     }
   }
 
-  void zeroWidthRectLeavesThePreviewWhereItIs() {
-    TFixture f;
-    f.preview.setGeometry(10, 20, 500, 400);
-    TPreviewStateAdapter adapter(f.preview);
-    TFileRect r{300, 300, 300, 900};
-    adapter.SetFormRect(r);
-    QCOMPARE(f.preview.geometry(), QRect(10, 20, 500, 400));
-    QCOMPARE(r, (TFileRect{10, 20, 510, 420}));
+  void emptyRectLeavesThePreviewWhereItIs() {
+    // Zero width, and a negative one whose subtraction would overflow 32 bits.
+    for (TFileRect r : {TFileRect{300, 300, 300, 900}, TFileRect{INT32_MAX, 0, INT32_MIN, 10}}) {
+      TFixture f;
+      f.preview.setGeometry(10, 20, 500, 400);
+      TPreviewStateAdapter adapter(f.preview);
+      adapter.SetFormRect(r);
+      QCOMPARE(f.preview.geometry(), QRect(10, 20, 500, 400));
+      QCOMPARE(r, (TFileRect{10, 20, 510, 420}));
+    }
   }
 
   void unwritableStateFileGivesTheMessage() {
