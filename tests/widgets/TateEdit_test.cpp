@@ -216,23 +216,6 @@ class TateEditTest : public QObject {
     QCOMPARE(e.State(), zelk::bsDisabled);
   }
 
-  void fittedColumnFillsTheLengthExactly() {
-    // Too long: narrowed, the last character ends at the column's end.
-    const std::vector<int> adv(12, 11);
-    const zelk::TFittedColumn f = zelk::FitColumn(adv, 100);
-    QVERIFY(f.Ratio < 1);
-    QCOMPARE(f.Pos.front(), 0);
-    QCOMPARE(f.Pos.back() + f.Advance.back(), 100);
-    for (size_t i = 1; i < f.Pos.size(); ++i) QVERIFY(f.Pos[i] >= f.Pos[i - 1]);
-    // Slightly short: spread, the first gaps one pixel wider.
-    const zelk::TFittedColumn g = zelk::FitColumn({10, 10, 10, 10}, 45);
-    QCOMPARE(g.Ratio, 1.0);
-    QCOMPARE(g.Pos, (std::vector<int>{0, 12, 24, 35}));
-    QCOMPARE(g.Pos.back() + g.Advance.back(), 45);
-    // One character is left at its place.
-    QCOMPARE(zelk::FitColumn({10}, 50).Pos, std::vector<int>{0});
-  }
-
   void readOnlyOverflowIsDrawnIntoTheColumn() {
     TTateEdit e;
     e.SetReadOnly(true);
@@ -279,7 +262,6 @@ class TateEditTest : public QObject {
     QCOMPARE(s.e.SelStart(), 4);
     QTest::mouseClick(&s.e, Qt::LeftButton, {}, QPoint(10, 5 + w / 2 + 1));
     QCOMPARE(s.e.SelStart(), 2);  // never between the halves
-    QCOMPARE(zelk::SplitCharacters(kYoshi + "a").size(), size_t{2});
     // Halves without their partner never reach the text.
     s.e.SetCaption2(QString());
     Commit(s.e, kYoshi.left(1));

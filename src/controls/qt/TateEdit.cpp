@@ -16,8 +16,6 @@
 namespace zelk {
 namespace {
 
-constexpr char16_t kBackspace = 8;
-constexpr char16_t kEscape = 27;
 const QColor kXpBorder(127, 157, 185);
 const QString kDefaultFace = QString::fromUtf8("@ＭＳ ゴシック");
 
@@ -39,18 +37,15 @@ bool IsControlFocusChange(Qt::FocusReason reason) {
   return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-}  // namespace
-
-std::vector<QString> SplitCharacters(const QString& text) {
+// The column's characters as the model cuts them, for measuring and drawing one by one.
+std::vector<QString> Characters(const QString& text) {
   std::vector<QString> out;
-  for (int i = 0; i < text.size(); ++i) {
-    const bool pair =
-        text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-    out.push_back(text.mid(i, pair ? 2 : 1));
-    if (pair) ++i;
-  }
+  for (const std::u16string& c : SplitCharacters(text.toStdU16String()))
+    out.push_back(QString::fromStdU16String(c));
   return out;
 }
+
+}  // namespace
 
 QColor GetHighlightColor(const QColor& c) {
   return QColor(std::min(c.red() + 64, 255), std::min(c.green() + 64, 255),
@@ -61,44 +56,6 @@ QColor GetShadowColor(const QColor& c) {
   return QColor(std::max(c.red() - 64, 0), std::max(c.green() - 64, 0), std::max(c.blue() - 64, 0));
 }
 
-TFittedColumn FitColumn(const std::vector<int>& advances, int length) {
-  TFittedColumn fit;
-  fit.Advance = advances;
-  const int n = static_cast<int>(advances.size());
-  int total = 0;
-  for (int w : advances) total += w;
-  int diff = length - total;
-  int step = 0, rem = 0;
-  if (diff > 0 && n > 1) {
-    step = diff / (n - 1);
-    rem = diff % (n - 1);
-  }
-  if (diff < 0) {
-    fit.Ratio = static_cast<double>(length) / total;
-    int fitted = 0;
-    for (int& w : fit.Advance) {
-      w = static_cast<int>(std::lround(w * fit.Ratio));
-      fitted += w;
-    }
-    diff = length - fitted;
-    if (n > 1) {
-      if (diff > 0) {
-        step = diff / (n - 1);
-        rem = diff % (n - 1);
-      } else {
-        rem = diff;
-      }
-    }
-  }
-  int pos = 0;
-  for (int i = 1; i <= n; ++i) {
-    fit.Pos.push_back(pos);
-    pos += fit.Advance[static_cast<size_t>(i - 1)] + step;
-    if (i <= std::abs(rem)) pos += diff > 0 ? 1 : -1;
-  }
-  return fit;
-}
-
 TTateEdit::TTateEdit(QWidget* parent) : QWidget(parent), color_(clWindow) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled, true);
@@ -106,6 +63,10 @@ TTateEdit::TTateEdit(QWidget* parent) : QWidget(parent), color_(clWindow) {
   f.setPointSize(8);
   setFont(f);
   resize(20, 121);
+  model_.OnChange = [this] {
+    update();
+    emit OnChange();
+  };
 }
 
 QString TTateEdit::FaceName() const { return QString(QChar(kVerticalFaceMark)) + font().family(); }
@@ -113,15 +74,8 @@ QString TTateEdit::FaceName() const { return QString(QChar(kVerticalFaceMark)) +
 // --- properties ----------------------------------------------------------------------
 
 void TTateEdit::SetCaption2(const QString& caption) {
-  SetText(caption);
+  model_.SetText(caption.toStdU16String());
   update();
-}
-
-void TTateEdit::SetText(const QString& text) {
-  if (text == text_) return;
-  text_ = text;
-  update();
-  emit OnChange();
 }
 
 void TTateEdit::SetAlignment(TTateAlignment a) {
@@ -169,8 +123,8 @@ void TTateEdit::SetOffset(int offset) {
 }
 
 void TTateEdit::SetReadOnly(bool on) {
-  if (on == readOnly_) return;
-  readOnly_ = on;
+  if (on == model_.ReadOnly) return;
+  model_.ReadOnly = on;
   update();
 }
 
@@ -191,25 +145,11 @@ int TTateEdit::ColumnThickness() const {
   return static_cast<int>(std::lround(MeasureVerticalText(font(), QString()).width()));
 }
 
-int TTateEdit::UnitsBefore(int index) const {
-  if (index >= 2 && index <= text_.size() && text_[index - 1].isLowSurrogate() &&
-      text_[index - 2].isHighSurrogate())
-    return 2;
-  return 1;
-}
-
-int TTateEdit::UnitsAfter(int index) const {
-  if (index + 1 < text_.size() && text_[index].isHighSurrogate() &&
-      text_[index + 1].isLowSurrogate())
-    return 2;
-  return 1;
-}
-
 // --- caret ---------------------------------------------------------------------------
 
 int TTateEdit::CaretY(int prefixAdvance) const {
   const int b = bevelSize_;
-  const int t = TextAdvance(text_);
+  const int t = TextAdvance(ReadCaption());
   const int h = height();
   switch (alignment_) {
     case alMiddleLeft:
@@ -223,12 +163,11 @@ int TTateEdit::CaretY(int prefixAdvance) const {
 }
 
 QPoint TTateEdit::CaretPoint() const {
-  const int shown = std::min(selStart_, static_cast<int>(text_.size()));
-  return {bevelSize_ + offset_ + 1, CaretY(TextAdvance(text_.left(shown)))};
+  return {bevelSize_ + offset_ + 1, CaretY(TextAdvance(ReadCaption().left(model_.ShownCaret())))};
 }
 
 void TTateEdit::SetCursolPos() {
-  if (readOnly_ || !hasCaret_) return;
+  if (model_.ReadOnly || !hasCaret_) return;
   RestartCaret(caret_, this);
 }
 
@@ -245,16 +184,16 @@ QVariant TTateEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
           std::lround(MeasureVerticalText(font(), QString::fromUtf8("あ")).width()));
       const int x = bevelSize_ + hc + offset_ + 1;
       const int y = CaretPoint().y();
-      const int t = TextAdvance(text_);
+      const int t = TextAdvance(ReadCaption());
       return QRect(QPoint(x, y), QPoint(x + hc + 10, y + t + 150));
     }
     case Qt::ImFont:
       return font();
     case Qt::ImSurroundingText:
-      return text_;
+      return ReadCaption();
     case Qt::ImCursorPosition:
     case Qt::ImAnchorPosition:
-      return std::min(selStart_, static_cast<int>(text_.size()));
+      return model_.ShownCaret();
     default:
       return QWidget::inputMethodQuery(query);
   }
@@ -287,7 +226,7 @@ void TTateEdit::paintEvent(QPaintEvent*) {
     }
     p.fillRect(QRect(QPoint(b, b), QPoint(w - b - 1, h - b - 1)), background);
   }
-  if (!text_.isEmpty()) {
+  if (!model_.Text().empty()) {
     if (isEnabled()) {
       PaintText(p, 0, pal.color(QPalette::Active, QPalette::Text));
     } else {
@@ -303,32 +242,33 @@ void TTateEdit::paintEvent(QPaintEvent*) {
 }
 
 void TTateEdit::PaintText(QPainter& p, int d, const QColor& color) {
+  const QString text = ReadCaption();
   const int m = bevelSize_ + offset_;
-  const int t = TextAdvance(text_);
+  const int t = TextAdvance(text);
   const int h = height();
-  const bool overflow = readOnly_ && t > h - 2 * (d + m);
+  const bool overflow = model_.ReadOnly && t > h - 2 * (d + m);
   const int x = d + m;
   int y = d + m;
   if (alignment_ == alMiddleLeft && !overflow) y = (h - 2 * m - t) / 2 + d + m;
   if (alignment_ == alBottomLeft) y = h - m - t + d;
   p.setPen(color);
   if (overflow && alignment_ != alBottomLeft)
-    DrawFittedText(p, x, y, h - m + d, text_);
+    DrawFittedText(p, x, y, h - m + d, text);
   else
-    DrawColumnText(p, x, y, text_);
+    DrawColumnText(p, x, y, text);
 }
 
 void TTateEdit::DrawColumnText(QPainter& p, int x, int y, const QString& s) {
   const int thickness = ColumnThickness();
   int pos = 0;
-  for (const QString& c : SplitCharacters(s)) {
+  for (const QString& c : Characters(s)) {
     DrawColumnGlyph(p, font(), QPointF(x + thickness + 1, y + 1 + pos), c, 1.0);
     pos += TextAdvance(c);
   }
 }
 
 void TTateEdit::DrawFittedText(QPainter& p, int x, int y, int yEnd, const QString& s) {
-  const std::vector<QString> chars = SplitCharacters(s);
+  const std::vector<QString> chars = Characters(s);
   std::vector<int> advances;
   for (const QString& c : chars) advances.push_back(TextAdvance(c));
   const TFittedColumn fit = FitColumn(advances, yEnd - y + 1);
@@ -339,48 +279,8 @@ void TTateEdit::DrawFittedText(QPainter& p, int x, int y, int yEnd, const QStrin
 
 // --- editing -------------------------------------------------------------------------
 
-void TTateEdit::Backspace() {
-  const int len = static_cast<int>(text_.size());
-  if (text_.isEmpty()) return;
-  if (selStart_ > len) {
-    --selStart_;  // the caret shows at the end; only the index comes back
-    return;
-  }
-  if (selStart_ == 0) return;
-  const int units = UnitsBefore(selStart_);
-  selStart_ -= units;
-  SetText(text_.left(selStart_) + text_.mid(selStart_ + units));
-}
-
-void TTateEdit::DeleteBelow() {
-  if (readOnly_ || text_.isEmpty() || selStart_ >= text_.size()) return;
-  const int units = UnitsAfter(selStart_);
-  SetText(text_.left(selStart_) + text_.mid(selStart_ + units));
-}
-
-void TTateEdit::TypeCharacter(QChar ch) {
-  if (readOnly_) return;
-  const char16_t c = ch.unicode();
-  if (c == kBackspace) {
-    Backspace();
-  } else if (c == kEscape) {
-    selStart_ = 0;
-    SetText(QString());
-  } else if (c >= 32 && c != 127) {
-    // Only whole pairs go into the text: a high half waits for its low half, and a half
-    // without its partner is dropped rather than left to corrupt the text and the file.
-    if (ch.isLowSurrogate() && pending_.isEmpty()) return;
-    if (!ch.isLowSurrogate()) pending_.clear();
-    pending_ += ch;
-    if (pending_.back().isHighSurrogate()) return;
-    const int at = std::min(selStart_, static_cast<int>(text_.size()));
-    const QString inserted = pending_;
-    pending_.clear();
-    selStart_ = at + static_cast<int>(inserted.size());
-    SetText(text_.left(at) + inserted + text_.mid(at));
-  } else {
-    return;
-  }
+void TTateEdit::TypeCharacter(char16_t ch) {
+  if (!model_.TypeCharacter(ch)) return;
   SetCursolPos();
   update();
 }
@@ -388,32 +288,29 @@ void TTateEdit::TypeCharacter(QChar ch) {
 bool TTateEdit::HandleKey(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers();
   const bool ctrl = mods & Qt::ControlModifier;
-  const int len = static_cast<int>(text_.size());
   switch (event->key()) {
     case Qt::Key_Up:
-      if (selStart_ > 0) selStart_ -= selStart_ > len ? 1 : UnitsBefore(selStart_);
+      model_.MoveUp();
       SetCursolPos();
       return true;
     case Qt::Key_Down:
-      if (selStart_ < len) selStart_ += UnitsAfter(selStart_);
+      model_.MoveDown();
       SetCursolPos();
       return true;
     case Qt::Key_Delete:
-      if (readOnly_) return false;
-      DeleteBelow();
+      if (model_.ReadOnly) return false;
+      model_.Delete();
       update();
       SetCursolPos();
       return true;
     case Qt::Key_C:
       if (!ctrl) return false;
-      QGuiApplication::clipboard()->setText(text_);
+      QGuiApplication::clipboard()->setText(QString::fromStdU16String(model_.CopyText()));
       return true;
     case Qt::Key_V:
-      if (!ctrl || readOnly_) return false;
-      if (mods & Qt::ShiftModifier)
-        SetText(text_ + QGuiApplication::clipboard()->text());
-      else
-        SetText(QGuiApplication::clipboard()->text());
+      if (!ctrl || model_.ReadOnly) return false;
+      model_.Paste(QGuiApplication::clipboard()->text().toStdU16String(),
+                   mods.testFlag(Qt::ShiftModifier));
       update();
       SetCursolPos();
       return true;
@@ -427,7 +324,7 @@ void TTateEdit::keyPressEvent(QKeyEvent* event) {
   const QString text = event->text();
   if (text.isEmpty() || (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)))
     return QWidget::keyPressEvent(event);
-  for (QChar c : text) TypeCharacter(c);
+  for (QChar c : text) TypeCharacter(c.unicode());
   event->accept();
 }
 
@@ -439,7 +336,7 @@ void TTateEdit::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TTateEdit::inputMethodEvent(QInputMethodEvent* event) {
-  for (QChar c : event->commitString()) TypeCharacter(c);
+  for (QChar c : event->commitString()) TypeCharacter(c.unicode());
   event->accept();
 }
 
@@ -447,23 +344,15 @@ void TTateEdit::mousePressEvent(QMouseEvent* event) {
   QWidget::mousePressEvent(event);
   setFocus(Qt::MouseFocusReason);
   const int b = bevelSize_;
-  const int t = TextAdvance(text_);
+  const QString text = ReadCaption();
+  const int t = TextAdvance(text);
   const int h = height();
   int top = b + offset_ + 1;
   if (alignment_ == alBottomLeft) top = h - b - t;
   if (alignment_ == alMiddleLeft) top = (h - t - 2 * b) / 2 + 4;
-  const int r = static_cast<int>(event->position().y()) - top;
-  int acc = 0, units = 0;
-  selStart_ = static_cast<int>(text_.size());
-  for (const QString& c : SplitCharacters(text_)) {
-    const int w = TextAdvance(c);
-    if (acc + w / 2 > r) {
-      selStart_ = units;
-      break;
-    }
-    acc += w;
-    units += static_cast<int>(c.size());
-  }
+  std::vector<int> advances;
+  for (const QString& c : Characters(text)) advances.push_back(TextAdvance(c));
+  model_.PlaceCaret(static_cast<int>(event->position().y()) - top, advances);
   SetCursolPos();
 }
 
@@ -474,7 +363,7 @@ void TTateEdit::focusInEvent(QFocusEvent* event) {
   hasCaret_ = true;
   if (IsControlFocusChange(event->reason())) {
     focused_ = true;
-    selStart_ = static_cast<int>(text_.size());
+    model_.MoveEnd();
   }
   update();
   SetCursolPos();

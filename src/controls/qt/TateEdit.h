@@ -3,13 +3,13 @@
 // same vertical text rendering as the sheet, with its own bevelled border, a caret that
 // moves up and down the column, and whole-text copy and paste.
 //
-// The text is edited by characters, not by UTF-16 units: a surrogate pair (𠮷) is one
-// character for Backspace, Delete, Up, Down and the mouse, so half a character can
-// never be left in the text.
+// The text, the caret and every editing rule live in TTateEditModel (characters, not
+// UTF-16 units, are edited there); this widget paints, measures and forwards keys,
+// mouse clicks, clipboard text and input-method commits to it.
 
 #include <QWidget>
-#include <vector>
 
+#include "controls/TateEditModel.h"
 #include "controls/qt/CaretBlink.h"
 #include "settings/Font.h"
 
@@ -19,24 +19,10 @@ enum TTateAlignment { alTopLeft = 0, alMiddleLeft = 1, alBottomLeft = 2 };
 enum TEditBevel { bbLowered = 0, bbNone = 1, bbRaised = 2, bbXpStyle = 3 };
 enum TEditState { bsUp = 0, bsDown = 1, bsDisabled = 2 };
 
-/// A text cut into characters: a surrogate pair stays one element.
-std::vector<QString> SplitCharacters(const QString& text);
-
 /// `c` with each of red, green and blue raised by 64 (at most 255) / lowered by 64 (at
 /// least 0): the light and dark copies of embossed disabled text.
 QColor GetHighlightColor(const QColor& c);
 QColor GetShadowColor(const QColor& c);
-
-/// Where each character of a read-only text that is too long or slightly short goes
-/// when it is fitted to a column of `length` pixels: its offset down the column and its
-/// advance, the advances scaled by `Ratio` (1 when the text fits). The last character
-/// ends exactly at `length` whenever there are two characters or more.
-struct TFittedColumn {
-  double Ratio = 1;
-  std::vector<int> Pos;
-  std::vector<int> Advance;
-};
-TFittedColumn FitColumn(const std::vector<int>& advances, int length);
 
 class TTateEdit : public QWidget {
   Q_OBJECT
@@ -47,7 +33,7 @@ class TTateEdit : public QWidget {
 
   /// The text (ReadCaption) and SetCaption2: a different text replaces it and raises
   /// OnChange; the caret index stays where it was.
-  QString ReadCaption() const { return text_; }
+  QString ReadCaption() const { return QString::fromStdU16String(model_.Text()); }
   void SetCaption2(const QString& caption);
 
   TTateAlignment Alignment() const { return alignment_; }
@@ -65,7 +51,7 @@ class TTateEdit : public QWidget {
   int Offset() const { return offset_; }
   /// Values below 0 become 0.
   void SetOffset(int offset);
-  bool ReadOnly() const { return readOnly_; }
+  bool ReadOnly() const { return model_.ReadOnly; }
   void SetReadOnly(bool on);
   bool TransParent() const { return transParent_; }
   void SetTransParent(bool on);
@@ -73,7 +59,7 @@ class TTateEdit : public QWidget {
 
   /// The caret index: UTF-16 units of the text above the caret. May lie beyond the end
   /// after a paste or SetCaption2 made the text shorter.
-  int SelStart() const { return selStart_; }
+  int SelStart() const { return model_.SelStart(); }
   /// The caret's top-left point in widget coordinates (a bar across the column, one
   /// pixel high).
   QPoint CaretPoint() const;
@@ -107,32 +93,24 @@ class TTateEdit : public QWidget {
   QSize sizeHint() const override { return {20, 121}; }
 
  private:
-  void SetText(const QString& text);
-  void TypeCharacter(QChar ch);
+  void TypeCharacter(char16_t ch);
   bool HandleKey(QKeyEvent* event);
-  void Backspace();
-  void DeleteBelow();
   void SetCursolPos();
   int CaretY(int prefixAdvance) const;
-  int UnitsBefore(int index) const;  // units of the character ending at index
-  int UnitsAfter(int index) const;   // units of the character starting at index
   void PaintText(QPainter& p, int d, const QColor& color);
   void DrawColumnText(QPainter& p, int x, int y, const QString& s);
   void DrawFittedText(QPainter& p, int x, int y, int yEnd, const QString& s);
 
-  QString text_;
-  QString pending_;  // a high surrogate waiting for its low half
+  TTateEditModel model_;
   TTateAlignment alignment_ = alTopLeft;
   TEditBevel bevelStyle_ = bbLowered;
   int bevelSize_ = 2;
   bool border_ = true;
   TColor color_;
   int offset_ = 2;
-  bool readOnly_ = false;
   bool transParent_ = false;
   TEditState state_ = bsUp;
   bool focused_ = false;
-  int selStart_ = 0;
   TCaretBlink caret_;
   bool hasCaret_ = false;
 };
