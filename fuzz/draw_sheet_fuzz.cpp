@@ -12,6 +12,7 @@
 
 #include "preview/OpsFormat.h"
 #include "preview/PrintPreview.h"
+#include "preview/PrinterInfo.h"
 #include "preview/VirtualPrinter.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "settings/Font.h"
+#include "base/Color.h"
 
 namespace zelk {
 
@@ -33,15 +33,6 @@ constexpr TSaNumEditOptions SaNumOption(TSaNumEditOption o) {
 constexpr bool HasSaNumOption(TSaNumEditOptions set, TSaNumEditOption o) {
   return (set & SaNumOption(o)) != 0;
 }
-
-/// A reference to the platform's system colour number `index` (0xFF0000nn).
-constexpr TColor SystemColor(int index) {
-  return static_cast<TColor>(0xFF000000u | static_cast<uint32_t>(index));
-}
-constexpr TColor clWindow = SystemColor(5);
-constexpr TColor clHighlight = SystemColor(13);
-constexpr TColor clHighlightText = SystemColor(14);
-constexpr TColor clGrayText = SystemColor(17);
 
 /// Plain-text clipboard. A clipboard without a text format counts as empty.
 class TClipboardText {

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "base/Utf8.h"
 #include "preview/PrintPreview.h"
-#include "settings/NumberText.h"
 
 namespace zelk {
 namespace {

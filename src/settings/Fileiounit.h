@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "settings/Font.h"
+#include "base/Font.h"
 
 namespace zelk {
 

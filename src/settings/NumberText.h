@@ -5,11 +5,9 @@
 #include <stdexcept>
 #include <string>
 
-namespace zelk {
+#include "base/Utf8.h"
 
-/// UTF-16 to UTF-8 and back. Invalid sequences become U+FFFD; nothing is lost after them.
-std::string ToUtf8(const std::u16string& text);
-std::u16string FromUtf8(const std::string& text);
+namespace zelk {
 
 /// The conversion error for a text that is not a number. Its message is
 /// "'<text>' は浮動小数点数ではありません" in UTF-8.

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "preview/PrinterInfo.h"
-#include "settings/Font.h"
-#include "sheet/Cell.h"
+#include "base/Cell.h"
+#include "base/Font.h"
+#include "base/PrinterInfo.h"
 
 namespace zelk {
 

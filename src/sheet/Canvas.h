@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/Font.h"
+#include "base/Font.h"
 #include "sheet/Geometry.h"
 
 namespace zelk {

@@ -11,8 +11,9 @@
 #include <cstdint>
 #include <string>
 
-#include "preview/PrinterInfo.h"
-#include "sheet/Cell.h"
+#include "base/Cell.h"
+#include "base/DeviceGeometry.h"
+#include "base/PrinterInfo.h"
 
 namespace zelk {
 
@@ -60,22 +61,6 @@ void ComputeLayout(TPrintSetting& s);
 /// Fills the device members of one edge from its Width and LineWidth and the unit
 /// direction (dirX, dirY), each -1, 0 or 1.
 void DeriveEdge(TCellWidth& edge, const TPrinterInfo& info, int dirX, int dirY);
-
-struct TDevicePoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-  bool operator==(const TDevicePoint& o) const { return X == o.X && Y == o.Y; }
-};
-
-struct TDeviceRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
-  bool operator==(const TDeviceRect& o) const {
-    return Left == o.Left && Top == o.Top && Right == o.Right && Bottom == o.Bottom;
-  }
-};
 
 /// Top-left corner of the cell unit in column i and row j (0-based): the band is added
 /// once, after column HalfYoko - 1 (or row HalfTate - 1).

@@ -5,8 +5,8 @@
 #include <QScreen>
 #include <cmath>
 
+#include "base/Font.h"
 #include "preview/qt/FontMapping.h"
-#include "settings/Font.h"
 
 static void InitIconsResource() { Q_INIT_RESOURCE(icons); }
 

@@ -20,6 +20,7 @@
 #include <climits>
 #include <stdexcept>
 
+#include "preview/PrinterInfo.h"
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"

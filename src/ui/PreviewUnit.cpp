@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "preview/PrintPreview.h"
+#include "preview/PrinterInfo.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"

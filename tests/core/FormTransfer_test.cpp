@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "preview/PrinterInfo.h"
 #include "preview/VirtualPrinter.h"
 #include "settings/NumberText.h"
 #include "settings/SettingFields.h"

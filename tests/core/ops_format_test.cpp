@@ -30,7 +30,7 @@ TEST(OpsFormat, Colours) {
                         {0x0000FF, "#FF0000"},
                         {0xFF0000, "#0000FF"},
                         {0x123456, "#563412"},
-                        {kWindowTextColor, "#000000"},
+                        {clWindowText, "#000000"},
                         {static_cast<TColor>(0xFF00000Fu), "#000000"}};
   for (const Case& c : cases) EXPECT_EQ(FormatOpsColor(c.color), c.text) << c.color;
 }
@@ -53,7 +53,7 @@ TEST(OpsFormat, EveryOpKindByHand) {
   TFont f;
   f.SetName(u"@ＭＳ 明朝");
   f.SetSize(12);
-  f.SetColor(kWindowTextColor);
+  f.SetColor(clWindowText);
   f.MutableStyle().Bold = true;
   f.MutableStyle().StrikeOut = true;
   page.Texts.push_back({u"say \"a\\b\"\n", f, 2700});

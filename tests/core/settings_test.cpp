@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/Font.h"
+#include "base/Font.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
 #include "settings/SettingFields.h"

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include "preview/PrintPreview.h"
+#include "preview/PrinterInfo.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/QtTextMeasurer.h"
 #include "settings/FormTransfer.h"

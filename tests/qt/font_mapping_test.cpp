@@ -125,13 +125,13 @@ TEST(FontMapping, FromQFontKeepsBaseAttributes) {
 }
 
 TEST(FontMapping, Colours) {
-  EXPECT_EQ(ToQColor(0x0000FF), QColor(255, 0, 0));  // red is the low byte
-  EXPECT_EQ(ToQColor(0x00FF00), QColor(0, 255, 0));
-  EXPECT_EQ(ToQColor(0xFF0000), QColor(0, 0, 255));
-  EXPECT_EQ(ToQColor(0x123456), QColor(0x56, 0x34, 0x12));
-  EXPECT_EQ(ToQColor(kWindowTextColor), QColor(0, 0, 0));
-  EXPECT_EQ(ToQColor(static_cast<TColor>(0xFF000005u)), QColor(255, 255, 255));
-  EXPECT_EQ(ToQColor(kWhite), QColor(255, 255, 255));
+  EXPECT_EQ(PaperColor(0x0000FF), QColor(255, 0, 0));  // red is the low byte
+  EXPECT_EQ(PaperColor(0x00FF00), QColor(0, 255, 0));
+  EXPECT_EQ(PaperColor(0xFF0000), QColor(0, 0, 255));
+  EXPECT_EQ(PaperColor(0x123456), QColor(0x56, 0x34, 0x12));
+  EXPECT_EQ(PaperColor(clWindowText), QColor(0, 0, 0));
+  EXPECT_EQ(PaperColor(static_cast<TColor>(0xFF000005u)), QColor(255, 255, 255));
+  EXPECT_EQ(PaperColor(kWhite), QColor(255, 255, 255));
 }
 
 }  // namespace

@@ -263,12 +263,12 @@ class SaNumEditTest : public QObject {
     QCOMPARE(m.GetCaretPoint().X, text.Right() - 1);
     // The ink of "1,234.5" lies inside its rectangle.
     const QImage img = e.grab().toImage();
-    const QColor window = zelk::ToQColor(zelk::clWindow, e.palette());
+    const QColor window = zelk::ThemeColor(zelk::clWindow, e.palette());
     const int ink = RightmostInk(img, e.rect().adjusted(1, 1, -1, -1), window);
     QVERIFY(ink >= 1 + text.Left);
     QVERIFY(ink <= 1 + text.Right());
     // The flat border is drawn on the outermost pixels.
-    QCOMPARE(img.pixelColor(0, 0).rgb(), zelk::ToQColor(zelk::SystemColor(6), e.palette()).rgb());
+    QCOMPARE(img.pixelColor(0, 0).rgb(), zelk::ThemeColor(zelk::SystemColor(6), e.palette()).rgb());
   }
 
   void selectionBandAndDisabledColours() {
@@ -279,11 +279,11 @@ class SaNumEditTest : public QObject {
     const zelk::TIntRect fill = e.Model().GetFillRect();
     const int b = e.BorderWidth();
     const QPoint inBand(b + fill.Left, b + fill.Top);
-    const QColor highlight = zelk::ToQColor(zelk::clHighlight, e.palette());
+    const QColor highlight = zelk::ThemeColor(zelk::clHighlight, e.palette());
     QCOMPARE(e.grab().toImage().pixelColor(inBand).rgb(), highlight.rgb());
     e.setEnabled(false);
     QCOMPARE(e.grab().toImage().pixelColor(inBand).rgb(),
-             zelk::ToQColor(zelk::clWindow, e.palette()).rgb());
+             zelk::ThemeColor(zelk::clWindow, e.palette()).rgb());
   }
 
   void inputMethodFullWidthDigitsAreTyped() {

@@ -183,7 +183,7 @@ class TateEditTest : public QObject {
     e.show();
     const QImage img = e.grab().toImage();
     const QPalette& pal = e.palette();
-    const auto sys = [&pal](int n) { return zelk::ToQColor(zelk::SystemColor(n), pal); };
+    const auto sys = [&pal](int n) { return zelk::ThemeColor(zelk::SystemColor(n), pal); };
     const int w = e.width(), h = e.height();
     QCOMPARE_RGB(img.pixelColor(0, 0), sys(16));
     QCOMPARE_RGB(img.pixelColor(w / 2, 0), sys(16));      // outer top
@@ -223,7 +223,7 @@ class TateEditTest : public QObject {
     QVERIFY(e.TextAdvance(e.ReadCaption()) > e.height());
     e.show();
     const QImage img = e.grab().toImage();
-    const QColor bg = zelk::ToQColor(zelk::clWindow, e.palette());
+    const QColor bg = zelk::ThemeColor(zelk::clWindow, e.palette());
     int lowest = -1;
     for (int y = 2; y < e.height() - 2; ++y)
       for (int x = 2; x < e.width() - 2; ++x)

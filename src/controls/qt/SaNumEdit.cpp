@@ -142,11 +142,11 @@ void TSaNumEdit::changeEvent(QEvent* event) {
 void TSaNumEdit::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const QPalette& pal = palette();
-  const QColor background = ToQColor(model_.Color, pal);
+  const QColor background = ThemeColor(model_.Color, pal);
   p.fillRect(rect(), background);
   const int b = BorderWidth();
   if (b == 1) {
-    p.setPen(ToQColor(SystemColor(kColorWindowFrame), pal));
+    p.setPen(ThemeColor(SystemColor(kColorWindowFrame), pal));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
   } else if (b == 2) {
     DrawSunkenEdge(p, rect(), pal);
@@ -157,10 +157,10 @@ void TSaNumEdit::paintEvent(QPaintEvent*) {
   QColor band = background;
   QColor text = pal.color(QPalette::Active, QPalette::Text);
   if (!isEnabled()) {
-    text = ToQColor(model_.DisabledColor, pal);
+    text = ThemeColor(model_.DisabledColor, pal);
   } else if (model_.Selected()) {
-    band = ToQColor(clHighlight, pal);
-    text = ToQColor(clHighlightText, pal);
+    band = ThemeColor(clHighlight, pal);
+    text = ThemeColor(clHighlightText, pal);
   }
   const TIntRect fill = model_.GetFillRect();
   p.fillRect(QRect(fill.Left, fill.Top, fill.Width, fill.Height), band);

@@ -54,17 +54,16 @@ TPaletteEntry PaletteEntryOf(int index) {
   }
 }
 
-QColor ToQColor(TColor color, const QPalette& palette) {
-  const auto bits = static_cast<uint32_t>(color);
-  if ((bits & 0xFF000000u) == 0xFF000000u) {
-    const TPaletteEntry e = PaletteEntryOf(static_cast<int>(bits & 0xFFu));
+QColor ThemeColor(TColor color, const QPalette& palette) {
+  if (IsSystemColor(color)) {
+    const TPaletteEntry e = PaletteEntryOf(SystemColorIndex(color));
     return palette.color(e.Group, e.Role);
   }
-  return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
+  return RgbOf(color);
 }
 
 TColor ToRgbColor(TColor color, const QPalette& palette) {
-  const QColor c = ToQColor(color, palette);
+  const QColor c = ThemeColor(color, palette);
   return static_cast<TColor>(c.red() | (c.green() << 8) | (c.blue() << 16));
 }
 
@@ -90,10 +89,10 @@ void DrawBevelRings(QPainter& painter, const QRect& rect, int rings, const QColo
 }
 
 void DrawSunkenEdge(QPainter& painter, const QRect& rect, const QPalette& palette) {
-  DrawBevelRings(painter, rect, 2, ToQColor(SystemColor(kColorBtnShadow), palette),
-                 ToQColor(SystemColor(kColorBtnHighlight), palette),
-                 ToQColor(SystemColor(kColor3DDkShadow), palette),
-                 ToQColor(SystemColor(kColor3DLight), palette));
+  DrawBevelRings(painter, rect, 2, ThemeColor(SystemColor(kColorBtnShadow), palette),
+                 ThemeColor(SystemColor(kColorBtnHighlight), palette),
+                 ThemeColor(SystemColor(kColor3DDkShadow), palette),
+                 ThemeColor(SystemColor(kColor3DLight), palette));
 }
 
 }  // namespace zelk

@@ -7,27 +7,12 @@
 #include <QPalette>
 #include <QRect>
 
-#include "settings/Font.h"
+#include "base/Color.h"
+#include "preview/qt/QtColor.h"
 
 class QPainter;
 
 namespace zelk {
-
-/// Windows system colour numbers used by the controls and windows.
-enum TSystemColor {
-  kColorWindow = 5,       ///< window background
-  kColorWindowFrame = 6,  ///< flat borders
-  kColorWindowText = 8,
-  kColorHighlight = 13,
-  kColorHighlightText = 14,
-  kColorBtnFace = 15,
-  kColorBtnShadow = 16,
-  kColorGrayText = 17,
-  kColorBtnText = 18,
-  kColorBtnHighlight = 20,
-  kColor3DDkShadow = 21,
-  kColor3DLight = 22,
-};
 
 /// The palette group and role that stand for system colour `index`. Unknown numbers
 /// give the window background (Active, Window).
@@ -39,7 +24,7 @@ TPaletteEntry PaletteEntryOf(int index);
 
 /// A colour as QColor: a system colour reference through `palette`, otherwise the RGB
 /// value (red in the low byte, blue in the third).
-QColor ToQColor(TColor color, const QPalette& palette);
+QColor ThemeColor(TColor color, const QPalette& palette);
 
 /// The same colour as an opaque RGB TColor (system colours resolved through `palette`).
 TColor ToRgbColor(TColor color, const QPalette& palette);

@@ -209,7 +209,7 @@ void TTateEdit::paintEvent(QPaintEvent*) {
   p.setRenderHint(QPainter::TextAntialiasing, false);
   p.setRenderHint(QPainter::Antialiasing, false);
   const QPalette& pal = palette();
-  const QColor background = ToQColor(color_, pal);
+  const QColor background = ThemeColor(color_, pal);
   const int w = width(), h = height(), b = bevelSize_;
   if (!transParent_) {
     p.fillRect(rect(), background);
@@ -218,7 +218,7 @@ void TTateEdit::paintEvent(QPaintEvent*) {
       p.drawRect(rect().adjusted(0, 0, -1, -1));
     } else if (bevelStyle_ == bbLowered || bevelStyle_ == bbRaised) {
       const bool low = bevelStyle_ == bbLowered;
-      const auto c = [&pal](int index) { return ToQColor(SystemColor(index), pal); };
+      const auto c = [&pal](int index) { return ThemeColor(SystemColor(index), pal); };
       DrawBevelRings(p, rect(), b, c(low ? kColorBtnShadow : kColorBtnHighlight),
                      c(low ? kColorBtnHighlight : kColorBtnShadow),
                      c(low ? kColor3DDkShadow : kColor3DLight),

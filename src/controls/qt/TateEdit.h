@@ -9,9 +9,9 @@
 
 #include <QWidget>
 
+#include "base/Font.h"
 #include "controls/TateEditModel.h"
 #include "controls/qt/CaretBlink.h"
-#include "settings/Font.h"
 
 namespace zelk {
 

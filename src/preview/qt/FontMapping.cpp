@@ -98,20 +98,18 @@ TFont FromQFont(const QFont& font, int resolution, const TFont& base) {
   return f;
 }
 
-QColor ToQColor(TColor color) {
-  const uint32_t c = static_cast<uint32_t>(color);
-  if ((c >> 24) == 0xFFu) {
-    switch (c & 0xFFu) {
-      case 5:
+QColor PaperColor(TColor color) {
+  if (IsSystemColor(color)) {
+    switch (SystemColorIndex(color)) {
+      case kColorWindow:
         return QColor(255, 255, 255);
-      case 15:
+      case kColorBtnFace:
         return QColor(240, 240, 240);
       default:
         return QColor(0, 0, 0);
     }
   }
-  return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
-                static_cast<int>((c >> 16) & 0xFFu));
+  return RgbOf(color);
 }
 
 }  // namespace zelk

@@ -7,7 +7,8 @@
 #include <QFont>
 #include <QString>
 
-#include "settings/Font.h"
+#include "base/Font.h"
+#include "preview/qt/QtColor.h"
 
 namespace zelk {
 
@@ -78,6 +79,6 @@ TFont FromQFont(const QFont& font, int resolution, const TFont& base);
 /// reference (top byte 0xFF) gives the colour printed for it: white for the window
 /// background (index 5), light grey for button faces (15), black for the rest, among
 /// them the window text (8) that every font starts with.
-QColor ToQColor(TColor color);
+QColor PaperColor(TColor color);
 
 }  // namespace zelk

@@ -127,7 +127,7 @@ void TPainterDrawer::SetAntialiasing(bool on) {
 
 void TPainterDrawer::UsePen(const TPen& pen) {
   if (penMode_ == TPenMode::Normal && pen_ == pen) return;
-  QPen q(ToQColor(pen.Color));
+  QPen q(PaperColor(pen.Color));
   const bool thin = pen.Width <= 1;
   // A pen beyond Qt's limit (from a paper kilometres wide) is drawn at the limit, over
   // a metre on a 600 dpi printer, rather than falling back to a hairline.
@@ -145,7 +145,7 @@ void TPainterDrawer::UsePen(const TPen& pen) {
 
 void TPainterDrawer::UseDotPen(TColor color, int32_t diameter) {
   if (penMode_ == TPenMode::Dot && pen_.Color == color && dotDiameter_ == diameter) return;
-  QPen q(ToQColor(color), diameter, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  QPen q(PaperColor(color), diameter, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   painter_.setPen(q);
   penMode_ = TPenMode::Dot;
   pen_.Color = color;
@@ -157,7 +157,7 @@ void TPainterDrawer::UseBrush(const TBrush& brush) {
   if (brush.Style == TBrushStyle::bsClear)
     painter_.setBrush(Qt::NoBrush);
   else
-    painter_.setBrush(ToQColor(brush.Color));
+    painter_.setBrush(PaperColor(brush.Color));
   brushSet_ = true;
   brush_ = brush;
 }
@@ -198,7 +198,7 @@ void TPainterDrawer::FillRect(const TBrush& brush, const TDeviceRect& rect) {
   if (w <= 0 || h <= 0) return;
   painter_.fillRect(
       QRectF(r.Left + edge_, r.Top + edge_, static_cast<qreal>(w), static_cast<qreal>(h)),
-      ToQColor(brush.Color));
+      PaperColor(brush.Color));
 }
 
 void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDeviceRect& rect) {
@@ -218,7 +218,7 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
       const qreal side = diameter * squareDotSide_;
       const qreal inset = (w - side) / 2;
       painter_.fillRect(QRectF(r.Left + edge_ + inset, r.Top + edge_ + inset, side, side),
-                        ToQColor(brush.Color));
+                        PaperColor(brush.Color));
       return;
     }
     UseDotPen(pen.Color, static_cast<int32_t>(diameter));
@@ -252,7 +252,7 @@ void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedT
   if (text.Text.empty()) return;
   const QFont font = ToQFont(text.Font, resY_);
   const QString qtext = QString::fromStdU16String(text.Text);
-  const QColor colour = ToQColor(text.Font.Color());
+  const QColor colour = PaperColor(text.Font.Color());
   const bool background = brush.Style == TBrushStyle::bsSolid;
   TPainterStateGuard guard(painter_);
   painter_.translate(at.X + edge_, at.Y + edge_);
@@ -265,7 +265,7 @@ void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedT
     const TVerticalLayout layout = LayoutVerticalText(font, qtext);
     if (background)
       painter_.fillRect(QRectF(-layout.ColumnWidth, 0, layout.ColumnWidth, layout.Advance),
-                        ToQColor(brush.Color));
+                        PaperColor(brush.Color));
     DrawVerticalLayout(painter_, layout, QPointF(0, 0));
   } else {
     // Orientation counts tenths of a degree counter-clockwise; Qt turns clockwise.
@@ -273,7 +273,7 @@ void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedT
     const QFontMetricsF metrics(font);
     if (background)
       painter_.fillRect(QRectF(0, 0, metrics.horizontalAdvance(qtext), metrics.height()),
-                        ToQColor(brush.Color));
+                        PaperColor(brush.Color));
     painter_.setFont(font);
     painter_.drawText(QPointF(0, metrics.ascent()), qtext);
   }

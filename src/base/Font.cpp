@@ -1,4 +1,4 @@
-#include "settings/Font.h"
+#include "base/Font.h"
 
 #include <cstdlib>
 #include <limits>

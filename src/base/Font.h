@@ -5,16 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Color.h"
+
 namespace zelk {
-
-/// A colour value as files store it: for RGB colours red is the low byte, then green,
-/// then blue, top byte 0; a system-colour reference has the top byte 0xFF and the
-/// system colour index in the low byte.
-using TColor = int32_t;
-
-constexpr TColor kWindowTextColor = static_cast<TColor>(0xFF000008u);  ///< window text
-constexpr TColor kBlack = 0x000000;
-constexpr TColor kWhite = 0xFFFFFF;
 
 /// Font style flags, in the order of their file sub-tags 40 to 43.
 struct TFontStyles {
@@ -70,7 +63,7 @@ class TFont {
 
  private:
   int32_t charset_ = 1;
-  TColor color_ = kWindowTextColor;
+  TColor color_ = clWindowText;
   int32_t height_ = -11;
   std::u16string name_ = u"Tahoma";
   int32_t pitch_ = 0;
