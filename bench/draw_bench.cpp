@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/SheetRecording.h"
+#include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/PainterPlayback.h"

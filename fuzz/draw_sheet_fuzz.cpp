@@ -13,6 +13,7 @@
 #include "preview/OpsFormat.h"
 #include "preview/PrintPreview.h"
 #include "preview/PrinterInfo.h"
+#include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
@@ -122,9 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   TFixedMeasurer measurer;
   TPrintPreview preview(printer, measurer);
-  preview.BeginDoc();
-  DrawSheet(s, &preview.GetCanvas());
-  preview.EndDoc();
+  RecordSheet(s, preview);
   // Whatever the settings, the page holds what can reach the paper, not what the
   // settings would draw on a paper of any size.
   const size_t ops = preview.GetPage(0)->Ops.size();

@@ -17,12 +17,12 @@ void AddOptions(QCommandLineParser& parser) {
 }
 
 int Run(QCommandLineParser& parser) {
-  if (!CheckSettingsFileArgument(parser)) return kExitFailure;
+  RequireAtMostOneSettingsFile(parser);
   TPrinterService& printer = TPrinterService::Instance();
   TPrintSetting s = PreparedSheetSettings(parser, printer);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
-  RecordSheet(s, preview);
+  RecordSheetForCommand(s, preview);
   const std::string text = OpsText(preview);
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
     std::fputs("zelk: cannot write the ops to standard output\n", stderr);

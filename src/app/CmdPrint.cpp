@@ -43,13 +43,13 @@ void SelectOutput(const QCommandLineParser& parser, TPrinterService& printer) {
 }
 
 int Run(QCommandLineParser& parser) {
-  if (!CheckSettingsFileArgument(parser)) return kExitFailure;
+  RequireAtMostOneSettingsFile(parser);
   TPrinterService& printer = TPrinterService::Instance();
   SelectOutput(parser, printer);
   TPrintSetting s = PreparedSheetSettings(parser, printer);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
-  RecordSheet(s, preview);
+  RecordSheetForCommand(s, preview);
   const TPrintResult result = PrintPages(preview, printer);
   switch (result.Outcome) {
     case TPrintOutcome::Printed:

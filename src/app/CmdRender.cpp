@@ -51,12 +51,12 @@ TExportOptions OutputOptions(const QCommandLineParser& parser, QString& path) {
 int Run(QCommandLineParser& parser) {
   QString path;
   const TExportOptions options = OutputOptions(parser, path);
-  if (!CheckSettingsFileArgument(parser)) return kExitFailure;
+  RequireAtMostOneSettingsFile(parser);
   TPrinterService& printer = TPrinterService::Instance();
   TPrintSetting s = PreparedSheetSettings(parser, printer);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
-  RecordSheet(s, preview);
+  RecordSheetForCommand(s, preview);
   QString error;
   if (!ExportPage(*preview.GetPage(0), s.PrinterInfo, path, options, &error)) {
     std::fprintf(stderr, "zelk: %s\n", error.toUtf8().constData());

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "preview/SheetRecording.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/FormTransfer.h"
-#include "sheet/DrawSheet.h"
 
 namespace zelk {
 
@@ -16,10 +16,9 @@ void AddSettingsFileArgument(QCommandLineParser& parser) {
       QStringLiteral("[FILE]"));
 }
 
-bool CheckSettingsFileArgument(const QCommandLineParser& parser) {
+void RequireAtMostOneSettingsFile(const QCommandLineParser& parser) {
   const QStringList args = parser.positionalArguments();
   if (args.size() > 1) throw TUsageError{QStringLiteral("unexpected argument '%1'").arg(args[1])};
-  return true;
 }
 
 TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer) {
@@ -28,12 +27,12 @@ TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterSe
   return s;
 }
 
-void RecordSheet(TPrintSetting& s, TPrintPreview& preview) {
-  preview.BeginDoc();
-  preview.GetCanvas().AssignFont(MainWindowFont());
-  DrawSheet(s, &preview.GetCanvas());
-  preview.EndDoc();
-  if (preview.GetPage(0)->Truncated)
+void RecordSheetForCommand(TPrintSetting& s, TPrintPreview& preview) {
+  const TSheetRecording r = RecordSheet(s, preview);
+  if (!r.Failure.empty())
+    throw TCommandError{
+        QStringLiteral("the sheet cannot be drawn: %1").arg(QString::fromStdString(r.Failure))};
+  if (r.Truncated)
     std::fprintf(stderr,
                  "zelk: warning: the sheet needs more than %zu drawing operations; only the "
                  "first are drawn\n",

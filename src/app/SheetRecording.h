@@ -14,8 +14,8 @@ class TPrinterService;
 /// Adds the optional FILE argument of the sheet commands.
 void AddSettingsFileArgument(QCommandLineParser& parser);
 
-/// Throws TUsageError for more than one positional argument; true otherwise.
-bool CheckSettingsFileArgument(const QCommandLineParser& parser);
+/// Throws TUsageError for more than one positional argument.
+void RequireAtMostOneSettingsFile(const QCommandLineParser& parser);
 
 /// The settings the sheet commands draw: those of a first start on the printer chosen
 /// by the options, or of the FILE read over them (SheetSettingsFromFileOrOptions), with
@@ -27,10 +27,9 @@ bool CheckSettingsFileArgument(const QCommandLineParser& parser);
 /// numeric field can hold.
 TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer);
 
-/// Records one sheet as the preview does: BeginDoc, the canvas font set to the main
-/// window font, DrawSheet, EndDoc. The recorder then holds one page. `s` must be
-/// prepared for drawing; DrawSheet may rename its side-text fonts to their "@" form.
-/// A page cut at TMetafileEx::kMaxRecordedOps is reported on standard error.
-void RecordSheet(TPrintSetting& s, TPrintPreview& preview);
+/// Records one sheet (RecordSheet of the recorder) for a command: a page cut at
+/// TMetafileEx::kMaxRecordedOps is reported on standard error, and a failure of the
+/// drawing throws TCommandError with its reason.
+void RecordSheetForCommand(TPrintSetting& s, TPrintPreview& preview);
 
 }  // namespace zelk

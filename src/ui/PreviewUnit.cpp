@@ -13,6 +13,7 @@
 
 #include "preview/PrintPreview.h"
 #include "preview/PrinterInfo.h"
+#include "preview/SheetRecording.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"
@@ -228,17 +229,15 @@ int TPreviewForm::Redraw() {
 }
 
 void TPreviewForm::RecordSheet() {
-  Recorder_->BeginDoc();
-  try {
-    if (Setting) {
-      Recorder_->GetCanvas().AssignFont(MainWindowFont());
-      if (form_) ReadFromForm(*Setting, *form_, printer_);
-      DrawSheet(*Setting, &Recorder_->GetCanvas());
-    }
-  } catch (...) {
-    // A preview shows what could be drawn; the main window reports bad input itself.
+  if (!Setting) {
+    Recorder_->BeginDoc();
+    Recorder_->EndDoc();
+    return;
   }
-  Recorder_->EndDoc();
+  // A preview shows what could be drawn; the main window reports bad input itself.
+  zelk::RecordSheet(*Setting, *Recorder_, [this](TPrintSetting& s) {
+    if (form_) ReadFromForm(s, *form_, printer_);
+  });
 }
 
 void TPreviewForm::ShowPage(int page, int position, int minimum, int maximum) {

@@ -12,6 +12,7 @@
 
 #include "DrawTestSupport.h"
 #include "preview/OpsFormat.h"
+#include "preview/SheetRecording.h"
 #include "sheet/DrawSheet.h"
 
 namespace zelk {
@@ -201,10 +202,7 @@ std::string Render(const TEdit& edit) {
   TFixedMeasurer measurer;
   TPrintSetting s = PreparedSettings(printer, edit);
   TPrintPreview preview(printer, measurer);
-  preview.BeginDoc();
-  preview.GetCanvas().AssignFont(MainWindowFont());
-  DrawSheet(s, &preview.GetCanvas());
-  preview.EndDoc();
+  RecordSheet(s, preview);
   return OpsText(preview);
 }
 

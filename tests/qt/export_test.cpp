@@ -14,6 +14,7 @@
 
 #include "preview/PrintPreview.h"
 #include "preview/PrinterInfo.h"
+#include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/QtTextMeasurer.h"
 #include "settings/FormTransfer.h"
@@ -240,10 +241,7 @@ TEST(Export, DefaultSheetPdfIsCompact) {
   PrepareForDrawing(s, v);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(v, measurer);
-  preview.BeginDoc();
-  preview.GetCanvas().AssignFont(MainWindowFont());
-  ASSERT_TRUE(DrawSheet(s, &preview.GetCanvas()));
-  preview.EndDoc();
+  ASSERT_TRUE(RecordSheet(s, preview).Drawn);
   QBuffer out;
   out.open(QIODevice::WriteOnly);
   ASSERT_TRUE(ExportPdf(*preview.GetPage(0), s.PrinterInfo, out));

@@ -10,8 +10,8 @@
 #include <cctype>
 #include <functional>
 
-#include "app/SheetRecording.h"
 #include "preview/PrintPreview.h"
+#include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/QtTextMeasurer.h"
@@ -452,10 +452,7 @@ TEST_P(SheetReplay, ReplayEqualsDirectDrawing) {
 
   TPrintSetting recorded = base;
   TPrintPreview preview(printer, measurer);
-  preview.BeginDoc();
-  preview.GetCanvas().AssignFont(MainWindowFont());
-  ASSERT_TRUE(DrawSheet(recorded, &preview.GetCanvas()));
-  preview.EndDoc();
+  ASSERT_TRUE(RecordSheet(recorded, preview).Drawn);
   const TMetafileEx& page = *preview.GetPage(0);
   ASSERT_GT(page.Ops.size(), 10u);
   const QImage replayed = Replay(page);
