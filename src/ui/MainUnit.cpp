@@ -20,11 +20,12 @@
 #include <climits>
 #include <stdexcept>
 
+#include "controls/qt/SaNumEdit.h"
+#include "controls/qt/TateEdit.h"
 #include "preview/PrinterInfo.h"
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"
-#include "ui/EditAdapters.h"
 #include "ui/PreviewUnit.h"
 #include "ui/PrinterSetupDialog.h"
 #include "ui/RadioGroup.h"
@@ -462,17 +463,17 @@ void TMainForm::BuildToolBar() {
 
 TSaNumEdit* TMainForm::ReplaceByNumEdit(QLineEdit*& designed, QLabel* label, const char* name,
                                         bool readOnly) {
-  TSaNumEdit* edit = CreateNumEdit(designed->parentWidget());
-  QWidget* w = AsWidget(edit);
+  TSaNumEdit* edit = new TSaNumEdit(designed->parentWidget());
+  QWidget* w = edit;
   w->setObjectName(QString::fromLatin1(name));
   w->setGeometry(designed->geometry());
-  SetNumEditChange(edit, [this] { ApplyChanges(); });
-  SetNumEditFlat(edit);
-  SetNumEditText(edit, designed->text().toStdU16String());
+  connect(edit, &TSaNumEdit::OnChange, this, &TMainForm::ApplyChanges);
+  edit->SetCtl3D(false);
+  edit->Model().SetText(designed->text().toStdU16String());
   w->setAttribute(Qt::WA_InputMethodEnabled, false);
   label->setBuddy(w);
   if (readOnly) {
-    SetNumEditReadOnly(edit, true);
+    edit->Model().ReadOnly = true;
     w->setFocusPolicy(Qt::NoFocus);
   }
   w->show();
@@ -496,12 +497,12 @@ void TMainForm::ReplaceNumericEdits() {
   // Editable and in the tab order, unlike the designed edit: nothing copies those.
   NE_OutsideTextSpace =
       ReplaceByNumEdit(E_OutsideTextSpace, L_OutsideTextSpace, "NE_OutsideTextSpace", false);
-  AsWidget(NE_OutsideTextSpace)->setFocusPolicy(Qt::StrongFocus);
+  NE_OutsideTextSpace->setFocusPolicy(Qt::StrongFocus);
 }
 
 TTateEdit* TMainForm::CreateVerticalEdit(const char* name, bool rightSide, bool lower) {
-  TTateEdit* edit = CreateTateEdit(TS_Title);
-  QWidget* w = AsWidget(edit);
+  TTateEdit* edit = new TTateEdit(TS_Title);
+  QWidget* w = edit;
   w->setObjectName(QString::fromLatin1(name));
   const QRect bevel = B_Title->geometry();
   const int width = scale_(20);
@@ -509,7 +510,7 @@ TTateEdit* TMainForm::CreateVerticalEdit(const char* name, bool rightSide, bool 
   const int left = rightSide ? bevel.left() + bevel.width() : bevel.left() - width;
   const int top = lower ? bevel.top() + bevel.height() - height : bevel.top();
   w->setGeometry(left, top, width, height);
-  SetTateEditChange(edit, [this] { ApplyChanges(); });
+  connect(edit, &TTateEdit::OnChange, this, &TMainForm::ApplyChanges);
   w->show();
   tateEdits_[name] = edit;
   return edit;
@@ -531,16 +532,15 @@ void TMainForm::SetTabOrders() {
     }
   };
   chain({RG_Tategaki, SE_Yoko, SE_Tate});
-  chain({AsWidget(NE_YohakuU), AsWidget(NE_YohakuL), AsWidget(NE_YohakuB), AsWidget(NE_YohakuR)});
+  chain({NE_YohakuU, NE_YohakuL, NE_YohakuB, NE_YohakuR});
   chain({E_CenterCaption, B_SetCenterCaptionFont, E_BottomCaption, B_SetBottomCaptionFont, RG_Gyobi,
-         AsWidget(NE_OrimeW)});
-  chain({RG_LineType, RG_OrimeLineType, CB_OuterLine, AsWidget(NE_LineWidth),
-         AsWidget(NE_OuterLineWidth)});
+         NE_OrimeW});
+  chain({RG_LineType, RG_OrimeLineType, CB_OuterLine, NE_LineWidth, NE_OuterLineWidth});
   chain({CB_PageNumber, SE_PageNumber, SE_PageNumberWidth, E_PageNumberTitle, B_PageNumberTitle,
          CB_PN_UL, CB_PN_LU, CB_PN_UC, CB_PN_UR, CB_PN_RU, CB_PN_LD, CB_PN_BL, CB_PN_BR, CB_PN_RD});
   // Counter-clockwise around the sheet from its top-left corner, then the distance.
-  chain({E_TitleUL, AsWidget(TE_TitleLU), AsWidget(TE_TitleLD), E_TitleBL, E_TitleBR,
-         AsWidget(TE_TitleRD), AsWidget(TE_TitleRU), E_TitleUR, AsWidget(NE_OutsideTextSpace)});
+  chain({E_TitleUL, TE_TitleLU, TE_TitleLD, E_TitleBL, E_TitleBR, TE_TitleRD, TE_TitleRU, E_TitleUR,
+         NE_OutsideTextSpace});
   chain({B_Close, CB_ShowPrivew});
 }
 
@@ -591,11 +591,11 @@ void TMainForm::SetSpinValue(std::string_view name, int value) {
 }
 
 std::u16string TMainForm::NumText(std::string_view name) const {
-  return NumEditText(Find(numEdits_, name));
+  return Find(numEdits_, name)->Model().GetText();
 }
 
 void TMainForm::SetNumText(std::string_view name, const std::u16string& text) {
-  SetNumEditText(Find(numEdits_, name), text);
+  Find(numEdits_, name)->Model().SetText(text);
 }
 
 std::u16string TMainForm::EditText(std::string_view name) const {
@@ -613,11 +613,11 @@ void TMainForm::SetChecked(std::string_view name, bool checked) {
 }
 
 std::u16string TMainForm::ReadCaption(std::string_view name) const {
-  return TateEditCaption(Find(tateEdits_, name));
+  return Find(tateEdits_, name)->ReadCaption().toStdU16String();
 }
 
 void TMainForm::SetCaption2(std::string_view name, const std::u16string& caption) {
-  SetTateEditCaption(Find(tateEdits_, name), caption);
+  Find(tateEdits_, name)->SetCaption2(QString::fromStdU16String(caption));
 }
 
 TSaNumEdit* TMainForm::NumEdit(std::string_view name) const {
@@ -681,7 +681,7 @@ void TMainForm::ApplyOrimeVisibility() {
   const int i = RG_Orime->ItemIndex();
   GB_Orime->setVisible(i > 0);
   L_OrimeW->setVisible(i > 1);
-  AsWidget(NE_OrimeW)->setVisible(i > 1);
+  NE_OrimeW->setVisible(i > 1);
   RG_OrimeLineType->setVisible(i > 0);
 }
 
@@ -717,9 +717,9 @@ void TMainForm::RG_OrientationClick() {
   if (UpdateLock > 0) return;
   ++UpdateLock;
   // The rotated paper has the same two lengths, so the printer is not asked again.
-  const std::u16string height = NumEditText(NE_PaperSizeH);
-  SetNumEditText(NE_PaperSizeH, NumEditText(NE_PaperSizeV));
-  SetNumEditText(NE_PaperSizeV, height);
+  const std::u16string height = NE_PaperSizeH->Model().GetText();
+  NE_PaperSizeH->Model().SetText(NE_PaperSizeV->Model().GetText());
+  NE_PaperSizeV->Model().SetText(height);
   printer_.SetOrientation(RG_Orientation->ItemIndex() == 0 ? TPrinterOrientation::poPortrait
                                                            : TPrinterOrientation::poLandscape);
   --UpdateLock;
@@ -762,8 +762,8 @@ void TMainForm::ShowPrinterInfo() {
   RG_Orientation->SetItemIndex(printer_.Orientation() == TPrinterOrientation::poPortrait ? 0 : 1);
   TPrinterInfo info;
   GetPrinterInfo(info, printer_);
-  SetNumEditText(NE_PaperSizeV, FormatFloat0_00(info.PaperWidthMm));
-  SetNumEditText(NE_PaperSizeH, FormatFloat0_00(info.PaperHeightMm));
+  NE_PaperSizeV->Model().SetText(FormatFloat0_00(info.PaperWidthMm));
+  NE_PaperSizeH->Model().SetText(FormatFloat0_00(info.PaperHeightMm));
   L_PrinterName->setText(PrinterCaption());
   L_PrinterName->adjustSize();
 }
