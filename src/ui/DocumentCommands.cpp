@@ -23,6 +23,7 @@
 #include "settings/SettingsFileIO.h"
 #include "ui/MainUnit.h"
 #include "ui/PreviewUnit.h"
+#include "ui/UpdateLock.h"
 
 namespace zelk {
 namespace {
@@ -236,11 +237,12 @@ bool TDocumentCommands::OpenSettingFile() {
     ShowMessage(QString::fromStdString(error));
     return false;
   }
-  ++form_.UpdateLock;
-  WriteToForm(*form_.CurrentSetting, form_);
-  form_.ApplyPageNumberVisibility();
-  form_.RG_TategakiClick();
-  --form_.UpdateLock;
+  {
+    const TUpdateLockGuard lock(form_.UpdateLock);
+    WriteToForm(*form_.CurrentSetting, form_);
+    form_.ApplyPageNumberVisibility();
+    form_.RG_TategakiClick();
+  }
   form_.UpdateCaption();
   if (TPreviewForm* preview = form_.PreviewForm(); preview && form_.CB_ShowPrivew->isChecked()) {
     preview->SetSetting(form_.CurrentSetting);
@@ -283,11 +285,7 @@ void TDocumentCommands::SB_SaveAsClick() {
 
 void TDocumentCommands::SB_PrintClick() {
   if (form_.UpdateLock > 0) return;
-  ++form_.UpdateLock;
-  struct TUnlock {
-    int& lock;
-    ~TUnlock() { --lock; }
-  } unlock{form_.UpdateLock};
+  const TUpdateLockGuard lock(form_.UpdateLock);
   try {
     ReadFromForm(*form_.CurrentSetting, form_, printer_);
   } catch (const std::exception& e) {
@@ -339,10 +337,8 @@ bool TDocumentCommands::WriteStateFile() {
 }
 
 bool TDocumentCommands::ReadStateFile() {
-  ++form_.UpdateLock;
-  const bool ok = zelk::ReadStateFile(Local(form_.StateFileName), *this);
-  --form_.UpdateLock;
-  return ok;
+  const TUpdateLockGuard lock(form_.UpdateLock);
+  return zelk::ReadStateFile(Local(form_.StateFileName), *this);
 }
 
 int32_t TDocumentCommands::FormLeft() const { return form_.x(); }

@@ -29,6 +29,7 @@
 #include "ui/PreviewUnit.h"
 #include "ui/PrinterSetupDialog.h"
 #include "ui/RadioGroup.h"
+#include "ui/UpdateLock.h"
 
 namespace zelk {
 
@@ -653,22 +654,23 @@ void TMainForm::ShowFirstStart() {
 
 void TMainForm::ApplyChanges() {
   if (UpdateLock > 0) return;
-  ++UpdateLock;
   QString failure;
-  try {
-    ReadFromForm(*CurrentSetting, *this, printer_);
-    if (preview_ && CB_ShowPrivew->isChecked()) {
-      preview_->SetSetting(CurrentSetting);
-      preview_->Redraw();
+  {
+    // Lowered before the report, so that the edit after it is handled normally.
+    const TUpdateLockGuard lock(UpdateLock);
+    try {
+      ReadFromForm(*CurrentSetting, *this, printer_);
+      if (preview_ && CB_ShowPrivew->isChecked()) {
+        preview_->SetSetting(CurrentSetting);
+        preview_->Redraw();
+      }
+      Modified = true;
+    } catch (const EConvertError& e) {
+      failure = FromU16(e.Message());
+    } catch (const std::exception& e) {
+      failure = QString::fromUtf8(e.what());
     }
-    Modified = true;
-  } catch (const EConvertError& e) {
-    failure = FromU16(e.Message());
-  } catch (const std::exception& e) {
-    failure = QString::fromUtf8(e.what());
   }
-  // Lowered before the report, so that the edit after it is handled normally.
-  --UpdateLock;
   if (!failure.isEmpty() && ShowError) ShowError(failure);
 }
 
@@ -715,14 +717,15 @@ void TMainForm::CB_PageNumberClick() {
 
 void TMainForm::RG_OrientationClick() {
   if (UpdateLock > 0) return;
-  ++UpdateLock;
-  // The rotated paper has the same two lengths, so the printer is not asked again.
-  const std::u16string height = NE_PaperSizeH->Model().GetText();
-  NE_PaperSizeH->Model().SetText(NE_PaperSizeV->Model().GetText());
-  NE_PaperSizeV->Model().SetText(height);
-  printer_.SetOrientation(RG_Orientation->ItemIndex() == 0 ? TPrinterOrientation::poPortrait
-                                                           : TPrinterOrientation::poLandscape);
-  --UpdateLock;
+  {
+    const TUpdateLockGuard lock(UpdateLock);
+    // The rotated paper has the same two lengths, so the printer is not asked again.
+    const std::u16string height = NE_PaperSizeH->Model().GetText();
+    NE_PaperSizeH->Model().SetText(NE_PaperSizeV->Model().GetText());
+    NE_PaperSizeV->Model().SetText(height);
+    printer_.SetOrientation(RG_Orientation->ItemIndex() == 0 ? TPrinterOrientation::poPortrait
+                                                             : TPrinterOrientation::poLandscape);
+  }
   ApplyChanges();
 }
 
@@ -770,9 +773,10 @@ void TMainForm::ShowPrinterInfo() {
 
 void TMainForm::SB_PrinerSetupClick() {
   if (PrinterSetupDialog1->exec() != QDialog::Accepted) return;
-  ++UpdateLock;
-  ShowPrinterInfo();
-  --UpdateLock;
+  {
+    const TUpdateLockGuard lock(UpdateLock);
+    ShowPrinterInfo();
+  }
   ApplyChanges();
 }
 

@@ -21,6 +21,7 @@
 #include "settings/NumberText.h"
 #include "sheet/DrawSheet.h"
 #include "ui/PrinterSetupDialog.h"
+#include "ui/UpdateLock.h"
 
 namespace zelk {
 
@@ -216,14 +217,16 @@ int TPreviewForm::Redraw() {
       if (!TryStrToFloat(form_->NumText(name), value)) return 0;
     }
   }
-  ++UpdateLock;
-  RecordSheet();
-  const int pages = Recorder_->GetPageCount();
-  TB_Page->setValue(0);
-  TB_Page->setRange(0, pages > 0 ? pages - 1 : 0);
-  L_Page->setVisible(pages != 1);
-  TB_Page->setVisible(pages != 1);
-  --UpdateLock;
+  int pages = 0;
+  {
+    const TUpdateLockGuard lock(UpdateLock);
+    RecordSheet();
+    pages = Recorder_->GetPageCount();
+    TB_Page->setValue(0);
+    TB_Page->setRange(0, pages > 0 ? pages - 1 : 0);
+    L_Page->setVisible(pages != 1);
+    TB_Page->setVisible(pages != 1);
+  }
   ShowPage(TB_Page->value(), TrackBar1->value(), TrackBar1->minimum(), TrackBar1->maximum());
   return pages;
 }
