@@ -10,116 +10,123 @@
 namespace zelk {
 namespace {
 
-// The nine page-number position boxes and their fields, in transfer order.
-struct TFlagControl {
-  const char* Name;
-  bool TPrintSetting::*Field;
-};
-constexpr TFlagControl kPagePositions[] = {
-    {"CB_PN_UL", &TPrintSetting::PN_UL}, {"CB_PN_UC", &TPrintSetting::PN_UC},
-    {"CB_PN_UR", &TPrintSetting::PN_UR}, {"CB_PN_LU", &TPrintSetting::PN_LU},
-    {"CB_PN_LD", &TPrintSetting::PN_LD}, {"CB_PN_RU", &TPrintSetting::PN_RU},
-    {"CB_PN_RD", &TPrintSetting::PN_RD}, {"CB_PN_BL", &TPrintSetting::PN_BL},
-    {"CB_PN_BR", &TPrintSetting::PN_BR},
-};
+using C = TControl;
 
-struct TTextControl {
-  const char* Name;
-  std::u16string TPrintSetting::*Field;
-};
-constexpr TTextControl kOutsideEdits[] = {
-    {"E_TitleUL", &TPrintSetting::TitleUL},
-    {"E_TitleUR", &TPrintSetting::TitleUR},
-    {"E_TitleBL", &TPrintSetting::TitleBL},
-    {"E_TitleBR", &TPrintSetting::TitleBR},
-};
-constexpr TTextControl kOutsideCaptions[] = {
-    {"TE_TitleLU", &TPrintSetting::TitleLU},
-    {"TE_TitleLD", &TPrintSetting::TitleLD},
-    {"TE_TitleRD", &TPrintSetting::TitleRD},
-    {"TE_TitleRU", &TPrintSetting::TitleRU},
-};
+// Groups of controls that the transfer handles alike, in transfer order.
+constexpr C kPaperLengths[] = {C::NE_PaperSizeV, C::NE_PaperSizeH, C::NE_YohakuU,
+                               C::NE_YohakuL,    C::NE_YohakuB,    C::NE_YohakuR};
+constexpr C kPagePositions[] = {C::CB_PN_UL, C::CB_PN_UC, C::CB_PN_UR, C::CB_PN_LU, C::CB_PN_LD,
+                                C::CB_PN_RU, C::CB_PN_RD, C::CB_PN_BL, C::CB_PN_BR};
+constexpr C kOutsideEdits[] = {C::E_TitleUL, C::E_TitleUR, C::E_TitleBL, C::E_TitleBR};
+constexpr C kOutsideCaptions[] = {C::TE_TitleLU, C::TE_TitleLD, C::TE_TitleRD, C::TE_TitleRU};
 
-// The paper and margin fields with their numeric edits, in transfer order.
-struct TLengthControl {
-  const char* Name;
-  double TPrintSetting::*Field;
-};
-constexpr TLengthControl kPaperLengths[] = {
-    {"NE_PaperSizeV", &TPrintSetting::PaperWidth}, {"NE_PaperSizeH", &TPrintSetting::PaperHeight},
-    {"NE_YohakuU", &TPrintSetting::YohakuU},       {"NE_YohakuL", &TPrintSetting::YohakuL},
-    {"NE_YohakuB", &TPrintSetting::YohakuB},       {"NE_YohakuR", &TPrintSetting::YohakuR},
-};
-
-double NumberFrom(const TSettingsForm& form, std::string_view name) {
-  return StrToFloat(form.NumText(name));
+template <typename T>
+T TPrintSetting::*FieldOf(C id) {
+  return std::get<T TPrintSetting::*>(ControlSpec(id).Field);
 }
 
-void SetLength(TSettingsForm& form, std::string_view name, double mm) {
-  form.SetNumText(name, FormatFloat0_00(mm));
-}
+double& Length(TPrintSetting& s, C id) { return s.*FieldOf<double>(id); }
+double Length(const TPrintSetting& s, C id) { return s.*FieldOf<double>(id); }
+
+double NumberFrom(const TSettingsForm& form, C id) { return StrToFloat(form.NumText(id)); }
+
+void SetLength(TSettingsForm& form, C id, double mm) { form.SetNumText(id, FormatFloat0_00(mm)); }
+
+// The record seen through the controls' rules, as a form: what each control would hold
+// if the record were shown in it. Numbers pass through their numeric edit's filter, so a
+// length no edit can hold reads back as an empty text.
+class TRecordView : public TSettingsForm {
+ public:
+  explicit TRecordView(const TPrintSetting& s) : s_(s) {}
+
+  int ItemIndex(C id) const override {
+    const TControlField& f = ControlSpec(id).Field;
+    if (const auto flag = std::get_if<bool TPrintSetting::*>(&f)) return s_.**flag ? 0 : 1;
+    return HoldToControl(id, s_.*std::get<int32_t TPrintSetting::*>(f));
+  }
+  int SpinValue(C id) const override { return HoldToControl(id, s_.*FieldOf<int32_t>(id)); }
+  std::u16string NumText(C id) const override {
+    TSaNumEditModel edit;
+    edit.SetText(FormatFloat0_00(Length(s_, id)));
+    return edit.GetText();
+  }
+  std::u16string EditText(C id) const override { return s_.*FieldOf<std::u16string>(id); }
+  bool Checked(C id) const override { return s_.*FieldOf<bool>(id); }
+  std::u16string ReadCaption(C id) const override { return s_.*FieldOf<std::u16string>(id); }
+
+  // A view is read only.
+  void SetItemIndex(C, int) override {}
+  void SetSpinValue(C, int) override {}
+  void SetNumText(C, const std::u16string&) override {}
+  void SetEditText(C, const std::u16string&) override {}
+  void SetChecked(C, bool) override {}
+  void SetCaption2(C, const std::u16string&) override {}
+
+ private:
+  const TPrintSetting& s_;
+};
 
 }  // namespace
 
 void ReadFromForm(TPrintSetting& s, const TSettingsForm& form, TPrinterDevice& printer) {
-  s.Portrait = form.ItemIndex("RG_Orientation") == 0;
-  s.SetTategaki(form.ItemIndex("RG_Tategaki") == 0);
+  s.Portrait = form.ItemIndex(C::RG_Orientation) == 0;
+  s.SetTategaki(form.ItemIndex(C::RG_Tategaki) == 0);
   printer.SetOrientation(s.Portrait ? TPrinterOrientation::poPortrait
                                     : TPrinterOrientation::poLandscape);
   GetPrinterInfo(s.PrinterInfo, printer);
-  s.Tate = form.SpinValue("SE_Tate");
-  s.Yoko = form.SpinValue("SE_Yoko");
-  for (const TLengthControl& c : kPaperLengths) s.*c.Field = NumberFrom(form, c.Name);
-  ComputeArea(s, form.NumText("NE_PaperSizeV"), form.NumText("NE_PaperSizeH"),
-              form.NumText("NE_YohakuU"), form.NumText("NE_YohakuL"), form.NumText("NE_YohakuB"),
-              form.NumText("NE_YohakuR"));
-  s.Orime = form.ItemIndex("RG_Orime");
-  s.OrimeLineType = form.ItemIndex("RG_OrimeLineType");
-  s.OrimeWidth = NumberFrom(form, "NE_OrimeW");
-  ComputePenWidths(s, form.NumText("NE_LineWidth"));
-  s.LineWidth = std::max(0.1, NumberFrom(form, "NE_LineWidth"));
-  s.LineType = form.ItemIndex("RG_LineType");
-  s.CenterCaption = form.EditText("E_CenterCaption");
-  s.BottomCaption = form.EditText("E_BottomCaption");
-  s.Gyobi = form.ItemIndex("RG_Gyobi");
-  s.PaperName = form.EditText("E_PaperName");
-  s.OuterLine = form.Checked("CB_OuterLine");
-  s.OuterLineWidth = NumberFrom(form, "NE_OuterLineWidth");
-  s.OutsideTextSpace = NumberFrom(form, "NE_OutsideTextSpace");
-  s.PageNumber = form.Checked("CB_PageNumber");
-  for (const TFlagControl& c : kPagePositions) s.*c.Field = form.Checked(c.Name);
-  s.PageNumberSpace = form.SpinValue("SE_PageNumber");
-  s.PageNumberWidth = form.SpinValue("SE_PageNumberWidth");
-  s.PageNumberTitle = form.EditText("E_PageNumberTitle");
-  for (const TTextControl& c : kOutsideEdits) s.*c.Field = form.EditText(c.Name);
-  for (const TTextControl& c : kOutsideCaptions) s.*c.Field = form.ReadCaption(c.Name);
+  s.Tate = form.SpinValue(C::SE_Tate);
+  s.Yoko = form.SpinValue(C::SE_Yoko);
+  for (C id : kPaperLengths) Length(s, id) = NumberFrom(form, id);
+  ComputeArea(s, form.NumText(C::NE_PaperSizeV), form.NumText(C::NE_PaperSizeH),
+              form.NumText(C::NE_YohakuU), form.NumText(C::NE_YohakuL), form.NumText(C::NE_YohakuB),
+              form.NumText(C::NE_YohakuR));
+  s.Orime = form.ItemIndex(C::RG_Orime);
+  s.OrimeLineType = form.ItemIndex(C::RG_OrimeLineType);
+  s.OrimeWidth = NumberFrom(form, C::NE_OrimeW);
+  ComputePenWidths(s, form.NumText(C::NE_LineWidth));
+  s.LineWidth = std::max(0.1, NumberFrom(form, C::NE_LineWidth));
+  s.LineType = form.ItemIndex(C::RG_LineType);
+  s.CenterCaption = form.EditText(C::E_CenterCaption);
+  s.BottomCaption = form.EditText(C::E_BottomCaption);
+  s.Gyobi = form.ItemIndex(C::RG_Gyobi);
+  s.PaperName = form.EditText(C::E_PaperName);
+  s.OuterLine = form.Checked(C::CB_OuterLine);
+  s.OuterLineWidth = NumberFrom(form, C::NE_OuterLineWidth);
+  s.OutsideTextSpace = NumberFrom(form, C::NE_OutsideTextSpace);
+  s.PageNumber = form.Checked(C::CB_PageNumber);
+  for (C id : kPagePositions) s.*FieldOf<bool>(id) = form.Checked(id);
+  s.PageNumberSpace = form.SpinValue(C::SE_PageNumber);
+  s.PageNumberWidth = form.SpinValue(C::SE_PageNumberWidth);
+  s.PageNumberTitle = form.EditText(C::E_PageNumberTitle);
+  for (C id : kOutsideEdits) s.*FieldOf<std::u16string>(id) = form.EditText(id);
+  for (C id : kOutsideCaptions) s.*FieldOf<std::u16string>(id) = form.ReadCaption(id);
 }
 
 void WriteToForm(const TPrintSetting& s, TSettingsForm& form) {
-  form.SetItemIndex("RG_Orientation", s.Portrait ? 0 : 1);
-  form.SetItemIndex("RG_Tategaki", s.Tategaki ? 0 : 1);
-  form.SetSpinValue("SE_Tate", s.Tate);
-  form.SetSpinValue("SE_Yoko", s.Yoko);
-  for (const TLengthControl& c : kPaperLengths) SetLength(form, c.Name, s.*c.Field);
-  form.SetItemIndex("RG_Orime", s.Orime);
-  form.SetItemIndex("RG_OrimeLineType", s.OrimeLineType);
-  SetLength(form, "NE_OrimeW", s.OrimeWidth);
-  SetLength(form, "NE_LineWidth", s.LineWidth);
-  form.SetItemIndex("RG_LineType", s.LineType);
-  form.SetEditText("E_CenterCaption", s.CenterCaption);
-  form.SetEditText("E_BottomCaption", s.BottomCaption);
-  form.SetItemIndex("RG_Gyobi", s.Gyobi);
-  form.SetEditText("E_PaperName", s.PaperName);
-  form.SetChecked("CB_OuterLine", s.OuterLine);
-  SetLength(form, "NE_OuterLineWidth", s.OuterLineWidth);
-  SetLength(form, "NE_OutsideTextSpace", s.OutsideTextSpace);
-  form.SetChecked("CB_PageNumber", s.PageNumber);
-  for (const TFlagControl& c : kPagePositions) form.SetChecked(c.Name, s.*c.Field);
-  form.SetSpinValue("SE_PageNumber", s.PageNumberSpace);
-  form.SetSpinValue("SE_PageNumberWidth", s.PageNumberWidth);
-  form.SetEditText("E_PageNumberTitle", s.PageNumberTitle);
-  for (const TTextControl& c : kOutsideEdits) form.SetEditText(c.Name, s.*c.Field);
-  for (const TTextControl& c : kOutsideCaptions) form.SetCaption2(c.Name, s.*c.Field);
+  form.SetItemIndex(C::RG_Orientation, s.Portrait ? 0 : 1);
+  form.SetItemIndex(C::RG_Tategaki, s.Tategaki ? 0 : 1);
+  form.SetSpinValue(C::SE_Tate, s.Tate);
+  form.SetSpinValue(C::SE_Yoko, s.Yoko);
+  for (C id : kPaperLengths) SetLength(form, id, Length(s, id));
+  form.SetItemIndex(C::RG_Orime, s.Orime);
+  form.SetItemIndex(C::RG_OrimeLineType, s.OrimeLineType);
+  SetLength(form, C::NE_OrimeW, s.OrimeWidth);
+  SetLength(form, C::NE_LineWidth, s.LineWidth);
+  form.SetItemIndex(C::RG_LineType, s.LineType);
+  form.SetEditText(C::E_CenterCaption, s.CenterCaption);
+  form.SetEditText(C::E_BottomCaption, s.BottomCaption);
+  form.SetItemIndex(C::RG_Gyobi, s.Gyobi);
+  form.SetEditText(C::E_PaperName, s.PaperName);
+  form.SetChecked(C::CB_OuterLine, s.OuterLine);
+  SetLength(form, C::NE_OuterLineWidth, s.OuterLineWidth);
+  SetLength(form, C::NE_OutsideTextSpace, s.OutsideTextSpace);
+  form.SetChecked(C::CB_PageNumber, s.PageNumber);
+  for (C id : kPagePositions) form.SetChecked(id, s.*FieldOf<bool>(id));
+  form.SetSpinValue(C::SE_PageNumber, s.PageNumberSpace);
+  form.SetSpinValue(C::SE_PageNumberWidth, s.PageNumberWidth);
+  form.SetEditText(C::E_PageNumberTitle, s.PageNumberTitle);
+  for (C id : kOutsideEdits) form.SetEditText(id, s.*FieldOf<std::u16string>(id));
+  for (C id : kOutsideCaptions) form.SetCaption2(id, s.*FieldOf<std::u16string>(id));
 }
 
 void WriteToForm(const TPrintSetting& s, TSettingsForm* form, const TMessageBoxFn& messageBox) {
@@ -133,104 +140,95 @@ void WriteToForm(const TPrintSetting& s, TSettingsForm* form, const TMessageBoxF
 // --- the headless form ---------------------------------------------------------------
 
 THeadlessSettingsForm::THeadlessSettingsForm() {
-  radios_ = {{"RG_Orientation", {1, 2}},   {"RG_Tategaki", {0, 2}}, {"RG_Orime", {1, 3}},
-             {"RG_OrimeLineType", {4, 5}}, {"RG_LineType", {4, 5}}, {"RG_Gyobi", {1, 3}}};
-  spins_ = {{"SE_Tate", {20, 1, 40}},
-            {"SE_Yoko", {20, 1, 40}},
-            {"SE_PageNumber", {8, 0, 0}},
-            {"SE_PageNumberWidth", {18, 0, 0}}};
-  const std::pair<const char*, const char16_t*> numbers[] = {
-      {"NE_PaperSizeH", u"0"},        {"NE_PaperSizeV", u"0"},  {"NE_OrimeW", u"12"},
-      {"NE_YohakuU", u"12"},          {"NE_YohakuL", u"15"},    {"NE_YohakuB", u"12"},
-      {"NE_YohakuR", u"15"},          {"NE_LineWidth", u"0.3"}, {"NE_OuterLineWidth", u"2"},
-      {"NE_OutsideTextSpace", u"1.5"}};
-  for (const auto& [name, text] : numbers) numEdits_[name].SetText(text);
-  numEdits_["NE_PaperSizeH"].ReadOnly = true;
-  numEdits_["NE_PaperSizeV"].ReadOnly = true;
-  for (const char* name : {"E_PaperName", "E_CenterCaption", "E_BottomCaption", "E_PageNumberTitle",
-                           "E_TitleUL", "E_TitleUR", "E_TitleBL", "E_TitleBR"})
-    edits_[name];
-  checks_ = {{"CB_OuterLine", true}, {"CB_PageNumber", true}};
-  for (const TFlagControl& c : kPagePositions) checks_[c.Name] = false;
-  checks_["CB_PN_UC"] = true;
-  for (const TTextControl& c : kOutsideCaptions) captions_[c.Name];
+  for (const TControlSpec& c : SettingControls()) {
+    const size_t i = static_cast<size_t>(c.Id);
+    if (c.Kind == TControlKind::Number) {
+      numbers_[i].SetText(FormatFloat0_00(c.Default));
+      numbers_[i].ReadOnly = c.ReadOnly;
+    } else {
+      ints_[i] = static_cast<int>(c.Default);
+    }
+  }
 }
 
-template <typename T>
-T& THeadlessSettingsForm::Find(std::map<std::string, T, std::less<>>& m, std::string_view name) {
-  const auto it = m.find(name);
-  if (it == m.end()) throw std::out_of_range("no settings control named " + std::string(name));
-  return it->second;
+const TControlSpec& THeadlessSettingsForm::Expect(C id, TControlKind kind) const {
+  const TControlSpec& c = ControlSpec(id);
+  if (c.Kind != kind) throw std::logic_error(std::string(c.Name) + " is another kind of control");
+  return c;
 }
 
-template <typename T>
-const T& THeadlessSettingsForm::Find(const std::map<std::string, T, std::less<>>& m,
-                                     std::string_view name) {
-  const auto it = m.find(name);
-  if (it == m.end()) throw std::out_of_range("no settings control named " + std::string(name));
-  return it->second;
+int THeadlessSettingsForm::ItemIndex(C id) const {
+  Expect(id, TControlKind::Radio);
+  return ints_[static_cast<size_t>(id)];
 }
 
-int THeadlessSettingsForm::ItemIndex(std::string_view name) const {
-  return Find(radios_, name).Index;
+void THeadlessSettingsForm::SetItemIndex(C id, int index) {
+  Expect(id, TControlKind::Radio);
+  ints_[static_cast<size_t>(id)] = HoldToControl(id, index);
 }
 
-void THeadlessSettingsForm::SetItemIndex(std::string_view name, int index) {
-  TRadio& r = Find(radios_, name);
-  r.Index = std::clamp(index, -1, r.Count - 1);
+int THeadlessSettingsForm::SpinValue(C id) const {
+  Expect(id, TControlKind::Spin);
+  return ints_[static_cast<size_t>(id)];
 }
 
-int THeadlessSettingsForm::SpinValue(std::string_view name) const {
-  return Find(spins_, name).Value;
+void THeadlessSettingsForm::SetSpinValue(C id, int value) {
+  Expect(id, TControlKind::Spin);
+  ints_[static_cast<size_t>(id)] = HoldToControl(id, value);
 }
 
-void THeadlessSettingsForm::SetSpinValue(std::string_view name, int value) {
-  TSpin& s = Find(spins_, name);
-  s.Value = s.Min == s.Max ? value : std::clamp(value, s.Min, s.Max);
+std::u16string THeadlessSettingsForm::NumText(C id) const {
+  Expect(id, TControlKind::Number);
+  return numbers_[static_cast<size_t>(id)].GetText();
 }
 
-std::u16string THeadlessSettingsForm::NumText(std::string_view name) const {
-  return Find(numEdits_, name).GetText();
+void THeadlessSettingsForm::SetNumText(C id, const std::u16string& text) {
+  NumEdit(id).SetText(text);
 }
 
-void THeadlessSettingsForm::SetNumText(std::string_view name, const std::u16string& text) {
-  Find(numEdits_, name).SetText(text);
+TSaNumEditModel& THeadlessSettingsForm::NumEdit(C id) {
+  Expect(id, TControlKind::Number);
+  return numbers_[static_cast<size_t>(id)];
 }
 
-TSaNumEditModel& THeadlessSettingsForm::NumEdit(std::string_view name) {
-  return Find(numEdits_, name);
+std::u16string THeadlessSettingsForm::EditText(C id) const {
+  Expect(id, TControlKind::Edit);
+  return texts_[static_cast<size_t>(id)];
 }
 
-std::u16string THeadlessSettingsForm::EditText(std::string_view name) const {
-  return Find(edits_, name);
+void THeadlessSettingsForm::SetEditText(C id, const std::u16string& text) {
+  Expect(id, TControlKind::Edit);
+  texts_[static_cast<size_t>(id)] = text;
 }
 
-void THeadlessSettingsForm::SetEditText(std::string_view name, const std::u16string& text) {
-  Find(edits_, name) = text;
+bool THeadlessSettingsForm::Checked(C id) const {
+  Expect(id, TControlKind::Check);
+  return ints_[static_cast<size_t>(id)] != 0;
 }
 
-bool THeadlessSettingsForm::Checked(std::string_view name) const { return Find(checks_, name); }
-
-void THeadlessSettingsForm::SetChecked(std::string_view name, bool checked) {
-  Find(checks_, name) = checked;
+void THeadlessSettingsForm::SetChecked(C id, bool checked) {
+  Expect(id, TControlKind::Check);
+  ints_[static_cast<size_t>(id)] = checked ? 1 : 0;
 }
 
-std::u16string THeadlessSettingsForm::ReadCaption(std::string_view name) const {
-  return Find(captions_, name);
+std::u16string THeadlessSettingsForm::ReadCaption(C id) const {
+  Expect(id, TControlKind::Caption);
+  return texts_[static_cast<size_t>(id)];
 }
 
-void THeadlessSettingsForm::SetCaption2(std::string_view name, const std::u16string& caption) {
-  Find(captions_, name) = caption;
+void THeadlessSettingsForm::SetCaption2(C id, const std::u16string& caption) {
+  Expect(id, TControlKind::Caption);
+  texts_[static_cast<size_t>(id)] = caption;
 }
 
 void THeadlessSettingsForm::ShowPrinterInfo(const TPrinterDevice& printer,
                                             const std::u16string& paperName) {
-  SetEditText("E_PaperName", paperName);
-  SetItemIndex("RG_Orientation", printer.Orientation() == TPrinterOrientation::poPortrait ? 0 : 1);
+  SetEditText(C::E_PaperName, paperName);
+  SetItemIndex(C::RG_Orientation, printer.Orientation() == TPrinterOrientation::poPortrait ? 0 : 1);
   TPrinterInfo info;
   GetPrinterInfo(info, printer);
-  SetNumText("NE_PaperSizeV", FormatFloat0_00(info.PaperWidthMm));
-  SetNumText("NE_PaperSizeH", FormatFloat0_00(info.PaperHeightMm));
+  SetNumText(C::NE_PaperSizeV, FormatFloat0_00(info.PaperWidthMm));
+  SetNumText(C::NE_PaperSizeH, FormatFloat0_00(info.PaperHeightMm));
 }
 
 // --- preparing a sheet -----------------------------------------------------------------
@@ -244,9 +242,8 @@ TPrintSetting FirstStartSettings(TPrinterDevice& printer, const std::u16string& 
 }
 
 void PrepareForDrawing(TPrintSetting& s, TPrinterDevice& printer) {
-  THeadlessSettingsForm form;
-  WriteToForm(s, form);
-  ReadFromForm(s, form, printer);
+  const TPrintSetting shown = s;
+  ReadFromForm(s, TRecordView(shown), printer);
 }
 
 }  // namespace zelk

@@ -15,9 +15,10 @@ namespace zelk {
 ///
 /// Members follow the record's declaration order: `Cell`, the user-settable fields,
 /// `PrinterInfo`, then the derived layout values. Every field has a value from
-/// construction on: the numeric fields and flags take the designed defaults of the main
-/// window, `PaperWidth`/`PaperHeight` 0 and `Portrait` false as the window's design has
-/// them until the printer is shown. Each of the 13 fonts is its own value, equal to the
+/// construction on: the numeric fields and flags take the designed values of the main
+/// window's controls that carry them (SettingControls.h: 20 × 20 cells, margins 12, 15,
+/// 12, 15 mm, …), `PaperWidth`/`PaperHeight` 0 and `Portrait` false as the window's
+/// design has them until the printer is shown. Each of the 13 fonts is its own value, equal to the
 /// main window font.
 ///
 /// Invariant: `Yokogaki` is always the opposite of `Tategaki`; use SetTategaki.
@@ -35,17 +36,17 @@ class TPrintSetting {
 
   std::u16string SettingName;  ///< "印刷設定"; stored, shown nowhere
   std::u16string PaperName;    ///< the printer's paper name, "A4" at construction
-  double PaperWidth = 0;       ///< mm, in the current orientation
-  double PaperHeight = 0;      ///< mm, in the current orientation
-  bool Portrait = false;       ///< true "縦長", false "横長"
-  double YohakuU = 12;         ///< top margin, mm
-  double YohakuL = 15;         ///< left margin, mm
-  double YohakuB = 12;         ///< bottom margin, mm
-  double YohakuR = 15;         ///< right margin, mm
-  int32_t Tate = 20;           ///< cells down, 1..40
-  int32_t Yoko = 20;           ///< cells across, 1..40
-  bool Tategaki = true;        ///< sheet for vertical writing
-  bool Yokogaki = false;       ///< always !Tategaki
+  double PaperWidth{};         ///< mm, in the current orientation
+  double PaperHeight{};        ///< mm, in the current orientation
+  bool Portrait{};             ///< true "縦長", false "横長"
+  double YohakuU{};            ///< top margin, mm
+  double YohakuL{};            ///< left margin, mm
+  double YohakuB{};            ///< bottom margin, mm
+  double YohakuR{};            ///< right margin, mm
+  int32_t Tate{};              ///< cells down, 1..40
+  int32_t Yoko{};              ///< cells across, 1..40
+  bool Tategaki{};             ///< sheet for vertical writing
+  bool Yokogaki{};             ///< always !Tategaki
   std::u16string CenterCaption;
   std::u16string BottomCaption;
   std::u16string Caption3;  ///< kept in the file, never drawn
@@ -54,26 +55,26 @@ class TPrintSetting {
   TFont BottomCaptionFont;
   TFont Caption3Font;
   TFont Caption4Font;
-  int32_t LineType = lsRound;  ///< 0..4
-  double LineWidth = 0.3;      ///< mm, at least 0.1 after a transfer from the controls
-  bool OuterLine = true;
-  double OuterLineWidth = 2;  ///< mm
-  int32_t Orime = 1;          ///< fold band: 0 none, 1 one line wide, 2 OrimeWidth wide
-  int32_t OrimeLineType = lsRound;
-  double OrimeWidth = 12;  ///< mm
-  int32_t Gyobi = 1;       ///< fish-tail marks: 0 none, 1 "4:10:6a", 2 "4:10:6b"
-  bool PageNumber = true;
-  bool PN_UL = false;
-  bool PN_UC = true;
-  bool PN_UR = false;
-  bool PN_LU = false;
-  bool PN_LD = false;
-  bool PN_RU = false;
-  bool PN_RD = false;
-  bool PN_BL = false;
-  bool PN_BR = false;
-  int32_t PageNumberSpace = 8;   ///< whole mm
-  int32_t PageNumberWidth = 18;  ///< whole mm
+  int32_t LineType{};  ///< 0..4
+  double LineWidth{};  ///< mm, at least 0.1 after a transfer from the controls
+  bool OuterLine{};
+  double OuterLineWidth{};  ///< mm
+  int32_t Orime{};          ///< fold band: 0 none, 1 one line wide, 2 OrimeWidth wide
+  int32_t OrimeLineType{};
+  double OrimeWidth{};  ///< mm
+  int32_t Gyobi{};      ///< fish-tail marks: 0 none, 1 "4:10:6a", 2 "4:10:6b"
+  bool PageNumber{};
+  bool PN_UL{};
+  bool PN_UC{};
+  bool PN_UR{};
+  bool PN_LU{};
+  bool PN_LD{};
+  bool PN_RU{};
+  bool PN_RD{};
+  bool PN_BL{};
+  bool PN_BR{};
+  int32_t PageNumberSpace{};  ///< whole mm
+  int32_t PageNumberWidth{};  ///< whole mm
   std::u16string PageNumberTitle;
   TFont PageNumberTitleFont;
   std::u16string TitleUL;
@@ -92,7 +93,7 @@ class TPrintSetting {
   TFont TitleBRFont;
   TFont TitleRDFont;
   TFont TitleRUFont;
-  double OutsideTextSpace = 1.5;  ///< mm
+  double OutsideTextSpace{};  ///< mm
 
   TPrinterInfo PrinterInfo;
 

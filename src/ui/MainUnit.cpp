@@ -171,30 +171,47 @@ QCheckBox* TMainForm::NewCheck(QWidget* parent, const char* name, const QString&
              (box->sizeHint().height() - r.height() + 1) / 2);
   box->setGeometry(r);
   box->setChecked(checked);
-  checks_[name] = box;
   return box;
 }
 
-QSpinBox* TMainForm::NewSpin(QWidget* parent, const char* name, int left, int top, int width,
-                             int height, int value, int minimum, int maximum) {
+QCheckBox* TMainForm::NewCheck(QWidget* parent, TControl id, const QString& text, int left, int top,
+                               int width, int height) {
+  QCheckBox* box = NewCheck(parent, ControlName(id), text, left, top, width, height,
+                            ControlSpec(id).Default != 0);
+  Register(id, box);
+  return box;
+}
+
+void TMainForm::Register(TControl id, QWidget* control) {
+  controls_[static_cast<size_t>(id)] = control;
+}
+
+QSpinBox* TMainForm::NewSpin(QWidget* parent, TControl id, int left, int top, int width,
+                             int height) {
+  const TControlSpec& c = ControlSpec(id);
   auto* spin = new QSpinBox(parent);
-  spin->setObjectName(QString::fromLatin1(name));
+  spin->setObjectName(QString::fromLatin1(c.Name));
   spin->setGeometry(scale_.Rect(left, top, width, height));
-  spin->setRange(minimum, maximum);
-  spin->setValue(value);
-  spins_[name] = spin;
+  if (c.Min == c.Max)
+    spin->setRange(-INT_MAX, INT_MAX);  // no limits
+  else
+    spin->setRange(c.Min, c.Max);
+  spin->setValue(static_cast<int>(c.Default));
+  Register(id, spin);
   return spin;
 }
 
-TRadioGroup* TMainForm::NewRadio(QWidget* parent, const char* name, const QString& caption,
+TRadioGroup* TMainForm::NewRadio(QWidget* parent, TControl id, const QString& caption,
                                  const QStringList& items, int columns, int left, int top,
-                                 int width, int height, int index) {
+                                 int width, int height) {
+  const TControlSpec& c = ControlSpec(id);
+  Q_ASSERT(items.size() == c.Max + 1);
   auto* group = new TRadioGroup(caption, columns, parent);
-  group->setObjectName(QString::fromLatin1(name));
+  group->setObjectName(QString::fromLatin1(c.Name));
   group->setGeometry(scale_.Rect(left, top, width, height));
   group->SetItems(items);
-  group->SetItemIndex(index);
-  radios_[name] = group;
+  group->SetItemIndex(static_cast<int>(c.Default));
+  Register(id, group);
   return group;
 }
 
@@ -239,35 +256,32 @@ void TMainForm::BuildTabKihon() {
   GB_PaperSize = new QGroupBox(QStringLiteral("用紙"), TabSheet1);
   GB_PaperSize->setGeometry(scale_.Rect(0, 13, 326, 83));
   Label1 = NewLabel(GB_PaperSize, QStringLiteral("名："), 8, 20);
-  E_PaperName = NewEdit(GB_PaperSize, "E_PaperName", 28, 17, 77, 21);
+  E_PaperName = NewEdit(GB_PaperSize, ControlName(TControl::E_PaperName), 28, 17, 77, 21);
   E_PaperName->setReadOnly(true);
   E_PaperName->setFocusPolicy(Qt::NoFocus);
-  edits_["E_PaperName"] = E_PaperName;
-  RG_Orientation =
-      NewRadio(GB_PaperSize, "RG_Orientation", QStringLiteral("紙の向き"),
-               {QStringLiteral("縦長"), QStringLiteral("横長")}, 2, 118, 9, 123, 39, 1);
+  Register(TControl::E_PaperName, E_PaperName);
+  RG_Orientation = NewRadio(GB_PaperSize, TControl::RG_Orientation, QStringLiteral("紙の向き"),
+                            {QStringLiteral("縦長"), QStringLiteral("横長")}, 2, 118, 9, 123, 39);
   connect(RG_Orientation, &TRadioGroup::Clicked, this, &TMainForm::RG_OrientationClick);
   L_PaperSizeV = NewLabel(GB_PaperSize, QStringLiteral("縦："), 8, 58);
   E_PaperSizeH = NewEdit(GB_PaperSize, "E_PaperSizeH", 28, 54, 77, 21);
-  E_PaperSizeH->setText(QStringLiteral("0"));
   L_PaperSizeH = NewLabel(GB_PaperSize, QStringLiteral("横："), 124, 58);
   E_PaperSizeV = NewEdit(GB_PaperSize, "E_PaperSizeV", 145, 54, 77, 21);
-  E_PaperSizeV->setText(QStringLiteral("0"));
 
   GroupBox1 = new QGroupBox(QStringLiteral("文字数は"), TabSheet1);
   GroupBox1->setGeometry(scale_.Rect(0, 96, 326, 49));
   L_MojisuuV = NewLabel(GroupBox1, QStringLiteral("縦(&V)："), 27, 22);
-  SE_Tate = NewSpin(GroupBox1, "SE_Tate", 65, 17, 41, 22, 20, 1, 40);
+  SE_Tate = NewSpin(GroupBox1, TControl::SE_Tate, 65, 17, 41, 22);
   L_MojisuuV->setBuddy(SE_Tate);
   L_MojisuuH = NewLabel(GroupBox1, QStringLiteral("横(&H)："), 124, 22);
-  SE_Yoko = NewSpin(GroupBox1, "SE_Yoko", 161, 17, 41, 22, 20, 1, 40);
+  SE_Yoko = NewSpin(GroupBox1, TControl::SE_Yoko, 161, 17, 41, 22);
   L_MojisuuH->setBuddy(SE_Yoko);
   for (QSpinBox* s : {SE_Tate, SE_Yoko})
     connect(s, &QSpinBox::valueChanged, this, &TMainForm::E_CenterCaptionChange);
 
   RG_Tategaki =
-      NewRadio(TabSheet1, "RG_Tategaki", QStringLiteral("書き方は"),
-               {QStringLiteral("縦書き用"), QStringLiteral("横書き用")}, 2, 0, 145, 326, 43, 0);
+      NewRadio(TabSheet1, TControl::RG_Tategaki, QStringLiteral("書き方は"),
+               {QStringLiteral("縦書き用"), QStringLiteral("横書き用")}, 2, 0, 145, 326, 43);
   connect(RG_Tategaki, &TRadioGroup::Clicked, this, &TMainForm::RG_TategakiClick);
 }
 
@@ -278,16 +292,12 @@ void TMainForm::BuildTabYohaku() {
   Bevel1 = NewBevel(TabSheet2, 96, 65, 117, 76);
   L_YohakuU = NewLabel(TabSheet2, QStringLiteral("上(&U)："), 117, 41);
   E_YohakuU = NewEdit(TabSheet2, "E_YohakuU", 150, 38, 40, 21);
-  E_YohakuU->setText(QStringLiteral("12"));
   L_YohakuL = NewLabel(TabSheet2, QStringLiteral("左(&L)："), 17, 93);
   E_YohakuL = NewEdit(TabSheet2, "E_YohakuL", 50, 90, 40, 21);
-  E_YohakuL->setText(QStringLiteral("15"));
   L_YohakuR = NewLabel(TabSheet2, QStringLiteral("右(&R)："), 222, 93);
   E_YohakuR = NewEdit(TabSheet2, "E_YohakuR", 255, 90, 40, 21);
-  E_YohakuR->setText(QStringLiteral("15"));
   L_YohakuB = NewLabel(TabSheet2, QStringLiteral("下(&B)："), 117, 150);
   E_YohakuB = NewEdit(TabSheet2, "E_YohakuB", 150, 147, 40, 21);
-  E_YohakuB->setText(QStringLiteral("12"));
 }
 
 void TMainForm::BuildTabOrime() {
@@ -295,29 +305,29 @@ void TMainForm::BuildTabOrime() {
   TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
   PageControl1->addTab(TabSheet3, QStringLiteral("折り目"));
   RG_Orime =
-      NewRadio(TabSheet3, "RG_Orime", QStringLiteral("折り目を"),
+      NewRadio(TabSheet3, TControl::RG_Orime, QStringLiteral("折り目を"),
                {QStringLiteral("付けない"), QStringLiteral("1行分"), QStringLiteral("幅指定")}, 3,
-               0, 0, 326, 36, 1);
+               0, 0, 326, 36);
   connect(RG_Orime, &TRadioGroup::Clicked, this, &TMainForm::RG_OrimeClick);
   GB_Orime = new QGroupBox(QStringLiteral("折り目の指定"), TabSheet3);
   // It fills the rest of the page; the page's designed client area is 326 x 242.
   GB_Orime->setGeometry(scale_.Rect(0, 36, 326, 242 - 36));
   L_OrimeW = NewLabel(GB_Orime, QStringLiteral("折り目の幅(&O)："), 12, 18);
   E_OrimeW = NewEdit(GB_Orime, "E_OrimeW", 92, 14, 49, 21);
-  E_OrimeW->setText(QStringLiteral("12"));
   Label2 = NewLabel(GB_Orime, QStringLiteral("中央部に表示する文字："), 10, 42);
-  E_CenterCaption = NewEdit(GB_Orime, "E_CenterCaption", 10, 57, 237, 21);
+  E_CenterCaption = NewEdit(GB_Orime, ControlName(TControl::E_CenterCaption), 10, 57, 237, 21);
   B_SetCenterCaptionFont = NewButton(GB_Orime, QStringLiteral("フォント..."), 253, 56, 61, 23);
   Label3 = NewLabel(GB_Orime, QStringLiteral("下(右)部に表示する文字："), 9, 84);
-  E_BottomCaption = NewEdit(GB_Orime, "E_BottomCaption", 10, 98, 237, 21);
+  E_BottomCaption = NewEdit(GB_Orime, ControlName(TControl::E_BottomCaption), 10, 98, 237, 21);
   B_SetBottomCaptionFont = NewButton(GB_Orime, QStringLiteral("フォント..."), 253, 96, 61, 23);
   RG_Gyobi =
-      NewRadio(GB_Orime, "RG_Gyobi", QStringLiteral("魚尾"),
+      NewRadio(GB_Orime, TControl::RG_Gyobi, QStringLiteral("魚尾"),
                {QStringLiteral("なし"), QStringLiteral("4:10:6a"), QStringLiteral("4:10:6b")}, 4, 9,
-               122, 305, 63, 1);
+               122, 305, 63);
   connect(RG_Gyobi, &TRadioGroup::Clicked, this, &TMainForm::RG_OrimeClick);
+  Register(TControl::E_CenterCaption, E_CenterCaption);
+  Register(TControl::E_BottomCaption, E_BottomCaption);
   for (QLineEdit* e : {E_CenterCaption, E_BottomCaption}) {
-    edits_[e->objectName().toStdString()] = e;
     connect(e, &QLineEdit::textChanged, this, &TMainForm::E_CenterCaptionChange);
   }
 }
@@ -326,19 +336,17 @@ void TMainForm::BuildTabLine() {
   TabSheet4 = new QWidget;
   TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
   PageControl1->addTab(TabSheet4, QStringLiteral("線"));
-  RG_LineType = NewRadio(TabSheet4, "RG_LineType", QStringLiteral("線の形状(&T)"), kLineShapes, 5,
-                         0, 3, 318, 41, 4);
+  RG_LineType = NewRadio(TabSheet4, TControl::RG_LineType, QStringLiteral("線の形状(&T)"),
+                         kLineShapes, 5, 0, 3, 318, 41);
   L_LineWidth = NewLabel(TabSheet4, QStringLiteral("線の太さ(&R)："), 73, 47);
   E_LineWidth = NewEdit(TabSheet4, "E_LineWidth", 142, 44, 49, 21);
-  E_LineWidth->setText(QStringLiteral("0.3"));
   RG_OrimeLineType =
-      NewRadio(TabSheet4, "RG_OrimeLineType", QStringLiteral("折り目の左右(上下)の線の形状(&O)"),
-               kLineShapes, 5, 0, 79, 318, 41, 4);
-  CB_OuterLine = NewCheck(TabSheet4, "CB_OuterLine", QStringLiteral("更に外側に線を引く"), 5, 136,
-                          117, 17, true);
+      NewRadio(TabSheet4, TControl::RG_OrimeLineType,
+               QStringLiteral("折り目の左右(上下)の線の形状(&O)"), kLineShapes, 5, 0, 79, 318, 41);
+  CB_OuterLine = NewCheck(TabSheet4, TControl::CB_OuterLine, QStringLiteral("更に外側に線を引く"),
+                          5, 136, 117, 17);
   L_OuterLineWidth = NewLabel(TabSheet4, QStringLiteral("線の太さ(&S)："), 134, 137);
   E_OuterLineWidth = NewEdit(TabSheet4, "E_OuterLineWidth", 203, 133, 49, 21);
-  E_OuterLineWidth->setText(QStringLiteral("2"));
   for (TRadioGroup* g : {RG_LineType, RG_OrimeLineType})
     connect(g, &TRadioGroup::Clicked, this, &TMainForm::E_CenterCaptionChange);
   connect(CB_OuterLine, &QCheckBox::toggled, this, &TMainForm::E_CenterCaptionChange);
@@ -348,25 +356,24 @@ void TMainForm::BuildTabPageNumber() {
   TabSheet5 = new QWidget;
   TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
   PageControl1->addTab(TabSheet5, QStringLiteral("頁番号"));
-  CB_PageNumber = NewCheck(TabSheet5, "CB_PageNumber", QStringLiteral("頁番号の線を引く(&L)"), 10,
-                           3, 117, 17, true);
+  CB_PageNumber = NewCheck(TabSheet5, TControl::CB_PageNumber,
+                           QStringLiteral("頁番号の線を引く(&L)"), 10, 3, 117, 17);
   connect(CB_PageNumber, &QCheckBox::toggled, this, &TMainForm::CB_PageNumberClick);
   GB_PageNumber = new QGroupBox(TabSheet5);
   GB_PageNumber->setGeometry(scale_.Rect(3, 22, 316, 217));
 
   L_PageNumber = NewLabel(GB_PageNumber, QStringLiteral("中央から(&C):"), 11, 11, true);
-  constexpr int kNoLimit = INT_MAX;
-  SE_PageNumber = NewSpin(GB_PageNumber, "SE_PageNumber", 78, 8, 42, 22, 8, -kNoLimit, kNoLimit);
+  SE_PageNumber = NewSpin(GB_PageNumber, TControl::SE_PageNumber, 78, 8, 42, 22);
   L_PageNumber->setBuddy(SE_PageNumber);
   Label5 = NewLabel(GB_PageNumber, QStringLiteral("mm 離して"), 129, 11);
   Label4 = NewLabel(GB_PageNumber, QStringLiteral("線の長さ(&W):"), 196, 12, true);
-  SE_PageNumberWidth =
-      NewSpin(GB_PageNumber, "SE_PageNumberWidth", 266, 8, 42, 22, 18, -kNoLimit, kNoLimit);
+  SE_PageNumberWidth = NewSpin(GB_PageNumber, TControl::SE_PageNumberWidth, 266, 8, 42, 22);
   Label4->setBuddy(SE_PageNumberWidth);
   Label6 = NewLabel(GB_PageNumber, QStringLiteral("タイトル(&T):"), 9, 38, true);
-  E_PageNumberTitle = NewEdit(GB_PageNumber, "E_PageNumberTitle", 68, 34, 121, 21);
+  E_PageNumberTitle =
+      NewEdit(GB_PageNumber, ControlName(TControl::E_PageNumberTitle), 68, 34, 121, 21);
   Label6->setBuddy(E_PageNumberTitle);
-  edits_["E_PageNumberTitle"] = E_PageNumberTitle;
+  Register(TControl::E_PageNumberTitle, E_PageNumberTitle);
   B_PageNumberTitle = NewButton(GB_PageNumber, QStringLiteral("フォント..."), 195, 34, 61, 23);
   for (QSpinBox* s : {SE_PageNumber, SE_PageNumberWidth})
     connect(s, &QSpinBox::valueChanged, this, &TMainForm::E_CenterCaptionChange);
@@ -376,26 +383,25 @@ void TMainForm::BuildTabPageNumber() {
   GB_PageNumber2->setGeometry(scale_.Rect(11, 61, 185, 148));
   Bevel2 = NewBevel(GB_PageNumber2, 36, 43, 117, 76);
   struct TPlace {
-    const char* Name;
+    TControl Id;
     int Left;
     int Top;
-    bool Checked;
     QCheckBox* TMainForm::*Member;
   };
   // Creation order is the tab order: UL, LU, UC, UR, RU, LD, BL, BR, RD.
   const TPlace places[] = {
-      {"CB_PN_UL", 39, 24, false, &TMainForm::CB_PN_UL},
-      {"CB_PN_LU", 18, 43, false, &TMainForm::CB_PN_LU},
-      {"CB_PN_UC", 86, 24, true, &TMainForm::CB_PN_UC},
-      {"CB_PN_UR", 137, 24, false, &TMainForm::CB_PN_UR},
-      {"CB_PN_RU", 157, 43, false, &TMainForm::CB_PN_RU},
-      {"CB_PN_LD", 18, 102, false, &TMainForm::CB_PN_LD},
-      {"CB_PN_BL", 39, 120, false, &TMainForm::CB_PN_BL},
-      {"CB_PN_BR", 137, 118, false, &TMainForm::CB_PN_BR},
-      {"CB_PN_RD", 157, 102, false, &TMainForm::CB_PN_RD},
+      {TControl::CB_PN_UL, 39, 24, &TMainForm::CB_PN_UL},
+      {TControl::CB_PN_LU, 18, 43, &TMainForm::CB_PN_LU},
+      {TControl::CB_PN_UC, 86, 24, &TMainForm::CB_PN_UC},
+      {TControl::CB_PN_UR, 137, 24, &TMainForm::CB_PN_UR},
+      {TControl::CB_PN_RU, 157, 43, &TMainForm::CB_PN_RU},
+      {TControl::CB_PN_LD, 18, 102, &TMainForm::CB_PN_LD},
+      {TControl::CB_PN_BL, 39, 120, &TMainForm::CB_PN_BL},
+      {TControl::CB_PN_BR, 137, 118, &TMainForm::CB_PN_BR},
+      {TControl::CB_PN_RD, 157, 102, &TMainForm::CB_PN_RD},
   };
   for (const TPlace& p : places) {
-    QCheckBox* box = NewCheck(GB_PageNumber2, p.Name, QString(), p.Left, p.Top, 17, 17, p.Checked);
+    QCheckBox* box = NewCheck(GB_PageNumber2, p.Id, QString(), p.Left, p.Top, 17, 17);
     this->*p.Member = box;
     connect(box, &QCheckBox::toggled, this, &TMainForm::E_CenterCaptionChange);
   }
@@ -406,12 +412,15 @@ void TMainForm::BuildTabTitle() {
   TS_Title->setObjectName(QStringLiteral("TS_Title"));
   PageControl1->addTab(TS_Title, QStringLiteral("枠外"));
   B_Title = NewBevel(TS_Title, 35, 35, 243, 176);
-  E_TitleUL = NewEdit(TS_Title, "E_TitleUL", 36, 12, 85, 21);
-  E_TitleUR = NewEdit(TS_Title, "E_TitleUR", 194, 12, 85, 21);
-  E_TitleBL = NewEdit(TS_Title, "E_TitleBL", 36, 210, 85, 21);
-  E_TitleBR = NewEdit(TS_Title, "E_TitleBR", 192, 210, 85, 21);
+  E_TitleUL = NewEdit(TS_Title, ControlName(TControl::E_TitleUL), 36, 12, 85, 21);
+  E_TitleUR = NewEdit(TS_Title, ControlName(TControl::E_TitleUR), 194, 12, 85, 21);
+  E_TitleBL = NewEdit(TS_Title, ControlName(TControl::E_TitleBL), 36, 210, 85, 21);
+  E_TitleBR = NewEdit(TS_Title, ControlName(TControl::E_TitleBR), 192, 210, 85, 21);
+  Register(TControl::E_TitleUL, E_TitleUL);
+  Register(TControl::E_TitleUR, E_TitleUR);
+  Register(TControl::E_TitleBL, E_TitleBL);
+  Register(TControl::E_TitleBR, E_TitleBR);
   for (QLineEdit* e : {E_TitleUL, E_TitleUR, E_TitleBL, E_TitleBR}) {
-    edits_[e->objectName().toStdString()] = e;
     connect(e, &QLineEdit::textChanged, this, &TMainForm::E_CenterCaptionChange);
   }
   SB_TitleUL = NewSpeedButton(TS_Title, "font", 98, 39);
@@ -426,7 +435,6 @@ void TMainForm::BuildTabTitle() {
   E_OutsideTextSpace = NewEdit(TS_Title, "E_OutsideTextSpace", 140, 77, 31, 21);
   E_OutsideTextSpace->setReadOnly(true);
   E_OutsideTextSpace->setFocusPolicy(Qt::NoFocus);
-  E_OutsideTextSpace->setText(QStringLiteral("1.5"));
   L_OutsideText2 = NewLabel(TS_Title, QStringLiteral("mm 離す"), 183, 80);
 }
 
@@ -442,7 +450,6 @@ void TMainForm::BuildToolBar() {
   CB_ShowPrivew->setObjectName(QStringLiteral("CB_ShowPrivew"));
   CB_ShowPrivew->setGeometry(scale_.Rect(127, 10, 17, 17));
   CB_ShowPrivew->setToolTip(QStringLiteral("プレビュー表示"));
-  checks_["CB_ShowPrivew"] = CB_ShowPrivew;
   SB_Print = NewSpeedButton(Panel1, "printer", 144, 6, QStringLiteral("印刷"));
   B_Close = new QPushButton(QStringLiteral("終了(&X)"), Panel1);
   B_Close->setGeometry(scale_.Rect(209, 2, 81, 31));
@@ -462,49 +469,49 @@ void TMainForm::BuildToolBar() {
 
 // --- the run-time steps ----------------------------------------------------------------
 
-TSaNumEdit* TMainForm::ReplaceByNumEdit(QLineEdit*& designed, QLabel* label, const char* name,
-                                        bool readOnly) {
+TSaNumEdit* TMainForm::ReplaceByNumEdit(QLineEdit*& designed, QLabel* label, TControl id) {
+  const TControlSpec& c = ControlSpec(id);
   TSaNumEdit* edit = new TSaNumEdit(designed->parentWidget());
   QWidget* w = edit;
-  w->setObjectName(QString::fromLatin1(name));
+  w->setObjectName(QString::fromLatin1(c.Name));
   w->setGeometry(designed->geometry());
   connect(edit, &TSaNumEdit::OnChange, this, &TMainForm::ApplyChanges);
   edit->SetCtl3D(false);
-  edit->Model().SetText(designed->text().toStdU16String());
+  edit->Model().SetText(FormatFloat0_00(c.Default));
   w->setAttribute(Qt::WA_InputMethodEnabled, false);
   label->setBuddy(w);
-  if (readOnly) {
+  if (c.ReadOnly) {
     edit->Model().ReadOnly = true;
     w->setFocusPolicy(Qt::NoFocus);
   }
   w->show();
   delete designed;
   designed = nullptr;
-  numEdits_[name] = edit;
+  Register(id, edit);
   return edit;
 }
 
 void TMainForm::ReplaceNumericEdits() {
-  NE_PaperSizeH = ReplaceByNumEdit(E_PaperSizeH, L_PaperSizeH, "NE_PaperSizeH", true);
-  NE_PaperSizeV = ReplaceByNumEdit(E_PaperSizeV, L_PaperSizeV, "NE_PaperSizeV", true);
-  NE_OrimeW = ReplaceByNumEdit(E_OrimeW, L_OrimeW, "NE_OrimeW", false);
-  NE_YohakuU = ReplaceByNumEdit(E_YohakuU, L_YohakuU, "NE_YohakuU", false);
-  NE_YohakuL = ReplaceByNumEdit(E_YohakuL, L_YohakuL, "NE_YohakuL", false);
-  NE_YohakuB = ReplaceByNumEdit(E_YohakuB, L_YohakuB, "NE_YohakuB", false);
-  NE_YohakuR = ReplaceByNumEdit(E_YohakuR, L_YohakuR, "NE_YohakuR", false);
-  NE_LineWidth = ReplaceByNumEdit(E_LineWidth, L_LineWidth, "NE_LineWidth", false);
+  NE_PaperSizeH = ReplaceByNumEdit(E_PaperSizeH, L_PaperSizeH, TControl::NE_PaperSizeH);
+  NE_PaperSizeV = ReplaceByNumEdit(E_PaperSizeV, L_PaperSizeV, TControl::NE_PaperSizeV);
+  NE_OrimeW = ReplaceByNumEdit(E_OrimeW, L_OrimeW, TControl::NE_OrimeW);
+  NE_YohakuU = ReplaceByNumEdit(E_YohakuU, L_YohakuU, TControl::NE_YohakuU);
+  NE_YohakuL = ReplaceByNumEdit(E_YohakuL, L_YohakuL, TControl::NE_YohakuL);
+  NE_YohakuB = ReplaceByNumEdit(E_YohakuB, L_YohakuB, TControl::NE_YohakuB);
+  NE_YohakuR = ReplaceByNumEdit(E_YohakuR, L_YohakuR, TControl::NE_YohakuR);
+  NE_LineWidth = ReplaceByNumEdit(E_LineWidth, L_LineWidth, TControl::NE_LineWidth);
   NE_OuterLineWidth =
-      ReplaceByNumEdit(E_OuterLineWidth, L_OuterLineWidth, "NE_OuterLineWidth", false);
+      ReplaceByNumEdit(E_OuterLineWidth, L_OuterLineWidth, TControl::NE_OuterLineWidth);
   // Editable and in the tab order, unlike the designed edit: nothing copies those.
   NE_OutsideTextSpace =
-      ReplaceByNumEdit(E_OutsideTextSpace, L_OutsideTextSpace, "NE_OutsideTextSpace", false);
+      ReplaceByNumEdit(E_OutsideTextSpace, L_OutsideTextSpace, TControl::NE_OutsideTextSpace);
   NE_OutsideTextSpace->setFocusPolicy(Qt::StrongFocus);
 }
 
-TTateEdit* TMainForm::CreateVerticalEdit(const char* name, bool rightSide, bool lower) {
+TTateEdit* TMainForm::CreateVerticalEdit(TControl id, bool rightSide, bool lower) {
   TTateEdit* edit = new TTateEdit(TS_Title);
   QWidget* w = edit;
-  w->setObjectName(QString::fromLatin1(name));
+  w->setObjectName(QString::fromLatin1(ControlName(id)));
   const QRect bevel = B_Title->geometry();
   const int width = scale_(20);
   const int height = bevel.height() / 2;
@@ -513,15 +520,15 @@ TTateEdit* TMainForm::CreateVerticalEdit(const char* name, bool rightSide, bool 
   w->setGeometry(left, top, width, height);
   connect(edit, &TTateEdit::OnChange, this, &TMainForm::ApplyChanges);
   w->show();
-  tateEdits_[name] = edit;
+  Register(id, edit);
   return edit;
 }
 
 void TMainForm::CreateVerticalEdits() {
-  TE_TitleLU = CreateVerticalEdit("TE_TitleLU", false, false);
-  TE_TitleLD = CreateVerticalEdit("TE_TitleLD", false, true);
-  TE_TitleRD = CreateVerticalEdit("TE_TitleRD", true, true);
-  TE_TitleRU = CreateVerticalEdit("TE_TitleRU", true, false);
+  TE_TitleLU = CreateVerticalEdit(TControl::TE_TitleLU, false, false);
+  TE_TitleLD = CreateVerticalEdit(TControl::TE_TitleLD, false, true);
+  TE_TitleRD = CreateVerticalEdit(TControl::TE_TitleRD, true, true);
+  TE_TitleRU = CreateVerticalEdit(TControl::TE_TitleRU, true, false);
 }
 
 void TMainForm::SetTabOrders() {
@@ -573,62 +580,64 @@ void TMainForm::ConnectFontButtons() {
 // --- the settings form -----------------------------------------------------------------
 
 template <typename T>
-T* TMainForm::Find(const std::map<std::string, T*, std::less<>>& m, std::string_view name) {
-  const auto it = m.find(name);
-  if (it == m.end()) throw std::out_of_range("the main window has no control " + std::string(name));
-  return it->second;
+T* TMainForm::Control(TControl id, TControlKind kind) const {
+  const TControlSpec& c = ControlSpec(id);
+  if (c.Kind != kind) throw std::logic_error(std::string(c.Name) + " is another kind of control");
+  return static_cast<T*>(controls_[static_cast<size_t>(id)]);
 }
 
-int TMainForm::ItemIndex(std::string_view name) const { return Find(radios_, name)->ItemIndex(); }
-
-void TMainForm::SetItemIndex(std::string_view name, int index) {
-  Find(radios_, name)->SetItemIndex(index);
+int TMainForm::ItemIndex(TControl id) const {
+  return Control<TRadioGroup>(id, TControlKind::Radio)->ItemIndex();
 }
 
-int TMainForm::SpinValue(std::string_view name) const { return Find(spins_, name)->value(); }
-
-void TMainForm::SetSpinValue(std::string_view name, int value) {
-  Find(spins_, name)->setValue(value);
+void TMainForm::SetItemIndex(TControl id, int index) {
+  Control<TRadioGroup>(id, TControlKind::Radio)->SetItemIndex(index);
 }
 
-std::u16string TMainForm::NumText(std::string_view name) const {
-  return Find(numEdits_, name)->Model().GetText();
+int TMainForm::SpinValue(TControl id) const {
+  return Control<QSpinBox>(id, TControlKind::Spin)->value();
 }
 
-void TMainForm::SetNumText(std::string_view name, const std::u16string& text) {
-  Find(numEdits_, name)->Model().SetText(text);
+void TMainForm::SetSpinValue(TControl id, int value) {
+  Control<QSpinBox>(id, TControlKind::Spin)->setValue(value);
 }
 
-std::u16string TMainForm::EditText(std::string_view name) const {
-  return Find(edits_, name)->text().toStdU16String();
+std::u16string TMainForm::NumText(TControl id) const { return NumEdit(id)->Model().GetText(); }
+
+void TMainForm::SetNumText(TControl id, const std::u16string& text) {
+  NumEdit(id)->Model().SetText(text);
 }
 
-void TMainForm::SetEditText(std::string_view name, const std::u16string& text) {
-  Find(edits_, name)->setText(FromU16(text));
+std::u16string TMainForm::EditText(TControl id) const {
+  return Control<QLineEdit>(id, TControlKind::Edit)->text().toStdU16String();
 }
 
-bool TMainForm::Checked(std::string_view name) const { return Find(checks_, name)->isChecked(); }
-
-void TMainForm::SetChecked(std::string_view name, bool checked) {
-  Find(checks_, name)->setChecked(checked);
+void TMainForm::SetEditText(TControl id, const std::u16string& text) {
+  Control<QLineEdit>(id, TControlKind::Edit)->setText(FromU16(text));
 }
 
-std::u16string TMainForm::ReadCaption(std::string_view name) const {
-  return Find(tateEdits_, name)->ReadCaption().toStdU16String();
+bool TMainForm::Checked(TControl id) const {
+  return Control<QCheckBox>(id, TControlKind::Check)->isChecked();
 }
 
-void TMainForm::SetCaption2(std::string_view name, const std::u16string& caption) {
-  Find(tateEdits_, name)->SetCaption2(QString::fromStdU16String(caption));
+void TMainForm::SetChecked(TControl id, bool checked) {
+  Control<QCheckBox>(id, TControlKind::Check)->setChecked(checked);
 }
 
-TSaNumEdit* TMainForm::NumEdit(std::string_view name) const {
-  const auto it = numEdits_.find(name);
-  return it == numEdits_.end() ? nullptr : it->second;
+std::u16string TMainForm::ReadCaption(TControl id) const {
+  return TateEdit(id)->ReadCaption().toStdU16String();
 }
 
-TTateEdit* TMainForm::TateEdit(std::string_view name) const {
-  const auto it = tateEdits_.find(name);
-  return it == tateEdits_.end() ? nullptr : it->second;
+void TMainForm::SetCaption2(TControl id, const std::u16string& caption) {
+  TateEdit(id)->SetCaption2(QString::fromStdU16String(caption));
+}
+
+TSaNumEdit* TMainForm::NumEdit(TControl id) const {
+  return Control<TSaNumEdit>(id, TControlKind::Number);
+}
+
+TTateEdit* TMainForm::TateEdit(TControl id) const {
+  return Control<TTateEdit>(id, TControlKind::Caption);
 }
 
 // --- change handling -------------------------------------------------------------------

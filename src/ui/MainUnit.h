@@ -4,8 +4,8 @@
 
 #include <QDialog>
 #include <QString>
+#include <array>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,12 +53,12 @@ struct TMainFormCommands {
 /// The main window `MainForm`: a fixed-size, always-on-top dialog with the six tabs
 /// 基本, 余白, 折り目, 線, 頁番号 and 枠外 and a tool bar along the bottom.
 ///
-/// It is the settings form of the form transfer: the controls are reached by their
-/// names (TSettingsForm), so the window and the command line prepare a sheet on the same
-/// path. Every change of a control funnels into ApplyChanges, which copies the controls
-/// into CurrentSetting, redraws the preview when it is shown and marks the document
-/// modified, unless UpdateLock is raised. The window stays locked (UpdateLock 1) from
-/// construction until the first showing has loaded its values.
+/// It is the settings form of the form transfer: the settings controls are built from
+/// their table (SettingControls.h) and reached by their ids (TSettingsForm). Every change of a
+/// control funnels into ApplyChanges, which copies the controls into CurrentSetting, redraws the
+/// preview when it is shown and marks the document modified, unless UpdateLock is raised. The
+/// window stays locked (UpdateLock 1) from construction until the first showing has loaded its
+/// values.
 ///
 /// Positions are the designed 96-dpi pixels times the design scale of the screen and
 /// font (DesignScale.h).
@@ -85,23 +85,23 @@ class TMainForm : public QDialog, public TSettingsForm {
   /// extension.
   void UpdateCaption();
 
-  // TSettingsForm: the controls by name. An unknown name throws std::out_of_range.
-  int ItemIndex(std::string_view name) const override;
-  void SetItemIndex(std::string_view name, int index) override;
-  int SpinValue(std::string_view name) const override;
-  void SetSpinValue(std::string_view name, int value) override;
-  std::u16string NumText(std::string_view name) const override;
-  void SetNumText(std::string_view name, const std::u16string& text) override;
-  std::u16string EditText(std::string_view name) const override;
-  void SetEditText(std::string_view name, const std::u16string& text) override;
-  bool Checked(std::string_view name) const override;
-  void SetChecked(std::string_view name, bool checked) override;
-  std::u16string ReadCaption(std::string_view name) const override;
-  void SetCaption2(std::string_view name, const std::u16string& caption) override;
+  // TSettingsForm: the settings controls by id.
+  int ItemIndex(TControl id) const override;
+  void SetItemIndex(TControl id, int index) override;
+  int SpinValue(TControl id) const override;
+  void SetSpinValue(TControl id, int value) override;
+  std::u16string NumText(TControl id) const override;
+  void SetNumText(TControl id, const std::u16string& text) override;
+  std::u16string EditText(TControl id) const override;
+  void SetEditText(TControl id, const std::u16string& text) override;
+  bool Checked(TControl id) const override;
+  void SetChecked(TControl id, bool checked) override;
+  std::u16string ReadCaption(TControl id) const override;
+  void SetCaption2(TControl id, const std::u16string& caption) override;
 
-  /// The numeric edit and vertical edit by name (null when there is none).
-  TSaNumEdit* NumEdit(std::string_view name) const;
-  TTateEdit* TateEdit(std::string_view name) const;
+  /// A numeric edit and a vertical edit by id.
+  TSaNumEdit* NumEdit(TControl id) const;
+  TTateEdit* TateEdit(TControl id) const;
 
   /// The visibility rules, applied by the click handlers and after a file is loaded:
   /// the fold controls by RG_Orime, the page-number position boxes and L_PageNumber by
@@ -284,10 +284,9 @@ class TMainForm : public QDialog, public TSettingsForm {
   void FitWindow();
   // The run-time steps of the constructor.
   void ReplaceNumericEdits();
-  TSaNumEdit* ReplaceByNumEdit(QLineEdit*& designed, QLabel* label, const char* name,
-                               bool readOnly);
+  TSaNumEdit* ReplaceByNumEdit(QLineEdit*& designed, QLabel* label, TControl id);
   void CreateVerticalEdits();
-  TTateEdit* CreateVerticalEdit(const char* name, bool rightSide, bool lower);
+  TTateEdit* CreateVerticalEdit(TControl id, bool rightSide, bool lower);
   void SetTabOrders();
   void ConnectFontButtons();
   void KeepLabelsClearOfTheirFields();
@@ -298,29 +297,28 @@ class TMainForm : public QDialog, public TSettingsForm {
   QLineEdit* NewEdit(QWidget* parent, const char* name, int left, int top, int width, int height);
   QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& text, int left, int top,
                       int width, int height, bool checked);
-  QSpinBox* NewSpin(QWidget* parent, const char* name, int left, int top, int width, int height,
-                    int value, int minimum, int maximum);
-  TRadioGroup* NewRadio(QWidget* parent, const char* name, const QString& caption,
+  // Settings controls take their name, designed value and limits from their table row.
+  QCheckBox* NewCheck(QWidget* parent, TControl id, const QString& text, int left, int top,
+                      int width, int height);
+  QSpinBox* NewSpin(QWidget* parent, TControl id, int left, int top, int width, int height);
+  TRadioGroup* NewRadio(QWidget* parent, TControl id, const QString& caption,
                         const QStringList& items, int columns, int left, int top, int width,
-                        int height, int index);
+                        int height);
   QToolButton* NewSpeedButton(QWidget* parent, const char* icon, int left, int top,
                               const QString& hint = QString());
   QPushButton* NewButton(QWidget* parent, const QString& text, int left, int top, int width,
                          int height);
   QFrame* NewBevel(QWidget* parent, int left, int top, int width, int height);
 
+  void Register(TControl id, QWidget* control);
+  /// The control `id`, which must be of `kind` (std::logic_error otherwise).
   template <typename T>
-  static T* Find(const std::map<std::string, T*, std::less<>>& m, std::string_view name);
+  T* Control(TControl id, TControlKind kind) const;
 
   TPrinterService& printer_;
   TDesignScale scale_;
   TPreviewForm* preview_ = nullptr;
-  std::map<std::string, TRadioGroup*, std::less<>> radios_;
-  std::map<std::string, QSpinBox*, std::less<>> spins_;
-  std::map<std::string, TSaNumEdit*, std::less<>> numEdits_;
-  std::map<std::string, QLineEdit*, std::less<>> edits_;
-  std::map<std::string, QCheckBox*, std::less<>> checks_;
-  std::map<std::string, TTateEdit*, std::less<>> tateEdits_;
+  std::array<QWidget*, kControlCount> controls_{};  // the settings controls, by id
   // The designed edits that numeric edits replace, until the constructor replaces them.
   QLineEdit* E_PaperSizeH = nullptr;
   QLineEdit* E_PaperSizeV = nullptr;

@@ -34,9 +34,9 @@ constexpr int32_t kShadowOffset = 100;
 constexpr int32_t kPictureMargin = 150;
 
 // The numeric fields the sheet cannot be drawn without, in the order they are checked.
-const char* const kRequiredNumbers[] = {"NE_YohakuU", "NE_YohakuB",    "NE_YohakuR",
-                                        "NE_YohakuL", "NE_PaperSizeH", "NE_PaperSizeV",
-                                        "NE_OrimeW"};
+constexpr TControl kRequiredNumbers[] = {
+    TControl::NE_YohakuU,    TControl::NE_YohakuB,    TControl::NE_YohakuR, TControl::NE_YohakuL,
+    TControl::NE_PaperSizeH, TControl::NE_PaperSizeV, TControl::NE_OrimeW};
 
 // Screen pixels for `printerPixels` of a printable area of `sizeMm` millimetres over
 // `res` pixels, at `screenDpi` and `factor`, truncated. `logPixels` stands in for a
@@ -212,9 +212,9 @@ void TPreviewForm::BuildPanel() {
 int TPreviewForm::Redraw() {
   if (UpdateLock > 0) return 0;
   if (form_) {
-    for (const char* name : kRequiredNumbers) {
+    for (TControl id : kRequiredNumbers) {
       double value = 0;
-      if (!TryStrToFloat(form_->NumText(name), value)) return 0;
+      if (!TryStrToFloat(form_->NumText(id), value)) return 0;
     }
   }
   int pages = 0;

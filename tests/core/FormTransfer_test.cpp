@@ -34,24 +34,20 @@ class LoggingPrinter : public TVirtualPrinter {
 // A headless form that notes every control it is asked about, in order.
 class LoggingForm : public THeadlessSettingsForm {
  public:
-  int ItemIndex(std::string_view n) const override { return Note(n), Base::ItemIndex(n); }
-  void SetItemIndex(std::string_view n, int v) override { Note(n), Base::SetItemIndex(n, v); }
-  int SpinValue(std::string_view n) const override { return Note(n), Base::SpinValue(n); }
-  void SetSpinValue(std::string_view n, int v) override { Note(n), Base::SetSpinValue(n, v); }
-  std::u16string NumText(std::string_view n) const override { return Note(n), Base::NumText(n); }
-  void SetNumText(std::string_view n, const std::u16string& t) override {
-    Note(n), Base::SetNumText(n, t);
-  }
-  std::u16string EditText(std::string_view n) const override { return Note(n), Base::EditText(n); }
-  void SetEditText(std::string_view n, const std::u16string& t) override {
+  int ItemIndex(TControl n) const override { return Note(n), Base::ItemIndex(n); }
+  void SetItemIndex(TControl n, int v) override { Note(n), Base::SetItemIndex(n, v); }
+  int SpinValue(TControl n) const override { return Note(n), Base::SpinValue(n); }
+  void SetSpinValue(TControl n, int v) override { Note(n), Base::SetSpinValue(n, v); }
+  std::u16string NumText(TControl n) const override { return Note(n), Base::NumText(n); }
+  void SetNumText(TControl n, const std::u16string& t) override { Note(n), Base::SetNumText(n, t); }
+  std::u16string EditText(TControl n) const override { return Note(n), Base::EditText(n); }
+  void SetEditText(TControl n, const std::u16string& t) override {
     Note(n), Base::SetEditText(n, t);
   }
-  bool Checked(std::string_view n) const override { return Note(n), Base::Checked(n); }
-  void SetChecked(std::string_view n, bool v) override { Note(n), Base::SetChecked(n, v); }
-  std::u16string ReadCaption(std::string_view n) const override {
-    return Note(n), Base::ReadCaption(n);
-  }
-  void SetCaption2(std::string_view n, const std::u16string& t) override {
+  bool Checked(TControl n) const override { return Note(n), Base::Checked(n); }
+  void SetChecked(TControl n, bool v) override { Note(n), Base::SetChecked(n, v); }
+  std::u16string ReadCaption(TControl n) const override { return Note(n), Base::ReadCaption(n); }
+  void SetCaption2(TControl n, const std::u16string& t) override {
     Note(n), Base::SetCaption2(n, t);
   }
   // Names noted once each, in the order of their first use.
@@ -65,8 +61,15 @@ class LoggingForm : public THeadlessSettingsForm {
 
  private:
   using Base = THeadlessSettingsForm;
-  void Note(std::string_view n) const { names.emplace_back(n); }
+  void Note(TControl n) const { names.emplace_back(ControlName(n)); }
 };
+
+// The controls' names in the order of their table.
+std::vector<std::string> TableOrder() {
+  std::vector<std::string> names;
+  for (const TControlSpec& c : SettingControls()) names.emplace_back(c.Name);
+  return names;
+}
 
 // Field by field comparison over the user-settable fields, fonts excepted (they are not
 // part of the transfer).
@@ -202,14 +205,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FormTransfer, ThinLineWidthRaisesTheFieldButPensComeFromTheText) {
   THeadlessSettingsForm form;
-  form.SetNumText("NE_LineWidth", u"0.05");
+  form.SetNumText(TControl::NE_LineWidth, u"0.05");
   TVirtualPrinter printer;  // 600 dpi: 0.05 mm is one device unit
   TPrintSetting s;
   ReadFromForm(s, form, printer);
   EXPECT_DOUBLE_EQ(s.LineWidth, 0.1);
   EXPECT_EQ(s.PenWidthX, 2);
   EXPECT_EQ(s.PenWidthY, 2);
-  form.SetNumText("NE_LineWidth", u"0.3");
+  form.SetNumText(TControl::NE_LineWidth, u"0.3");
   ReadFromForm(s, form, printer);
   EXPECT_EQ(s.PenWidthX, 7);  // the same path gives real widths where they are above 2
 }
@@ -219,7 +222,7 @@ TEST(FormTransfer, EmptiedOuterLineWidthStopsTheTransferThere) {
   THeadlessSettingsForm form;  // the designed initial state differs from `before` everywhere
   TVirtualPrinter printer;
   form.ShowPrinterInfo(printer, u"A4");
-  form.SetNumText("NE_OuterLineWidth", u"");
+  form.SetNumText(TControl::NE_OuterLineWidth, u"");
   TPrintSetting s = before;
   try {
     ReadFromForm(s, form, printer);
@@ -248,7 +251,7 @@ TEST(FormTransfer, EmptiedOuterLineWidthStopsTheTransferThere) {
 }
 
 struct BadTextCase {
-  const char* control;
+  TControl control;
   std::u16string typed;  // what the numeric edit is left holding
 };
 
@@ -269,19 +272,20 @@ TEST_P(NotANumber, RaisesTheConversionErrorNamingTheText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, NotANumber,
-                         ::testing::Values(BadTextCase{"NE_PaperSizeV", u""},
-                                           BadTextCase{"NE_YohakuR", u"-"},
-                                           BadTextCase{"NE_OrimeW", u"abc"},
-                                           BadTextCase{"NE_LineWidth", u"--"},
-                                           BadTextCase{"NE_OutsideTextSpace", u"1234567890"}));
+                         ::testing::Values(BadTextCase{TControl::NE_PaperSizeV, u""},
+                                           BadTextCase{TControl::NE_YohakuR, u"-"},
+                                           BadTextCase{TControl::NE_OrimeW, u"abc"},
+                                           BadTextCase{TControl::NE_LineWidth, u"--"},
+                                           BadTextCase{TControl::NE_OutsideTextSpace,
+                                                       u"1234567890"}));
 
 TEST(FormTransfer, MinusZeroPointReadsAsZero) {
   THeadlessSettingsForm form;
-  form.NumEdit("NE_YohakuU").SetText(u"");
+  form.NumEdit(TControl::NE_YohakuU).SetText(u"");
   char16_t minus = u'-', dot = u'.';
-  form.NumEdit("NE_YohakuU").AddMinus(minus);
-  form.NumEdit("NE_YohakuU").AddDot(dot);
-  EXPECT_EQ(form.NumText("NE_YohakuU"), u"-0.");
+  form.NumEdit(TControl::NE_YohakuU).AddMinus(minus);
+  form.NumEdit(TControl::NE_YohakuU).AddDot(dot);
+  EXPECT_EQ(form.NumText(TControl::NE_YohakuU), u"-0.");
   TVirtualPrinter printer;
   TPrintSetting s;
   ReadFromForm(s, form, printer);
@@ -290,7 +294,7 @@ TEST(FormTransfer, MinusZeroPointReadsAsZero) {
 
 TEST(FormTransfer, LandscapeTurnsThePrinterBeforeItsGeometryIsRead) {
   THeadlessSettingsForm form;
-  form.SetItemIndex("RG_Orientation", 1);
+  form.SetItemIndex(TControl::RG_Orientation, 1);
   LoggingPrinter printer;
   TPrintSetting s;
   ReadFromForm(s, form, printer);
@@ -305,56 +309,14 @@ TEST(FormTransfer, ReadsTheControlsInTheWindowsOrder) {
   TVirtualPrinter printer;
   TPrintSetting s;
   ReadFromForm(s, form, printer);
-  const std::vector<std::string> expected = {"RG_Orientation",    "RG_Tategaki",
-                                             "SE_Tate",           "SE_Yoko",
-                                             "NE_PaperSizeV",     "NE_PaperSizeH",
-                                             "NE_YohakuU",        "NE_YohakuL",
-                                             "NE_YohakuB",        "NE_YohakuR",
-                                             "RG_Orime",          "RG_OrimeLineType",
-                                             "NE_OrimeW",         "NE_LineWidth",
-                                             "RG_LineType",       "E_CenterCaption",
-                                             "E_BottomCaption",   "RG_Gyobi",
-                                             "E_PaperName",       "CB_OuterLine",
-                                             "NE_OuterLineWidth", "NE_OutsideTextSpace",
-                                             "CB_PageNumber",     "CB_PN_UL",
-                                             "CB_PN_UC",          "CB_PN_UR",
-                                             "CB_PN_LU",          "CB_PN_LD",
-                                             "CB_PN_RU",          "CB_PN_RD",
-                                             "CB_PN_BL",          "CB_PN_BR",
-                                             "SE_PageNumber",     "SE_PageNumberWidth",
-                                             "E_PageNumberTitle", "E_TitleUL",
-                                             "E_TitleUR",         "E_TitleBL",
-                                             "E_TitleBR",         "TE_TitleLU",
-                                             "TE_TitleLD",        "TE_TitleRD",
-                                             "TE_TitleRU"};
+  const std::vector<std::string> expected = TableOrder();
   EXPECT_EQ(form.Distinct(), expected);
 }
 
 TEST(FormTransfer, WritesTheControlsInTheWindowsOrder) {
   LoggingForm form;
   WriteToForm(TPrintSetting(), form);
-  const std::vector<std::string> expected = {"RG_Orientation",    "RG_Tategaki",
-                                             "SE_Tate",           "SE_Yoko",
-                                             "NE_PaperSizeV",     "NE_PaperSizeH",
-                                             "NE_YohakuU",        "NE_YohakuL",
-                                             "NE_YohakuB",        "NE_YohakuR",
-                                             "RG_Orime",          "RG_OrimeLineType",
-                                             "NE_OrimeW",         "NE_LineWidth",
-                                             "RG_LineType",       "E_CenterCaption",
-                                             "E_BottomCaption",   "RG_Gyobi",
-                                             "E_PaperName",       "CB_OuterLine",
-                                             "NE_OuterLineWidth", "NE_OutsideTextSpace",
-                                             "CB_PageNumber",     "CB_PN_UL",
-                                             "CB_PN_UC",          "CB_PN_UR",
-                                             "CB_PN_LU",          "CB_PN_LD",
-                                             "CB_PN_RU",          "CB_PN_RD",
-                                             "CB_PN_BL",          "CB_PN_BR",
-                                             "SE_PageNumber",     "SE_PageNumberWidth",
-                                             "E_PageNumberTitle", "E_TitleUL",
-                                             "E_TitleUR",         "E_TitleBL",
-                                             "E_TitleBR",         "TE_TitleLU",
-                                             "TE_TitleLD",        "TE_TitleRD",
-                                             "TE_TitleRU"};
+  const std::vector<std::string> expected = TableOrder();
   EXPECT_EQ(form.names, expected);  // each control written exactly once
 }
 
@@ -363,9 +325,9 @@ TEST(FormTransfer, WriteToFormShowsHorizontalWritingAsItemOne) {
   s.SetTategaki(false);
   THeadlessSettingsForm form;
   WriteToForm(s, form);
-  EXPECT_EQ(form.ItemIndex("RG_Tategaki"), 1);
-  EXPECT_EQ(form.NumText("NE_LineWidth"), u"0.3");
-  EXPECT_EQ(form.NumText("NE_OutsideTextSpace"), u"1.5");
+  EXPECT_EQ(form.ItemIndex(TControl::RG_Tategaki), 1);
+  EXPECT_EQ(form.NumText(TControl::NE_LineWidth), u"0.3");
+  EXPECT_EQ(form.NumText(TControl::NE_OutsideTextSpace), u"1.5");
 }
 
 TEST(FormTransfer, WriteToFormWithoutAWindowOnlyTellsSo) {
@@ -396,48 +358,48 @@ TEST(FormTransfer, FirstStartShowsThePrinterAndKeepsItsOrientation) {
 
 TEST(HeadlessSettingsForm, SpinEditsHoldTheirLimits) {
   THeadlessSettingsForm form;
-  form.SetSpinValue("SE_Tate", 0);
-  EXPECT_EQ(form.SpinValue("SE_Tate"), 1);
-  form.SetSpinValue("SE_Yoko", 99);
-  EXPECT_EQ(form.SpinValue("SE_Yoko"), 40);
-  form.SetSpinValue("SE_PageNumber", -99);
-  EXPECT_EQ(form.SpinValue("SE_PageNumber"), -99);
-  form.SetSpinValue("SE_PageNumberWidth", 5000);
-  EXPECT_EQ(form.SpinValue("SE_PageNumberWidth"), 5000);
+  form.SetSpinValue(TControl::SE_Tate, 0);
+  EXPECT_EQ(form.SpinValue(TControl::SE_Tate), 1);
+  form.SetSpinValue(TControl::SE_Yoko, 99);
+  EXPECT_EQ(form.SpinValue(TControl::SE_Yoko), 40);
+  form.SetSpinValue(TControl::SE_PageNumber, -99);
+  EXPECT_EQ(form.SpinValue(TControl::SE_PageNumber), -99);
+  form.SetSpinValue(TControl::SE_PageNumberWidth, 5000);
+  EXPECT_EQ(form.SpinValue(TControl::SE_PageNumberWidth), 5000);
 }
 
 TEST(HeadlessSettingsForm, RadioGroupsHoldAnIndexOfTheirItems) {
   THeadlessSettingsForm form;
-  form.SetItemIndex("RG_LineType", 9);
-  EXPECT_EQ(form.ItemIndex("RG_LineType"), 4);
-  form.SetItemIndex("RG_Gyobi", -5);
-  EXPECT_EQ(form.ItemIndex("RG_Gyobi"), -1);
-  form.SetItemIndex("RG_Orientation", 0);
-  EXPECT_EQ(form.ItemIndex("RG_Orientation"), 0);
+  form.SetItemIndex(TControl::RG_LineType, 9);
+  EXPECT_EQ(form.ItemIndex(TControl::RG_LineType), 4);
+  form.SetItemIndex(TControl::RG_Gyobi, -5);
+  EXPECT_EQ(form.ItemIndex(TControl::RG_Gyobi), -1);
+  form.SetItemIndex(TControl::RG_Orientation, 0);
+  EXPECT_EQ(form.ItemIndex(TControl::RG_Orientation), 0);
 }
 
 TEST(HeadlessSettingsForm, NumericTextsAreFilteredAsTheEditFiltersThem) {
   THeadlessSettingsForm form;
-  form.SetNumText("NE_YohakuU", u"12abc");
-  EXPECT_EQ(form.NumText("NE_YohakuU"), u"12");
-  form.SetNumText("NE_YohakuU", u"\uFF17.5");
-  EXPECT_EQ(form.NumText("NE_YohakuU"), u"7.5");
-  form.SetNumText("NE_YohakuU", u"1.23456");
-  EXPECT_EQ(form.NumText("NE_YohakuU"), u"1.234");
+  form.SetNumText(TControl::NE_YohakuU, u"12abc");
+  EXPECT_EQ(form.NumText(TControl::NE_YohakuU), u"12");
+  form.SetNumText(TControl::NE_YohakuU, u"\uFF17.5");
+  EXPECT_EQ(form.NumText(TControl::NE_YohakuU), u"7.5");
+  form.SetNumText(TControl::NE_YohakuU, u"1.23456");
+  EXPECT_EQ(form.NumText(TControl::NE_YohakuU), u"1.234");
 }
 
 TEST(HeadlessSettingsForm, PaperSizeEditsAreReadOnly) {
   THeadlessSettingsForm form;
-  EXPECT_EQ(form.NumEdit("NE_PaperSizeV").KeyPress(u'5'), TCharOutcome::Consumed);
-  EXPECT_EQ(form.NumText("NE_PaperSizeV"), u"0");
-  EXPECT_FALSE(form.NumEdit("NE_YohakuU").ReadOnly);
+  EXPECT_EQ(form.NumEdit(TControl::NE_PaperSizeV).KeyPress(u'5'), TCharOutcome::Consumed);
+  EXPECT_EQ(form.NumText(TControl::NE_PaperSizeV), u"0");
+  EXPECT_FALSE(form.NumEdit(TControl::NE_YohakuU).ReadOnly);
 }
 
-TEST(HeadlessSettingsForm, UnknownNamesAreProgrammingErrors) {
+TEST(HeadlessSettingsForm, AskingAControlOfAnotherKindIsAProgrammingError) {
   THeadlessSettingsForm form;
-  EXPECT_THROW(form.NumText("NE_Nothing"), std::out_of_range);
-  EXPECT_THROW(form.SetItemIndex("SE_Tate", 0), std::out_of_range);  // wrong kind
-  EXPECT_THROW(form.Checked("CB_PN_XX"), std::out_of_range);
+  EXPECT_THROW(form.NumText(TControl::SE_Tate), std::logic_error);
+  EXPECT_THROW(form.SetItemIndex(TControl::SE_Tate, 0), std::logic_error);
+  EXPECT_THROW(form.Checked(TControl::E_TitleUL), std::logic_error);
 }
 
 // --- "#0.##" -------------------------------------------------------------------------

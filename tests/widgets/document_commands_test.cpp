@@ -207,21 +207,21 @@ class DocumentCommandsTest : public QObject {
   void openingASavedFileRestoresItsDesign() {
     TFixture f;
     f.doc->FormShow();
-    f.form.SetSpinValue("SE_Tate", 12);  // a change through the controls
+    f.form.SetSpinValue(TControl::SE_Tate, 12);  // a change through the controls
     QVERIFY(f.form.Modified);
     f.savePaths = {f.QPath("twelve.zelk")};
     f.doc->SB_SaveAsClick();
     f.log.clear();
-    f.form.SetSpinValue("SE_Tate", 30);
+    f.form.SetSpinValue(TControl::SE_Tate, 30);
     f.doc->SB_SaveClick();  // named: saved silently to twelve.zelk with 30
     f.doc->AskOpenPath = [&f] { return f.QPath("twelve.zelk"); };
-    f.form.SetSpinValue("SE_Tate", 7);
+    f.form.SetSpinValue(TControl::SE_Tate, 7);
     f.doc->SB_NewClick();  // saves twelve.zelk with 7 first, then unnamed
-    f.form.SetSpinValue("SE_Tate", 25);
+    f.form.SetSpinValue(TControl::SE_Tate, 25);
     f.answers = {QMessageBox::Yes};
     f.doc->SB_OpenClick();  // unnamed and changed: no name given, the changes discarded
     QCOMPARE(f.log, (QStringList{"save-dialog", "question"}));
-    QCOMPARE(f.form.SpinValue("SE_Tate"), 7);
+    QCOMPARE(f.form.SpinValue(TControl::SE_Tate), 7);
     QVERIFY(!f.form.Modified);
     QVERIFY(f.form.windowTitle().endsWith(QStringLiteral(" - twelve")));
   }

@@ -25,6 +25,7 @@
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"
+#include "settings/SettingControls.h"
 #include "ui/MainUnit.h"
 #include "ui/PreviewUnit.h"
 #include "ui/PrinterSetupDialog.h"
@@ -87,35 +88,46 @@ class MainFormTest : public QObject {
     printer_.reset();
   }
 
-  void numericEditsShowTheDesignedTexts_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("top") << "NE_YohakuU"
-                         << "12";
-    QTest::newRow("left") << "NE_YohakuL"
-                          << "15";
-    QTest::newRow("bottom") << "NE_YohakuB"
-                            << "12";
-    QTest::newRow("right") << "NE_YohakuR"
-                           << "15";
-    QTest::newRow("line") << "NE_LineWidth"
-                          << "0.3";
-    QTest::newRow("outer") << "NE_OuterLineWidth"
-                           << "2";
-    QTest::newRow("fold") << "NE_OrimeW"
-                          << "12";
-    QTest::newRow("space") << "NE_OutsideTextSpace"
-                           << "1.5";
-    QTest::newRow("height") << "NE_PaperSizeH"
-                            << "0";
-    QTest::newRow("width") << "NE_PaperSizeV"
-                           << "0";
-  }
-  void numericEditsShowTheDesignedTexts() {
-    QFETCH(QString, name);
-    QFETCH(QString, text);
+  // Every settings control shows the designed value of its table row, as the record's
+  // defaults have it.
+  void controlsShowTheirDesignedValues() {
     Open();
-    QCOMPARE(QString::fromStdU16String(form_->NumText(name.toStdString())), text);
+    const TPrintSetting defaults;
+    for (const TControlSpec& c : SettingControls()) {
+      switch (c.Kind) {
+        case TControlKind::Number:
+          QCOMPARE(form_->NumText(c.Id), FormatFloat0_00(c.Default));
+          QCOMPARE(form_->NumEdit(c.Id)->Model().ReadOnly, c.ReadOnly);
+          break;
+        case TControlKind::Radio:
+          QCOMPARE(form_->ItemIndex(c.Id), static_cast<int>(c.Default));
+          break;
+        case TControlKind::Spin:
+          QCOMPARE(form_->SpinValue(c.Id), static_cast<int>(c.Default));
+          break;
+        case TControlKind::Check:
+          QCOMPARE(form_->Checked(c.Id), c.Default != 0);
+          break;
+        case TControlKind::Edit:
+          QVERIFY(form_->EditText(c.Id).empty());
+          break;
+        case TControlKind::Caption:
+          QVERIFY(form_->ReadCaption(c.Id).empty());
+          break;
+      }
+      QCOMPARE(form_->findChild<QWidget*>(QString::fromLatin1(c.Name)) != nullptr, true);
+    }
+    THeadlessSettingsForm headless;
+    headless.ShowPrinterInfo(*printer_, u"");
+    TPrintSetting fromWindow, fromHeadless;
+    form_->ShowPrinterInfo();
+    ReadFromForm(fromWindow, *form_, *printer_);
+    ReadFromForm(fromHeadless, headless, *printer_);
+    QCOMPARE(fromWindow.Tate, defaults.Tate);
+    QCOMPARE(fromWindow.YohakuL, defaults.YohakuL);
+    QCOMPARE(fromWindow.PN_UC, defaults.PN_UC);
+    QCOMPARE(fromWindow.LineWidth, fromHeadless.LineWidth);
+    QCOMPARE(fromWindow.Orime, fromHeadless.Orime);
     QCOMPARE(form_->UpdateLock, 1);
     QVERIFY(!form_->Modified);
   }
@@ -249,11 +261,11 @@ class MainFormTest : public QObject {
 
   void landscapeSwapsThePaperFields() {
     OpenAndShow();
-    form_->SetNumText("NE_PaperSizeV", u"209.97");
-    form_->SetNumText("NE_PaperSizeH", u"297.01");
+    form_->SetNumText(TControl::NE_PaperSizeV, u"209.97");
+    form_->SetNumText(TControl::NE_PaperSizeH, u"297.01");
     form_->RG_Orientation->SetItemIndex(0);
-    form_->SetNumText("NE_PaperSizeV", u"209.97");
-    form_->SetNumText("NE_PaperSizeH", u"297.01");
+    form_->SetNumText(TControl::NE_PaperSizeV, u"209.97");
+    form_->SetNumText(TControl::NE_PaperSizeH, u"297.01");
     form_->RG_Orientation->SetItemIndex(1);
     QCOMPARE(Text(form_->NE_PaperSizeV), QStringLiteral("297.01"));
     QCOMPARE(Text(form_->NE_PaperSizeH), QStringLiteral("209.97"));

@@ -91,17 +91,18 @@ class PreviewTest : public QObject {
   }
 
   void aFieldWithoutNumberKeepsTheOldPicture_data() {
-    QTest::addColumn<QString>("field");
-    for (const char* f : {"NE_YohakuU", "NE_YohakuB", "NE_YohakuR", "NE_YohakuL", "NE_PaperSizeH",
-                          "NE_PaperSizeV", "NE_OrimeW"})
-      QTest::newRow(f) << QString::fromLatin1(f);
+    QTest::addColumn<int>("field");
+    for (TControl f :
+         {TControl::NE_YohakuU, TControl::NE_YohakuB, TControl::NE_YohakuR, TControl::NE_YohakuL,
+          TControl::NE_PaperSizeH, TControl::NE_PaperSizeV, TControl::NE_OrimeW})
+      QTest::newRow(ControlName(f)) << static_cast<int>(f);
   }
   void aFieldWithoutNumberKeepsTheOldPicture() {
-    QFETCH(QString, field);
+    QFETCH(int, field);
     QCOMPARE(preview_->Redraw(), 1);
     const TMetafileEx* before = preview_->Recorder().GetPage(0);
     const size_t ops = before->Ops.size();
-    form_->SetNumText(field.toStdString(), u"");
+    form_->SetNumText(static_cast<TControl>(field), u"");
     QCOMPARE(preview_->Redraw(), 0);
     QCOMPARE(preview_->Recorder().GetPageCount(), 1);
     QCOMPARE(preview_->Recorder().GetPage(0), before);
@@ -110,7 +111,7 @@ class PreviewTest : public QObject {
   }
 
   void nothingRecordedYetShowsNothing() {
-    form_->SetNumText("NE_YohakuU", u"");
+    form_->SetNumText(TControl::NE_YohakuU, u"");
     QCOMPARE(preview_->Redraw(), 0);
     QCOMPARE(preview_->Recorder().GetPageCount(), 0);
     QVERIFY(preview_->Image()->Picture().Page == nullptr);
@@ -119,7 +120,7 @@ class PreviewTest : public QObject {
   void aDrawingFailureKeepsWhatWasRecorded() {
     // An outer-line width that is no number fails inside the recording, after the
     // geometry was read: the recording is still ended and shown.
-    form_->SetNumText("NE_OuterLineWidth", u"");
+    form_->SetNumText(TControl::NE_OuterLineWidth, u"");
     QCOMPARE(preview_->Redraw(), 1);
     QVERIFY(!preview_->Recorder().Printing());
     QCOMPARE(preview_->Image()->Picture().Page, preview_->Recorder().GetPage(0));
@@ -177,7 +178,7 @@ class PreviewTest : public QObject {
   }
 
   void landscapeTurnsThePicture() {
-    form_->SetItemIndex("RG_Orientation", 1);
+    form_->SetItemIndex(TControl::RG_Orientation, 1);
     QCOMPARE(preview_->Redraw(), 1);
     const TSheetPicture& p = preview_->Image()->Picture();
     QCOMPARE(p.Width, 7016 + 150);
