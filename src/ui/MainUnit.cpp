@@ -51,7 +51,7 @@ constexpr int kFontDialogDpi = 96;
 TMainForm::TMainForm(TPrinterService& printer, QWidget* parent, double scale)
     : QDialog(parent), printer_(printer) {
   InitUiResources();
-  // 1. The designed window and its controls.
+  // The designed window and its controls.
   setObjectName(QStringLiteral("MainForm"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
@@ -78,17 +78,16 @@ TMainForm::TMainForm(TPrinterService& printer, QWidget* parent, double scale)
     QMessageBox::critical(this, QApplication::applicationName(), message);
   };
 
-  // 2. The lock and the file names.
+  // Locked until the first showing has loaded the values; files named after the program.
   UpdateLock = 1;
   const QFileInfo exe(QCoreApplication::applicationFilePath());
   const QString stem = exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName();
   StateFileName = stem + QStringLiteral(".dat");
   CaptionBase = QStringLiteral("原稿用紙印刷 (") + exe.completeBaseName() + QStringLiteral(")");
   SettingFileName = stem + QStringLiteral(".zelk");
-  // 3. and 4.
   UpdateCaption();
   Modified = false;
-  // 5. to 8.
+  // The controls made at run time, the one settings record, tab order and fonts.
   ReplaceNumericEdits();
   L_PrinterName->setText(PrinterCaption());
   L_PrinterName->adjustSize();
