@@ -63,8 +63,8 @@ struct TShownWindows {
     Form->ShowFirstStart();
     Form->SE_Tate->setValue(40);
     Form->SE_Yoko->setValue(40);
-    Form->RG_LineType->SetItemIndex(4);
-    Form->CB_ShowPrivew->setChecked(true);
+    Form->SetItemIndex(TControl::RG_LineType, 4);
+    Form->SetPreviewShown(true);
     Preview->TrackBar1->setValue(zoom);
     Exposed = QTest::qWaitForWindowExposed(Preview.get());
     Preview->Image()->installEventFilter(&Counter);
@@ -93,7 +93,7 @@ int64_t PagePlacement(const TPrintPreview& recorder) {
 void BM_KeystrokeWithPreview(benchmark::State& state) {
   TShownWindows windows(5);
   if (!windows.Exposed) return state.SkipWithError("the preview was not shown");
-  QWidget* top = windows.Form->NE_YohakuU;
+  QWidget* top = windows.Form->NumEdit(TControl::NE_YohakuU);
   top->setFocus();
   QTest::keyClick(top, Qt::Key_End);
   windows.Repainted();

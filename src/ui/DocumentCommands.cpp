@@ -244,7 +244,7 @@ bool TDocumentCommands::OpenSettingFile() {
     form_.RG_TategakiClick();
   }
   form_.UpdateCaption();
-  if (TPreviewForm* preview = form_.PreviewForm(); preview && form_.CB_ShowPrivew->isChecked()) {
+  if (TPreviewForm* preview = form_.PreviewForm(); preview && form_.PreviewShown()) {
     preview->SetSetting(form_.CurrentSetting);
     preview->Redraw();
   }
@@ -343,20 +343,18 @@ bool TDocumentCommands::ReadStateFile() {
 
 int32_t TDocumentCommands::FormLeft() const { return form_.x(); }
 int32_t TDocumentCommands::FormTop() const { return form_.y(); }
-int32_t TDocumentCommands::ActiveTab() const { return form_.PageControl1->currentIndex(); }
+int32_t TDocumentCommands::ActiveTab() const { return form_.ActiveTab(); }
 std::u16string TDocumentCommands::SettingFileName() const {
   return form_.SettingFileName.toStdU16String();
 }
-bool TDocumentCommands::ShowPreviewChecked() const { return form_.CB_ShowPrivew->isChecked(); }
+bool TDocumentCommands::ShowPreviewChecked() const { return form_.PreviewShown(); }
 void TDocumentCommands::SetFormLeft(int32_t left) { form_.move(left, form_.y()); }
 void TDocumentCommands::SetFormTop(int32_t top) { form_.move(form_.x(), top); }
-void TDocumentCommands::SetActiveTab(int32_t index) { form_.PageControl1->setCurrentIndex(index); }
+void TDocumentCommands::SetActiveTab(int32_t index) { form_.SetActiveTab(index); }
 void TDocumentCommands::SetSettingFileName(const std::u16string& path) {
   form_.SettingFileName = QString::fromStdU16String(path);
 }
-void TDocumentCommands::SetShowPreviewChecked(bool checked) {
-  form_.CB_ShowPrivew->setChecked(checked);
-}
+void TDocumentCommands::SetShowPreviewChecked(bool checked) { form_.SetPreviewShown(checked); }
 
 TPreviewStateForm* TDocumentCommands::ExistingPreview() {
   if (!form_.PreviewForm()) return nullptr;

@@ -639,6 +639,11 @@ TTateEdit* TMainForm::TateEdit(TControl id) const {
   return Control<TTateEdit>(id, TControlKind::Caption);
 }
 
+bool TMainForm::PreviewShown() const { return CB_ShowPrivew->isChecked(); }
+void TMainForm::SetPreviewShown(bool shown) { CB_ShowPrivew->setChecked(shown); }
+int TMainForm::ActiveTab() const { return PageControl1->currentIndex(); }
+void TMainForm::SetActiveTab(int index) { PageControl1->setCurrentIndex(index); }
+
 // --- change handling -------------------------------------------------------------------
 
 void TMainForm::SetPreviewForm(TPreviewForm* preview) {

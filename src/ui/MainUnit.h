@@ -25,6 +25,8 @@ class QSpinBox;
 class QTabWidget;
 class QToolButton;
 
+class MainFormTest;
+
 namespace zelk {
 
 class TPreviewForm;
@@ -127,6 +129,10 @@ class TMainForm : public QDialog, public TSettingsForm {
   std::function<void(const QString& message)> ShowError;
   TMainFormCommands Commands;
 
+  // The document's state, which the document commands keep: the caption's base, the
+  // settings file, whether the settings changed since they were loaded or saved, the
+  // state file, the change lock (held with TUpdateLockGuard), the paper's name as the
+  // printer reports it, and the settings records (one, CurrentSetting).
   QString CaptionBase;
   QString SettingFileName;
   bool Modified = false;
@@ -137,6 +143,40 @@ class TMainForm : public QDialog, public TSettingsForm {
   TPrintSetting* CurrentSetting = nullptr;
 
   const TDesignScale& Scale() const { return scale_; }
+
+  /// Whether the sheet is to be previewed: the tool bar's check box. Setting it raises
+  /// the box's click handler when the state changes, as a user's click does.
+  bool PreviewShown() const;
+  void SetPreviewShown(bool shown);
+  /// The active tab, 0-based; an index out of range leaves it as it is.
+  int ActiveTab() const;
+  void SetActiveTab(int index);
+
+ public slots:
+  void ApplyChanges();
+  void E_CenterCaptionChange();
+  void RG_OrimeClick();
+  void RG_TategakiClick();
+  void CB_PageNumberClick();
+  void RG_OrientationClick();
+  void CB_ShowPrivewClick();
+  void SB_PrinerSetupClick();
+  void PrinterSetupDialog1Close(const QString& paperName);
+  void B_CloseClick();
+  void SB_NewClick();
+  void SB_OpenClick();
+  void SB_SaveAsClick();
+  void SB_SaveClick();
+  void SB_PrintClick();
+  void SB_ShowAboutClick();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The window's own test drives its controls as a user would.
+  friend class ::MainFormTest;
 
   // The designed controls, named as in the window's design.
   QTabWidget* PageControl1;
@@ -250,29 +290,6 @@ class TMainForm : public QDialog, public TSettingsForm {
   TPrinterSetupDialog* PrinterSetupDialog1;
   QFontDialog* FontDialog1;
 
- public slots:
-  void ApplyChanges();
-  void E_CenterCaptionChange();
-  void RG_OrimeClick();
-  void RG_TategakiClick();
-  void CB_PageNumberClick();
-  void RG_OrientationClick();
-  void CB_ShowPrivewClick();
-  void SB_PrinerSetupClick();
-  void PrinterSetupDialog1Close(const QString& paperName);
-  void B_CloseClick();
-  void SB_NewClick();
-  void SB_OpenClick();
-  void SB_SaveAsClick();
-  void SB_SaveClick();
-  void SB_PrintClick();
-  void SB_ShowAboutClick();
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
   // Building the designed window, one tab at a time.
   void BuildTabKihon();
   void BuildTabYohaku();

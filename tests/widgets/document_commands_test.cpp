@@ -269,7 +269,7 @@ class DocumentCommandsTest : public QObject {
   void stateFileRestoresTabPositionFileAndPreview() {
     TFixture f;
     f.doc->FormShow();
-    f.form.PageControl1->setCurrentIndex(4);
+    f.form.SetActiveTab(4);
     f.form.move(123, 77);
     f.form.SettingFileName = f.QPath("elsewhere.zelk");
     f.preview.setGeometry(40, 50, 700, 500);
@@ -288,7 +288,7 @@ class DocumentCommandsTest : public QObject {
     doc.PrinterSetup = [&setups] { ++setups; };
     doc.FormShow();
     QCOMPARE(setups, 0);
-    QCOMPARE(again.PageControl1->currentIndex(), 4);
+    QCOMPARE(again.ActiveTab(), 4);
     QCOMPARE(again.pos(), QPoint(123, 77));
     QCOMPARE(again.SettingFileName, f.QPath("elsewhere.zelk"));
     // The preview section created the preview window it needed.
