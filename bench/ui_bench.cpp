@@ -61,8 +61,8 @@ struct TShownWindows {
     Form->ShowError = [](const QString&) {};
     Form->show();
     Form->ShowFirstStart();
-    Form->SE_Tate->setValue(40);
-    Form->SE_Yoko->setValue(40);
+    Form->SetSpinValue(TControl::SE_Tate, 40);
+    Form->SetSpinValue(TControl::SE_Yoko, 40);
     Form->SetItemIndex(TControl::RG_LineType, 4);
     Form->SetPreviewShown(true);
     Preview->TrackBar1->setValue(zoom);
