@@ -60,8 +60,17 @@ print_and_check() {
   echo "ok: $name (job $job on $queue)"
 }
 
+# Each queue's own default paper is the sheet's paper, on screen and in the job.
+for row in "ZelkA4|A4 209" "ZelkB4|B4 (JIS) 257" "ZelkLetter|US Letter 215"; do
+  queue=${row%%|*} paper=${row#*|}
+  "$zelk" layout --printer "$queue" | grep -q "^paper  *$paper" ||
+    fail "$queue: the layout's paper is not $paper: $("$zelk" layout --printer "$queue" | grep paper)"
+done
+
 a4='595(\.[0-9]+)? x 84[12](\.[0-9]+)?'
 expect_size=$a4 expect_text="" print_and_check default ZelkA4
 expect_size=$a4 expect_text="原稿用紙 山田太郎" print_and_check vertical ZelkA4 \
   --set Tategaki=1 --set CenterCaption=原稿用紙 --set BottomCaption=山田太郎
+expect_size='729 x 1032' expect_text="" print_and_check jis-b4 ZelkB4
+expect_size='612 x 792' expect_text="" print_and_check letter ZelkLetter
 echo "PASS"

@@ -81,6 +81,10 @@ void TPrinterService::OpenCupsPrinter(const QString& name) {
   }
   printer->setResolution(kCupsResolution);
   printer->setFullPage(false);
+  // The queue decides the paper: a new QPrinter starts on Qt's own default (A4), which
+  // CUPS would then fit onto the queue's paper. Its margins follow the size chosen.
+  const QPageSize queuePaper = QPrinterInfo::printerInfo(name).defaultPageSize();
+  if (queuePaper.isValid()) printer->setPageSize(queuePaper);
   printer_ = std::move(printer);
   ApplyOrientationToQt();
 }
