@@ -51,6 +51,8 @@ int Run(QCommandLineParser& parser) {
   TPrintPreview preview(printer, measurer);
   RecordSheetForCommand(s, preview);
   const TPrintResult result = PrintPages(preview, printer);
+  if (!result.Warning.isEmpty())
+    std::fprintf(stderr, "zelk: warning: %s\n", result.Warning.toUtf8().constData());
   switch (result.Outcome) {
     case TPrintOutcome::Printed:
       return kExitOk;

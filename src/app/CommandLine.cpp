@@ -5,6 +5,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "preview/qt/CupsQueue.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
@@ -96,8 +97,15 @@ void AddSheetOptions(QCommandLineParser& parser) {
 void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& printer) {
   if (parser.isSet(QStringLiteral("printer"))) {
     const QString name = parser.value(QStringLiteral("printer"));
-    if (!printer.SelectPrinter(name))
+    if (!printer.SelectPrinter(name)) {
+      // Without a scheduler no queue can be found; say so rather than that it is unknown.
+      const TQueueState queue = QueryQueue(name);
+      if (queue.SchedulerDown)
+        throw TCommandError{
+            QStringLiteral("プリンター %1 に接続できません: CUPS が応答しません (%2)")
+                .arg(name, queue.Reason)};
       throw TUsageError{QStringLiteral("no printer named '%1'").arg(name)};
+    }
   }
   const bool virtualOptions = parser.isSet(QStringLiteral("dpi")) ||
                               parser.isSet(QStringLiteral("paper")) ||

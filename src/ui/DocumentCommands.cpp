@@ -73,6 +73,8 @@ void ReportPrintFailure(QWidget* parent, const TPrintResult& result) {
   // A failed page is dropped silently: the job was aborted and the pages stay.
   if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
     QMessageBox::warning(parent, kPrintJobTitle, result.Error);
+  else if (!result.Warning.isEmpty())
+    QMessageBox::information(parent, kPrintJobTitle, result.Warning);
 }
 
 }  // namespace

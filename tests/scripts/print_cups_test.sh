@@ -73,4 +73,22 @@ expect_size=$a4 expect_text="原稿用紙 山田太郎" print_and_check vertical
   --set Tategaki=1 --set CenterCaption=原稿用紙 --set BottomCaption=山田太郎
 expect_size='729 x 1032' expect_text="" print_and_check jis-b4 ZelkB4
 expect_size='612 x 792' expect_text="" print_and_check letter ZelkLetter
+# A queue that takes no jobs refuses with CUPS's reason; a paused one holds the job and
+# says so; an unknown name is a usage error.
+expect_print() {
+  local want=$1 needle=$2
+  shift 2
+  "$zelk" print "$@" >/dev/null 2>"$PRIVATE_CUPS_DIR/err"
+  local rc=$?
+  [ "$rc" = "$want" ] || fail "zelk print $*: exit $rc, expected $want: $(cat "$PRIVATE_CUPS_DIR/err")"
+  grep -qF -- "$needle" "$PRIVATE_CUPS_DIR/err" || fail "zelk print $*: '$needle' not in: $(cat "$PRIVATE_CUPS_DIR/err")"
+}
+cupsreject -r "用紙切れ" ZelkB4 || fail "cupsreject"
+expect_print 1 "ZelkB4 はジョブを受け付けていません: 用紙切れ" --printer ZelkB4
+cupsaccept ZelkB4 && cupsdisable ZelkB4 || fail "cupsdisable"
+before=$(lpstat -o ZelkB4 | wc -l)
+expect_print 0 "ZelkB4 は一時停止中です" --printer ZelkB4
+[ "$(lpstat -o ZelkB4 | wc -l)" -gt "$before" ] || fail "the paused queue holds no new job"
+cupsenable ZelkB4
+expect_print 2 "no printer named 'NoSuchQueue'" --printer NoSuchQueue
 echo "PASS"

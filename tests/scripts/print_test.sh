@@ -41,7 +41,8 @@ expect_status 0 "$work/s.zelk" -o "$work/c.pdf"
 [ -s "$work/c.pdf" ] || fail "printing a settings file wrote nothing"
 
 expect_status 2 --printer PDF                       # the PDF printer needs an output file
-expect_status 2 --printer NoSuchQueue-zelk          # unknown printer
+expect_status 1 --printer NoSuchQueue-zelk          # no scheduler runs in the test world
+grep -q 'NoSuchQueue-zelk に接続できません' "$work/err" || fail "no scheduler: $(cat "$work/err")"
 expect_status 2 -o "$work/d.pdf" --dpi 0            # bad option
 expect_status 1 -o "$work/no/such/dir/e.pdf"        # unwritable output
 [ ! -e "$work/no/such/dir/e.pdf" ] || fail "a failed print left a file"

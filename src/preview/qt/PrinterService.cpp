@@ -9,6 +9,8 @@
 #include <QPrinterInfo>
 #include <cmath>
 
+#include "preview/qt/CupsQueue.h"
+
 namespace zelk {
 namespace {
 
@@ -169,7 +171,20 @@ bool TPrinterService::BeginDoc(QString* error) {
     return false;
   };
   if (painter_) return fail(QStringLiteral("印刷中です"));
+  warning_.clear();
+  endError_.clear();
   if (printer_) {
+    const QString queue = printer_->printerName();
+    const TQueueState state = QueryQueue(queue);
+    if (!state.Reachable)
+      return fail(QStringLiteral("プリンター %1 に接続できません: %2").arg(queue, state.Reason));
+    if (!state.Accepting)
+      return fail(
+          QStringLiteral("プリンター %1 はジョブを受け付けていません: %2")
+              .arg(queue, state.Reason.isEmpty() ? QStringLiteral("理由不明") : state.Reason));
+    if (state.Paused)
+      warning_ = QStringLiteral("プリンター %1 は一時停止中です。ジョブは再開されるまで待ちます")
+                     .arg(queue);
     printer_->setDocName(title_);
     printer_->setOutputFileName(QString());
     auto painter = std::make_unique<QPainter>();
@@ -218,7 +233,18 @@ bool TPrinterService::NewPage() {
 
 bool TPrinterService::EndDoc() {
   if (!painter_) return false;
-  const bool ok = painter_->end();
+  bool ok = painter_->end();
+  // Qt's engine hands the job to CUPS while the painter ends and does not pass on a
+  // refusal; CUPS's own last answer does.
+  if (printer_) {
+    const QString refused = LastCupsFailure();
+    if (!refused.isEmpty()) {
+      ok = false;
+      endError_ = QStringLiteral("プリンター %1 がジョブを受け付けませんでした: %2")
+                      .arg(printer_->printerName(), refused);
+    }
+  }
+  if (!ok && endError_.isEmpty()) endError_ = QStringLiteral("印刷を完了できません");
   painter_.reset();
   pdf_.reset();
   return ok;

@@ -66,8 +66,16 @@ class TPrinterService : public TPrinterDevice {
 
   void SetTitle(const QString& title) { title_ = title; }
   const QString& Title() const { return title_; }
-  /// Begins the job; false with `error` set when it cannot begin.
+  /// Begins the job; false with `error` set when it cannot begin. A CUPS queue is asked
+  /// first: one that does not take jobs, or a scheduler that does not answer, refuses
+  /// the job with CUPS's reason; a paused queue takes it, with a Warning().
   bool BeginDoc(QString* error = nullptr);
+  /// What the user should know of the last job that began, though it went on (a paused
+  /// queue holds it); empty when nothing.
+  const QString& Warning() const { return warning_; }
+  /// Why the last EndDoc failed (CUPS refused the job, or the output could not be
+  /// written); empty when it did not.
+  const QString& EndError() const { return endError_; }
   /// The job's painter, in device units with the printable area's top-left as origin;
   /// null when no job runs.
   QPainter* Painter() { return painter_.get(); }
@@ -92,6 +100,8 @@ class TPrinterService : public TPrinterDevice {
   std::unique_ptr<QPainter> painter_;
   QString outputFile_;
   QString title_;
+  QString warning_;
+  QString endError_;
 };
 
 }  // namespace zelk

@@ -31,6 +31,7 @@ TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
     result.Outcome = TPrintOutcome::BeginFailed;
     return result;
   }
+  result.Warning = printer.Warning();
   const int count = pages.GetPageCount();
   for (int i = 0; i < count; ++i) {
     try {
@@ -46,7 +47,7 @@ TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
   }
   if (!printer.EndDoc()) {
     result.Outcome = TPrintOutcome::EndFailed;
-    result.Error = QStringLiteral("印刷を完了できません");
+    result.Error = printer.EndError();
   }
   return result;
 }

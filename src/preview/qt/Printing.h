@@ -40,6 +40,8 @@ struct TPrintResult {
   QString Error;
   /// Pages drawn completely before the job ended or was aborted.
   int PagesDrawn = 0;
+  /// What the user should know though the job went on (a paused queue holds it).
+  QString Warning;
 };
 
 /// Prints the pages the recorder holds: sets the job title to kPrintJobTitle, begins
