@@ -79,8 +79,8 @@ void AddSheetOptions(QCommandLineParser& parser) {
                     QStringLiteral("Resolution of the virtual printer, for portrait: X or XxY."),
                     QStringLiteral("X[xY]")});
   parser.addOption({QStringLiteral("paper"),
-                    QStringLiteral("Paper of the virtual printer: A3, A4, A5, B4, B5 (JIS), Letter "
-                                   "or WxH in mm."),
+                    QStringLiteral("Paper: A3, A4, A5, B4, B5 (JIS), Letter or WxH in mm; on a "
+                                   "CUPS queue one of the media it offers."),
                     QStringLiteral("PAPER")});
   parser.addOption({QStringLiteral("offset"),
                     QStringLiteral("Printable-area offset of the virtual printer, device pixels."),
@@ -107,14 +107,24 @@ void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& prin
       throw TUsageError{QStringLiteral("no printer named '%1'").arg(name)};
     }
   }
-  const bool virtualOptions = parser.isSet(QStringLiteral("dpi")) ||
-                              parser.isSet(QStringLiteral("paper")) ||
-                              parser.isSet(QStringLiteral("offset"));
+  const bool virtualOptions =
+      parser.isSet(QStringLiteral("dpi")) || parser.isSet(QStringLiteral("offset"));
   if (virtualOptions && !printer.IsVirtual())
-    throw TUsageError{
-        QStringLiteral("--dpi, --paper and --offset apply only to the printer \"PDF\"")};
+    throw TUsageError{QStringLiteral("--dpi and --offset apply only to the printer \"PDF\"")};
+  if (parser.isSet(QStringLiteral("paper")) && !printer.IsVirtual()) {
+    // A queue's paper is one of the media it offers.
+    const QString text = parser.value(QStringLiteral("paper"));
+    const auto paper = ParsePaperSize(text.toStdString());
+    if (!paper) throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
+    QStringList available;
+    if (!printer.SelectQueuePaper(QString::fromStdU16String(paper->Name), paper->WidthMm,
+                                  paper->HeightMm, &available))
+      throw TUsageError{QStringLiteral("the printer %1 has no paper '%2'; it has: %3")
+                            .arg(QString::fromStdU16String(printer.PrinterName()), text,
+                                 available.join(QStringLiteral(", ")))};
+  }
   TVirtualPrinter& v = printer.Virtual();
-  if (parser.isSet(QStringLiteral("paper"))) {
+  if (parser.isSet(QStringLiteral("paper")) && printer.IsVirtual()) {
     const QString text = parser.value(QStringLiteral("paper"));
     const auto paper = ParsePaperSize(text.toStdString());
     if (!paper || !v.SetPaper(*paper))

@@ -67,12 +67,20 @@ for row in "ZelkA4|A4 209" "ZelkB4|B4 (JIS) 257" "ZelkLetter|US Letter 215"; do
     fail "$queue: the layout's paper is not $paper: $("$zelk" layout --printer "$queue" | grep paper)"
 done
 
+# --paper chooses among the queue's media (B4 is JIS B4); a size it lacks is refused
+# with the list of those it has.
+"$zelk" layout --printer ZelkA4 --paper B4 | grep -q '^paper  *B4 (JIS) 257' ||
+  fail "--paper B4 on ZelkA4: $("$zelk" layout --printer ZelkA4 --paper B4 2>&1 | grep paper)"
+err=$("$zelk" layout --printer ZelkA4 --paper 100x100 2>&1 >/dev/null)
+[ $? = 2 ] && grep -q "has no paper '100x100'; it has: .*A4" <<<"$err" || fail "--paper 100x100: $err"
+
 a4='595(\.[0-9]+)? x 84[12](\.[0-9]+)?'
 expect_size=$a4 expect_text="" print_and_check default ZelkA4
 expect_size=$a4 expect_text="原稿用紙 山田太郎" print_and_check vertical ZelkA4 \
   --set Tategaki=1 --set CenterCaption=原稿用紙 --set BottomCaption=山田太郎
 expect_size='729 x 1032' expect_text="" print_and_check jis-b4 ZelkB4
 expect_size='612 x 792' expect_text="" print_and_check letter ZelkLetter
+expect_size='1032 x 729' expect_text="" print_and_check b4-landscape ZelkA4 --paper B4 --landscape
 # A queue that takes no jobs refuses with CUPS's reason; a paused one holds the job and
 # says so; an unknown name is a usage error.
 expect_print() {

@@ -147,6 +147,33 @@ int32_t TPrinterService::GetDeviceCaps(TDeviceCap cap) const {
   return 0;
 }
 
+bool TPrinterService::SelectQueuePaper(const QString& name, double widthMm, double heightMm,
+                                       QStringList* available) {
+  if (!printer_ || painter_) return false;
+  const QList<QPageSize> sizes =
+      QPrinterInfo::printerInfo(printer_->printerName()).supportedPageSizes();
+  const QPageSize* chosen = nullptr;
+  for (const QPageSize& size : sizes) {
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    if (std::abs(mm.width() - widthMm) > 1 || std::abs(mm.height() - heightMm) > 1) continue;
+    if (!chosen) chosen = &size;
+    if (!name.isEmpty() && size.name().contains(name, Qt::CaseInsensitive)) {
+      chosen = &size;
+      break;
+    }
+  }
+  if (!chosen) {
+    if (available) {
+      available->clear();
+      for (const QPageSize& size : sizes) available->append(size.name());
+    }
+    return false;
+  }
+  if (!printer_->setPageSize(*chosen)) return false;
+  ApplyOrientationToQt();
+  return true;
+}
+
 QString TPrinterService::PaperName() const {
   if (printer_) return printer_->pageLayout().pageSize().name();
   const auto& paper = virtual_.Paper();

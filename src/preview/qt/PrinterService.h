@@ -60,6 +60,13 @@ class TPrinterService : public TPrinterDevice {
 
   /// The paper name the selected printer shows ("A4", "JIS B4", ...).
   QString PaperName() const;
+  /// Chooses, among the media the selected CUPS queue offers, the one of `widthMm` ×
+  /// `heightMm` (portrait, within 1 mm), preferring one whose name contains `name`
+  /// ("Letter" takes "US Letter" over "ANSI A"). False, with the names of the sizes the
+  /// queue has in `available`, when it offers none of that size or the virtual printer
+  /// is selected.
+  bool SelectQueuePaper(const QString& name, double widthMm, double heightMm,
+                        QStringList* available = nullptr);
   /// The output file of the virtual printer's jobs; a job cannot begin without one.
   void SetOutputFile(const QString& path) { outputFile_ = path; }
   const QString& OutputFile() const { return outputFile_; }
