@@ -6,6 +6,7 @@
 
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
+#include "settings/SettingControls.h"
 
 // The conversions depend on x87 extended precision: a 64-bit significand with rounding
 // to nearest at every step. That is what long double is on x86-64.
@@ -68,10 +69,13 @@ void ComputeArea(TPrintSetting& s, const std::u16string& paperWidth,
   const TPrinterInfo& pi = s.PrinterInfo;
   const int64_t width = MmTextToDevice(paperWidth, pi, true, 203.2);
   const int64_t height = MmTextToDevice(paperHeight, pi, false, 279.4);
-  const int64_t t = MmTextToDevice(top, pi, false, 12);
-  const int64_t l = MmTextToDevice(left, pi, true, 15);
-  const int64_t b = MmTextToDevice(bottom, pi, false, 12);
-  const int64_t r = MmTextToDevice(right, pi, true, 15);
+  // A margin that is not a number falls back to the field's designed value; the paper
+  // has a fallback of its own (its designed value, 0, would leave no area).
+  const auto designed = [](TControl id) { return ControlSpec(id).Default; };
+  const int64_t t = MmTextToDevice(top, pi, false, designed(TControl::NE_YohakuU));
+  const int64_t l = MmTextToDevice(left, pi, true, designed(TControl::NE_YohakuL));
+  const int64_t b = MmTextToDevice(bottom, pi, false, designed(TControl::NE_YohakuB));
+  const int64_t r = MmTextToDevice(right, pi, true, designed(TControl::NE_YohakuR));
   s.AreaWidth = SaturateInt32(width - l - r);
   s.AreaHeight = SaturateInt32(height - t - b);
   s.OriginX = SaturateInt32(l - pi.PhysicalOffsetX);

@@ -40,8 +40,8 @@ int32_t MmTextToDevice(const std::u16string& text, const TPrinterInfo& info, boo
                        double fallbackMm);
 
 /// Fills AreaWidth, AreaHeight, OriginX and OriginY from the six length texts, each
-/// converted along its axis with its fallback (paper 203.2 x 279.4 mm, top and bottom
-/// 12 mm, left and right 15 mm). Never throws.
+/// converted along its axis with its fallback (paper 203.2 x 279.4 mm, each margin its
+/// field's designed value: top and bottom 12 mm, left and right 15 mm). Never throws.
 void ComputeArea(TPrintSetting& s, const std::u16string& paperWidth,
                  const std::u16string& paperHeight, const std::u16string& top,
                  const std::u16string& left, const std::u16string& bottom,

@@ -186,9 +186,15 @@ TEST_P(ComesBackChanged, AsTheControlsHoldIt) {
   ASSERT_TRUE(SetFieldFromText(s, *f, c.value, nullptr));
   TPrintSetting expected = s;
   ASSERT_TRUE(SetFieldFromText(expected, *f, c.expected, nullptr));
+  // The window's path gives the same: the record shown in the controls and read back.
+  THeadlessSettingsForm form;
+  WriteToForm(s, form);
   TVirtualPrinter printer;
+  TPrintSetting throughForm = s;
+  ReadFromForm(throughForm, form, printer);
   PrepareForDrawing(s, printer);
   EXPECT_EQ(DifferingFields(s, expected), std::vector<std::string>{});
+  EXPECT_EQ(DifferingFields(s, throughForm), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
