@@ -30,7 +30,7 @@ void AddOptions(QCommandLineParser& parser) {
 void SelectOutput(const QCommandLineParser& parser, TPrinterService& printer) {
   const bool named = parser.isSet(kPrinter);
   const bool virtualNamed =
-      named && parser.value(kPrinter) == QString::fromUtf16(TVirtualPrinter::kName);
+      named && TVirtualPrinter::IsItsName(parser.value(kPrinter).toStdU16String());
   if (parser.isSet(kOutput)) {
     if (named && !virtualNamed)
       throw TUsageError{QStringLiteral("-o applies only to the printer \"PDF\"")};

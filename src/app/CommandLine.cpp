@@ -73,7 +73,9 @@ bool IsCommandLineInvocation(const QStringList& arguments) {
 
 void AddSheetOptions(QCommandLineParser& parser) {
   parser.addOption({QStringLiteral("printer"),
-                    QStringLiteral("Printer to use: a CUPS queue or \"PDF\"."),
+                    QStringLiteral("Printer to use: a CUPS queue, or PDF, the virtual printer "
+                                   "\"PDF ファイル\" that writes a PDF file. A CUPS queue "
+                                   "named PDF is reached as cups:PDF."),
                     QStringLiteral("NAME")});
   parser.addOption({QStringLiteral("dpi"),
                     QStringLiteral("Resolution of the virtual printer, for portrait: X or XxY."),

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "preview/PrinterDevice.h"
 
@@ -41,7 +42,14 @@ std::optional<TPaperSize> ParsePaperSize(const std::string& text);
 /// The defaults: 600 x 600 dpi, A4 portrait, no unprintable margin.
 class TVirtualPrinter : public TPrinterDevice {
  public:
-  static constexpr char16_t kName[] = u"PDF";
+  /// The name shown in printer lists. It holds a space, which no CUPS queue name can,
+  /// so it is never taken by a queue (printer-driver-cups-pdf adds one called "PDF").
+  static constexpr char16_t kName[] = u"PDF ファイル";
+  /// The short name that scripts use (`--printer PDF`); it means this printer even when
+  /// a CUPS queue is called so (that one is reached as "cups:PDF").
+  static constexpr char16_t kScriptName[] = u"PDF";
+  /// Whether `name` names this printer: kName or kScriptName.
+  static bool IsItsName(std::u16string_view name) { return name == kName || name == kScriptName; }
   static constexpr int kMaxDpi = 9600;
 
   TVirtualPrinter();

@@ -73,7 +73,7 @@ TEST(VirtualPrinter, DefaultsToA4At600WithoutMargins) {
   EXPECT_EQ(info.PhysicalOffsetY, 0);
   EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::HorzSize), 210);
   EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::VertSize), 297);
-  EXPECT_EQ(printer.PrinterName(), u"PDF");
+  EXPECT_EQ(printer.PrinterName(), u"PDF ファイル");
 }
 
 TEST(VirtualPrinter, LandscapeTurnsResolutionsSizesAndOffsets) {

@@ -35,9 +35,9 @@ class PrinterServiceTest : public ::testing::Test {
 TEST_F(PrinterServiceTest, VirtualPrinterAlwaysStandsLastInTheList) {
   const auto names = service.Printers();
   ASSERT_FALSE(names.empty());
-  EXPECT_EQ(names.back(), u"PDF");
+  EXPECT_EQ(names.back(), u"PDF ファイル");
   EXPECT_TRUE(service.IsVirtual());
-  EXPECT_EQ(service.PrinterName(), u"PDF");
+  EXPECT_EQ(service.PrinterName(), u"PDF ファイル");
   EXPECT_EQ(service.PaperName(), QStringLiteral("A4"));
   EXPECT_FALSE(service.SetPrinterIndex(static_cast<int>(names.size())));
   EXPECT_FALSE(service.SelectPrinter(QStringLiteral("no such queue")));

@@ -99,4 +99,13 @@ expect_print 0 "ZelkB4 は一時停止中です" --printer ZelkB4
 [ "$(lpstat -o ZelkB4 | wc -l)" -gt "$before" ] || fail "the paused queue holds no new job"
 cupsenable ZelkB4
 expect_print 2 "no printer named 'NoSuchQueue'" --printer NoSuchQueue
+
+# A queue called PDF, as printer-driver-cups-pdf makes one: PDF still means the virtual
+# printer, and the queue is reached as cups:PDF.
+lpadmin -p PDF -E -v "file://$out/PDF" -P "$PRIVATE_CUPS_DIR/ZelkA4.ppd" 2>/dev/null ||
+  fail "lpadmin PDF"
+"$zelk" layout --printer PDF | grep -q '^printer  *PDF ファイル$' || fail "--printer PDF is not the virtual printer"
+"$zelk" layout --printer cups:PDF | grep -q '^printer  *PDF$' || fail "cups:PDF is not the queue"
+"$zelk" print --printer PDF -o "$PRIVATE_CUPS_DIR/v.pdf" && [ -s "$PRIVATE_CUPS_DIR/v.pdf" ] ||
+  fail "--printer PDF -o no longer writes a file"
 echo "PASS"

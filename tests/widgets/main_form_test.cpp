@@ -393,7 +393,7 @@ class MainFormTest : public QObject {
     QCOMPARE(Text(form_->NE_PaperSizeH), height);
     QCOMPARE(form_->E_PaperName->text(), QStringLiteral("A4"));
     QCOMPARE(form_->RG_Orientation->ItemIndex(), 0);
-    QCOMPARE(form_->L_PrinterName->text(), QStringLiteral("プリンター : PDF"));
+    QCOMPARE(form_->L_PrinterName->text(), QStringLiteral("プリンター : PDF ファイル"));
   }
 
   void setupDialogStoresThePaperNameAlsoOnCancel() {

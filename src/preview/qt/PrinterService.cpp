@@ -61,9 +61,10 @@ bool TPrinterService::SetPrinterIndex(int index) {
 }
 
 bool TPrinterService::SelectPrinter(const QString& name) {
-  if (name == QString::fromUtf16(TVirtualPrinter::kName))
+  if (TVirtualPrinter::IsItsName(name.toStdU16String()))
     return SetPrinterIndex(static_cast<int>(cups_.size()));
-  const auto i = cups_.indexOf(name);
+  const QString queue = name.startsWith(kQueuePrefix) ? name.mid(kQueuePrefix.size()) : name;
+  const auto i = cups_.indexOf(queue);
   return i >= 0 && SetPrinterIndex(static_cast<int>(i));
 }
 

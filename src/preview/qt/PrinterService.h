@@ -44,7 +44,11 @@ class TPrinterService : public TPrinterDevice {
   void SetOrientation(TPrinterOrientation orientation) override;
   int32_t GetDeviceCaps(TDeviceCap cap) const override;
 
-  /// Selects a printer by name; false when there is none by that name.
+  /// The prefix that names a CUPS queue whatever its name ("cups:PDF").
+  static inline const QString kQueuePrefix = QStringLiteral("cups:");
+  /// Selects a printer by name: the virtual printer by either of its names ("PDF"
+  /// included), a CUPS queue by its name or by kQueuePrefix and its name. False when
+  /// there is none by that name.
   bool SelectPrinter(const QString& name);
   /// True when the virtual printer "PDF" is selected.
   bool IsVirtual() const;
