@@ -77,7 +77,7 @@ TPrinterSetupDialog::TPrinterSetupDialog(TPrinterService& printer, QWidget* pare
   layout->addWidget(buttons);
 
   connect(printerBox_, &QComboBox::currentIndexChanged, this,
-          [this](int index) { FillPapers(index, paperBox_->currentText()); });
+          [this](int index) { FillPapers(index, PaperOnSelecting(index)); });
   LoadFromPrinter();
 }
 
@@ -104,6 +104,18 @@ QStringList TPrinterSetupDialog::PapersOf(int index) const {
   const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdU16String(names[index]));
   for (const QPageSize& size : info.supportedPageSizes()) papers << PaperDisplayName(size.name());
   return papers;
+}
+
+QString TPrinterSetupDialog::PaperOnSelecting(int index) const {
+  // A queue decides its paper: it starts on its own default, as the printer service
+  // opens it. The virtual printer keeps the paper shown.
+  const auto names = printer_.Printers();
+  if (index >= 0 && index + 1 < static_cast<int>(names.size())) {
+    const QPageSize paper =
+        QPrinterInfo::printerInfo(QString::fromStdU16String(names[index])).defaultPageSize();
+    if (paper.isValid()) return PaperDisplayName(paper.name());
+  }
+  return paperBox_->currentText();
 }
 
 void TPrinterSetupDialog::FillPapers(int printerIndex, const QString& select) {

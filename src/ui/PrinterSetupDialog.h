@@ -55,6 +55,8 @@ class TPrinterSetupDialog : public QDialog {
 
  private:
   void FillPapers(int printerIndex, const QString& select);
+  /// The paper to show when printer `index` is chosen in the list.
+  QString PaperOnSelecting(int index) const;
   bool Apply();
 
   TPrinterService& printer_;
