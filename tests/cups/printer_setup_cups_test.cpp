@@ -1,10 +1,15 @@
-// The printer-setup dialog and the printer service on real CUPS queues: the test's own
-// scheduler with an A4, a JIS B4 and a Letter queue (fixtures/with_private_cups.sh).
+// The printer-setup dialog, the printer service and printing on real CUPS queues: the
+// test's own scheduler with an A4, a JIS B4 and a Letter queue
+// (fixtures/with_private_cups.sh).
 
 #include <QComboBox>
+#include <QProcess>
 #include <QTest>
 
+#include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
+#include "preview/qt/Printing.h"
+#include "preview/qt/QtTextMeasurer.h"
 #include "ui/PrinterSetupDialog.h"
 
 using namespace zelk;
@@ -49,6 +54,48 @@ class PrinterSetupCupsTest : public QObject {
     QVERIFY(papers.contains(QStringLiteral("B4 (JIS)")));
     QVERIFY(papers.contains(QStringLiteral("B4 (ISO)")));
     QVERIFY(papers.contains(QStringLiteral("A4")));
+  }
+
+  // What CUPS says of the queue reaches the print result: the reason of a queue that
+  // takes no jobs, and the wait of a paused one. The recorded page stays either way.
+  void printingReportsWhatCupsSays_data() {
+    QTest::addColumn<QStringList>("before");  // CUPS commands on ZelkB4 first
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("said");  // in the error or the warning
+    QTest::newRow("accepting") << QStringList() << int(TPrintOutcome::Printed) << QString();
+    QTest::newRow("not accepting")
+        << QStringList{"cupsreject -r 用紙切れ ZelkB4"} << int(TPrintOutcome::BeginFailed)
+        << QStringLiteral("ZelkB4 はジョブを受け付けていません: 用紙切れ");
+    QTest::newRow("paused") << QStringList{"cupsdisable ZelkB4"} << int(TPrintOutcome::Printed)
+                            << QStringLiteral("ZelkB4 は一時停止中です");
+  }
+  void printingReportsWhatCupsSays() {
+    QFETCH(QStringList, before);
+    QFETCH(int, outcome);
+    QFETCH(QString, said);
+    for (const QString& command : before) {
+      QStringList args = command.split(QLatin1Char(' '));
+      const QString program = args.takeFirst();
+      QCOMPARE(QProcess::execute(program, args), 0);
+    }
+    TPrinterService printer;
+    QVERIFY(printer.SelectPrinter(QStringLiteral("ZelkB4")));
+    const TQtTextMeasurer measurer;
+    TPrintPreview pages(printer, measurer);
+    pages.BeginDoc();
+    pages.GetCanvas().Rectangle(100, 100, 2000, 3000);
+    pages.EndDoc();
+    const TPrintResult result = PrintPages(pages, printer);
+    QCOMPARE(int(result.Outcome), outcome);
+    QCOMPARE(pages.GetPageCount(), 1);
+    const QString text = result.Error + result.Warning;
+    if (said.isEmpty())
+      QVERIFY2(text.isEmpty(), qPrintable(text));
+    else
+      QVERIFY2(text.contains(said), qPrintable(text));
+    // The queue as it was, for the next row.
+    QCOMPARE(QProcess::execute(QStringLiteral("cupsaccept"), {QStringLiteral("ZelkB4")}), 0);
+    QCOMPARE(QProcess::execute(QStringLiteral("cupsenable"), {QStringLiteral("ZelkB4")}), 0);
   }
 };
 
