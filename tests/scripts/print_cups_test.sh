@@ -81,6 +81,32 @@ expect_size=$a4 expect_text="原稿用紙 山田太郎" print_and_check vertical
 expect_size='729 x 1032' expect_text="" print_and_check jis-b4 ZelkB4
 expect_size='612 x 792' expect_text="" print_and_check letter ZelkLetter
 expect_size='1032 x 729' expect_text="" print_and_check b4-landscape ZelkA4 --paper B4 --landscape
+# The sheet lands on the paper 1:1 on every queue, portrait and landscape: the frame's
+# left and top strokes start where the margins put them. At 600 dpi the 15 mm left
+# margin is 354.33 units and the 12 mm top one 283.46; the frame's 7-unit pen reaches
+# 3.5 units before them, to 350.83 and 279.96, so the first dark pixel of a row (a
+# column) is 350 or 351 (279 to 281), within one device unit.
+first_dark() {  # first_dark DOC X Y W H: the first dark pixel of a one-pixel strip
+  local doc=$1 x=$2 y=$3 w=$4 h=$5
+  pdftoppm -r 600 -gray -x "$x" -y "$y" -W "$w" -H "$h" "$doc" "$PRIVATE_CUPS_DIR/strip" || return 1
+  tail -c $((w * h)) "$PRIVATE_CUPS_DIR"/strip*.pgm |
+    od -An -v -tu1 -w1 | awk '$1 < 128 { print NR - 1; found = 1; exit } END { if (!found) print -1 }'
+  rm -f "$PRIVATE_CUPS_DIR"/strip*.pgm
+}
+for queue in ZelkA4 ZelkB4 ZelkLetter; do
+  for orientation in --portrait --landscape; do
+    [ "$orientation" = --portrait ] && set -- || set -- --landscape
+    "$zelk" print --printer "$queue" "$@" --set LineType=2 --set OuterLine=0 \
+      --set PageNumber=0 --set Orime=0 || fail "$queue $orientation: zelk print exited $?"
+    job=$(private_cups_last_job "$queue")
+    private_cups_wait_idle "$queue" || fail "$queue: job $job still pending"
+    doc=$(private_cups_document "$job")
+    left=$(first_dark "$doc" 0 1500 1500 1) top=$(first_dark "$doc" 1000 0 1 1500)
+    [ "$left" -ge 350 ] && [ "$left" -le 351 ] && [ "$top" -ge 279 ] && [ "$top" -le 281 ] ||
+      fail "$queue $orientation: the frame starts at left $left, top $top"
+  done
+done
+
 # A queue that takes no jobs refuses with CUPS's reason; a paused one holds the job and
 # says so; an unknown name is a usage error.
 expect_print() {
