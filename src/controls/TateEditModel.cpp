@@ -194,7 +194,12 @@ bool TTateEditModel::Replace(int from, int to, const std::u16string& text) {
 
 bool TTateEditModel::Paste(const std::u16string& clip, bool append) {
   if (ReadOnly) return false;
-  return Assign(append ? text_ + clip : clip);
+  // One line of text, as a one-line field takes it: line breaks and tabs are dropped.
+  std::u16string line;
+  line.reserve(clip.size());
+  for (char16_t c : clip)
+    if (c != u'\r' && c != u'\n' && c != u'\t') line += c;
+  return Assign(append ? text_ + line : line);
 }
 
 }  // namespace zelk

@@ -109,10 +109,10 @@ class TTateEditModel {
   /// What a copy puts on the clipboard: the whole text, wherever the caret is and
   /// read-only or not.
   const std::u16string& CopyText() const { return text_; }
-  /// A paste of `clip`: it replaces the whole text, or with `append` goes after its
-  /// end. An empty `clip` empties the text (without `append`). The caret index stays
-  /// where it was, as with SetText. Refused when read-only. Returns whether the text
-  /// changed.
+  /// A paste of `clip`, without its line breaks and tabs (the edit holds one line): it
+  /// replaces the whole text, or with `append` goes after its end. An empty `clip` empties the text
+  /// (without `append`). The caret index stays where it was, as with SetText. Refused when
+  /// read-only. Returns whether the text changed.
   bool Paste(const std::u16string& clip, bool append);
 
  private:

@@ -241,7 +241,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PasteRow{"EmptyClipboardAppendsNothing", false, u"", true, u"abc", 0},
                       PasteRow{"SameTextRaisesNothing", false, u"abc", false, u"abc", 0},
                       PasteRow{"ReadOnlyRefuses", true, u"XY", false, u"abc", 0},
-                      PasteRow{"ReadOnlyRefusesAppending", true, u"XY", true, u"abc", 0}),
+                      PasteRow{"ReadOnlyRefusesAppending", true, u"XY", true, u"abc", 0},
+                      PasteRow{"LineBreaksAndTabsAreDropped", false, u"原\r\n稿\t用\n紙", false,
+                               u"原稿用紙", 1}),
     RowName<PasteRow>);
 
 // --- replacing a range -------------------------------------------------------------------

@@ -77,6 +77,19 @@ class SaNumEditTest : public QObject {
     QCOMPARE(spy.count(), 5);
   }
 
+  // Ctrl with a digit or the decimal point types nothing.
+  void ctrlWithAPrintableKeyTypesNothing() {
+    Window win;
+    TSaNumEdit& e = *win.edits[0];
+    e.setFocus();
+    e.SetText("");
+    QTest::keyClick(&e, Qt::Key_1, Qt::ControlModifier);
+    QTest::keyClick(&e, Qt::Key_Period, Qt::ControlModifier);
+    QCOMPARE(e.Text(), QString(""));
+    QTest::keyClick(&e, Qt::Key_1);
+    QCOMPARE(e.Text(), QString("1"));
+  }
+
   void ctrlShiftCDoesNotCopy() {
     Window win;
     TSaNumEdit& e = *win.edits[0];

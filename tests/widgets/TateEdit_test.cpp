@@ -44,6 +44,19 @@ class TateEditTest : public QObject {
  private slots:
   void init() { QGuiApplication::clipboard()->clear(); }
 
+  // Ctrl with a digit or a punctuation key types nothing, with or without Shift.
+  void ctrlWithAPrintableKeyTypesNothing() {
+    Shown s;
+    QSignalSpy spy(&s.e, &TTateEdit::OnChange);
+    QTest::keyClick(&s.e, Qt::Key_1, Qt::ControlModifier);
+    QTest::keyClick(&s.e, Qt::Key_Period, Qt::ControlModifier);
+    QTest::keyClick(&s.e, Qt::Key_At, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(s.e.ReadCaption(), QString());
+    QCOMPARE(spy.count(), 0);
+    QTest::keyClick(&s.e, Qt::Key_1);
+    QCOMPARE(s.e.ReadCaption(), QStringLiteral("1"));
+  }
+
   void typingThreeCharactersRaisesOnChangeThreeTimes() {
     Shown s;
     QSignalSpy spy(&s.e, &TTateEdit::OnChange);

@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include "controls/qt/SystemColors.h"
+#include "controls/qt/TypedText.h"
 
 namespace zelk {
 
@@ -326,10 +327,10 @@ void TSaNumEdit::keyPressEvent(QKeyEvent* event) {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && WindowHasDefaultButton())
       return event->ignore();
   }
-  // Menu shortcuts (Alt, Meta) produce no characters for the control.
-  if (event->text().isEmpty() || (mods & (Qt::AltModifier | Qt::MetaModifier)))
-    return event->ignore();
-  TypeCharacters(event->text(), false);
+  // Menu shortcuts (Alt, Meta) and Ctrl with a printable key type nothing.
+  const QString text = TypedText(event);
+  if (text.isEmpty()) return event->ignore();
+  TypeCharacters(text, false);
   event->accept();
 }
 

@@ -10,6 +10,7 @@
 
 #include "controls/SaNumEditModel.h"
 #include "controls/qt/SystemColors.h"
+#include "controls/qt/TypedText.h"
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/VerticalText.h"
 
@@ -321,9 +322,8 @@ bool TTateEdit::HandleKey(QKeyEvent* event) {
 
 void TTateEdit::keyPressEvent(QKeyEvent* event) {
   if (HandleKey(event)) return event->accept();
-  const QString text = event->text();
-  if (text.isEmpty() || (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)))
-    return QWidget::keyPressEvent(event);
+  const QString text = TypedText(event);
+  if (text.isEmpty()) return QWidget::keyPressEvent(event);
   for (QChar c : text) TypeCharacter(c.unicode());
   event->accept();
 }
