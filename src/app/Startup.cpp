@@ -7,6 +7,7 @@
 #include "app/ABOUT.h"
 #include "app/HideUnit.h"
 #include "app/SingleInstance.h"
+#include "app/Translations.h"
 #include "app/VisualStyle.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/AppFiles.h"
@@ -22,6 +23,7 @@ int RunWindowApplication(QApplication& app, const QStringList& arguments) {
   const QString file =
       arguments.size() > 1 ? QFileInfo(arguments[1]).absoluteFilePath() : QString();
 
+  InstallQtTranslations(app);
   TSingleInstance guard(InstanceName(exe), RuntimeFolder());
   if (!guard.TryBecomeFirst()) {
     QMessageBox::information(nullptr, QString(), AlreadyRunningMessage(title));

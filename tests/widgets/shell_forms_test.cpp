@@ -11,6 +11,7 @@
 
 #include "app/ABOUT.h"
 #include "app/HideUnit.h"
+#include "app/Translations.h"
 #include "app/VisualStyle.h"
 
 using namespace zelk;
@@ -140,6 +141,26 @@ class ShellFormsTest : public QObject {
     // Without a main window the double click does nothing.
     THideForm lonely;
     lonely.TrayIcon1DblClick();
+  }
+
+  // Qt's standard buttons speak Japanese whatever the locale (the tests run in C.UTF-8),
+  // so that "Yes" never stands in a Japanese question.
+  void qtStandardButtonsAreJapanese() {
+    QVERIFY(InstallQtTranslations(*qApp));
+    QMessageBox box(QMessageBox::Question, QString(), QString(),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Open |
+                        QMessageBox::Save);
+    const struct {
+      QMessageBox::StandardButton Button;
+      const char* Text;
+    } rows[] = {{QMessageBox::Yes, "はい"},
+                {QMessageBox::No, "いいえ"},
+                {QMessageBox::Cancel, "キャンセル"},
+                {QMessageBox::Open, "開く"},
+                {QMessageBox::Save, "保存"}};
+    for (const auto& row : rows)
+      QVERIFY2(box.button(row.Button)->text().contains(QString::fromUtf8(row.Text)),
+               qPrintable(box.button(row.Button)->text()));
   }
 
   void programIconIsBuiltIn() { QVERIFY(!ProgramIcon().pixmap(32, 32).isNull()); }
