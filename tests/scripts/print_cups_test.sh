@@ -74,6 +74,26 @@ done
 err=$("$zelk" layout --printer ZelkA4 --paper 100x100 2>&1 >/dev/null)
 [ $? = 2 ] && grep -q "has no paper '100x100'; it has: .*A4" <<<"$err" || fail "--paper 100x100: $err"
 
+# A queue that takes no jobs refuses with CUPS's reason (asked before any job ran on it,
+# so no finishing job can change what it says); a paused one holds the job and
+# says so; an unknown name is a usage error.
+expect_print() {
+  local want=$1 needle=$2
+  shift 2
+  "$zelk" print "$@" >/dev/null 2>"$PRIVATE_CUPS_DIR/err"
+  local rc=$?
+  [ "$rc" = "$want" ] || fail "zelk print $*: exit $rc, expected $want: $(cat "$PRIVATE_CUPS_DIR/err")"
+  grep -qF -- "$needle" "$PRIVATE_CUPS_DIR/err" || fail "zelk print $*: '$needle' not in: $(cat "$PRIVATE_CUPS_DIR/err")"
+}
+cupsreject -r "用紙切れ" ZelkB4 || fail "cupsreject"
+expect_print 1 "ZelkB4 はジョブを受け付けていません: 用紙切れ" --printer ZelkB4
+cupsaccept ZelkB4 && cupsdisable ZelkB4 || fail "cupsdisable"
+before=$(lpstat -o ZelkB4 | wc -l)
+expect_print 0 "ZelkB4 は一時停止中です" --printer ZelkB4
+[ "$(lpstat -o ZelkB4 | wc -l)" -gt "$before" ] || fail "the paused queue holds no new job"
+cupsenable ZelkB4
+expect_print 2 "no printer named 'NoSuchQueue'" --printer NoSuchQueue
+
 a4='595(\.[0-9]+)? x 84[12](\.[0-9]+)?'
 expect_size=$a4 expect_text="" print_and_check default ZelkA4
 expect_size=$a4 expect_text="原稿用紙 山田太郎" print_and_check vertical ZelkA4 \
@@ -106,25 +126,6 @@ for queue in ZelkA4 ZelkB4 ZelkLetter; do
       fail "$queue $orientation: the frame starts at left $left, top $top"
   done
 done
-
-# A queue that takes no jobs refuses with CUPS's reason; a paused one holds the job and
-# says so; an unknown name is a usage error.
-expect_print() {
-  local want=$1 needle=$2
-  shift 2
-  "$zelk" print "$@" >/dev/null 2>"$PRIVATE_CUPS_DIR/err"
-  local rc=$?
-  [ "$rc" = "$want" ] || fail "zelk print $*: exit $rc, expected $want: $(cat "$PRIVATE_CUPS_DIR/err")"
-  grep -qF -- "$needle" "$PRIVATE_CUPS_DIR/err" || fail "zelk print $*: '$needle' not in: $(cat "$PRIVATE_CUPS_DIR/err")"
-}
-cupsreject -r "用紙切れ" ZelkB4 || fail "cupsreject"
-expect_print 1 "ZelkB4 はジョブを受け付けていません: 用紙切れ" --printer ZelkB4
-cupsaccept ZelkB4 && cupsdisable ZelkB4 || fail "cupsdisable"
-before=$(lpstat -o ZelkB4 | wc -l)
-expect_print 0 "ZelkB4 は一時停止中です" --printer ZelkB4
-[ "$(lpstat -o ZelkB4 | wc -l)" -gt "$before" ] || fail "the paused queue holds no new job"
-cupsenable ZelkB4
-expect_print 2 "no printer named 'NoSuchQueue'" --printer NoSuchQueue
 
 # A queue called PDF, as printer-driver-cups-pdf makes one: PDF still means the virtual
 # printer, and the queue is reached as cups:PDF.
