@@ -113,24 +113,20 @@ void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& prin
       parser.isSet(QStringLiteral("dpi")) || parser.isSet(QStringLiteral("offset"));
   if (virtualOptions && !printer.IsVirtual())
     throw TUsageError{QStringLiteral("--dpi and --offset apply only to the printer \"PDF\"")};
-  if (parser.isSet(QStringLiteral("paper")) && !printer.IsVirtual()) {
-    // A queue's paper is one of the media it offers.
+  TVirtualPrinter& v = printer.Virtual();
+  if (parser.isSet(QStringLiteral("paper"))) {
     const QString text = parser.value(QStringLiteral("paper"));
     const auto paper = ParsePaperSize(text.toStdString());
-    if (!paper) throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
+    if (!paper || (printer.IsVirtual() && !v.SetPaper(*paper)))
+      throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
+    // A queue's paper is one of the media it offers.
     QStringList available;
-    if (!printer.SelectQueuePaper(QString::fromStdU16String(paper->Name), paper->WidthMm,
+    if (!printer.IsVirtual() &&
+        !printer.SelectQueuePaper(QString::fromStdU16String(paper->Name), paper->WidthMm,
                                   paper->HeightMm, &available))
       throw TUsageError{QStringLiteral("the printer %1 has no paper '%2'; it has: %3")
                             .arg(QString::fromStdU16String(printer.PrinterName()), text,
                                  available.join(QStringLiteral(", ")))};
-  }
-  TVirtualPrinter& v = printer.Virtual();
-  if (parser.isSet(QStringLiteral("paper")) && printer.IsVirtual()) {
-    const QString text = parser.value(QStringLiteral("paper"));
-    const auto paper = ParsePaperSize(text.toStdString());
-    if (!paper || !v.SetPaper(*paper))
-      throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
   }
   if (parser.isSet(QStringLiteral("dpi"))) {
     const QString text = parser.value(QStringLiteral("dpi"));

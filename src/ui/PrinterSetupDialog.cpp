@@ -111,8 +111,7 @@ QString TPrinterSetupDialog::PaperOnSelecting(int index) const {
   // opens it. The virtual printer keeps the paper shown.
   const auto names = printer_.Printers();
   if (index >= 0 && index + 1 < static_cast<int>(names.size())) {
-    const QPageSize paper =
-        QPrinterInfo::printerInfo(QString::fromStdU16String(names[index])).defaultPageSize();
+    const QPageSize paper = QueueDefaultPaper(QString::fromStdU16String(names[index]));
     if (paper.isValid()) return PaperDisplayName(paper.name());
   }
   return paperBox_->currentText();

@@ -114,9 +114,10 @@ first_dark() {  # first_dark DOC X Y W H: the first dark pixel of a one-pixel st
   rm -f "$PRIVATE_CUPS_DIR"/strip*.pgm
 }
 for queue in ZelkA4 ZelkB4 ZelkLetter; do
-  for orientation in --portrait --landscape; do
-    [ "$orientation" = --portrait ] && set -- || set -- --landscape
-    "$zelk" print --printer "$queue" "$@" --set LineType=2 --set OuterLine=0 \
+  for orientation in portrait landscape; do
+    turn=()
+    [ "$orientation" = landscape ] && turn=(--landscape)
+    "$zelk" print --printer "$queue" "${turn[@]}" --set LineType=2 --set OuterLine=0 \
       --set PageNumber=0 --set Orime=0 || fail "$queue $orientation: zelk print exited $?"
     job=$(private_cups_last_job "$queue")
     private_cups_wait_idle "$queue" || fail "$queue: job $job still pending"

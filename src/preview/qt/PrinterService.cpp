@@ -22,6 +22,10 @@ QPageLayout::Orientation ToQt(TPrinterOrientation o) {
 
 }  // namespace
 
+QPageSize QueueDefaultPaper(const QString& queue) {
+  return QPrinterInfo::printerInfo(queue).defaultPageSize();
+}
+
 TPrinterService& TPrinterService::Instance() {
   static TPrinterService service;
   return service;
@@ -84,9 +88,9 @@ void TPrinterService::OpenCupsPrinter(const QString& name) {
   }
   printer->setResolution(kCupsResolution);
   printer->setFullPage(false);
-  // The queue decides the paper: a new QPrinter starts on Qt's own default (A4), which
-  // CUPS would then fit onto the queue's paper. Its margins follow the size chosen.
-  const QPageSize queuePaper = QPrinterInfo::printerInfo(name).defaultPageSize();
+  // The queue decides the paper; CUPS would otherwise fit Qt's A4 onto the queue's
+  // paper. The margins follow the size chosen.
+  const QPageSize queuePaper = QueueDefaultPaper(name);
   if (queuePaper.isValid()) printer->setPageSize(queuePaper);
   printer_ = std::move(printer);
   ApplyOrientationToQt();

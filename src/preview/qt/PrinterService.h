@@ -10,12 +10,17 @@
 #include "preview/PrinterDevice.h"
 #include "preview/VirtualPrinter.h"
 
+class QPageSize;
 class QPainter;
 class QPrinter;
 class QPdfWriter;
 class QPagedPaintDevice;
 
 namespace zelk {
+
+/// The paper CUPS queue `queue` starts on: its own default (invalid when it reports
+/// none). A new QPrinter would start on Qt's A4 instead.
+QPageSize QueueDefaultPaper(const QString& queue);
 
 /// One current printer for the process.
 ///
