@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libharfbuzz-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-noto-cjk
-  fontconfig qt6-translations-l10n
+  fontconfig libfontconfig-dev qt6-translations-l10n
   clang libclang-rt-14-dev clang-format
   poppler-utils xvfb xauth openbox x11-utils
   desktop-file-utils

@@ -14,7 +14,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 texts=(--set TitleUL=原稿用紙 --set "TitleULFont=ＭＳ 明朝,12" --set TitleUR=山田太郎
        --set "TitleURFont=ＭＳ ゴシック,12" --set TitleBL=名前 --set PageNumberTitle=頁)
 # world CONFIG FONT-PATTERN: the fonts the world offers, as pdffonts names them.
-for world in "ipa:${ZELK_FONTS_IPA:?}:^IPA|DejaVu" "noto:${ZELK_FONTS_NOTO:?}:^Noto(Sans|Serif)CJK|DejaVu"; do
+for world in "ipa:${ZELK_FONTS_IPA:?}:^IPA|DejaVu" "noto:${ZELK_FONTS_NOTO:?}:^Noto(Sans|Serif|SansMono)CJK|DejaVu"; do
   name=${world%%:*} rest=${world#*:}
   config=${rest%%:*} pattern=${rest#*:}
   pdf=$tmp/$name.pdf

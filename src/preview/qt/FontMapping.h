@@ -22,31 +22,48 @@ bool IsVerticalFace(const std::u16string& face);
 /// The face name without its leading "@" (one mark only); other names unchanged.
 QString HorizontalFace(const QString& face);
 
-/// The installed family that stands for a face name. The one substitution table:
+/// How a face name is drawn here: the installed family that stands for it, and the
+/// family that supplies the Japanese characters it lacks (the same family when it has
+/// them). Faces are resolved through fontconfig, so any installed Japanese fonts serve
+/// (IPA on Debian, Noto CJK on Ubuntu and Fedora, Source Han, Takao …):
 ///
-/// | face in the file          | installed family |
-/// |---------------------------|------------------|
-/// | ＭＳ ゴシック, MS Gothic   | IPAGothic        |
-/// | ＭＳ 明朝, MS Mincho       | IPAMincho        |
-/// | ＭＳ Ｐゴシック, MS PGothic | IPAPGothic       |
-/// | ＭＳ Ｐ明朝, MS PMincho     | IPAPMincho       |
-/// | MS UI Gothic              | IPAPGothic       |
-/// | メイリオ, Meiryo           | IPAPGothic       |
-/// | Tahoma                    | DejaVu Sans      |
+/// | face in the file                    | resolved as                                  |
+/// |-------------------------------------|----------------------------------------------|
+/// | ＭＳ 明朝, MS Mincho                 | fontconfig's Japanese serif ("serif:lang=ja") |
+/// | ＭＳ ゴシック, MS Gothic             | its Japanese monospace, else Japanese sans   |
+/// | ＭＳ Ｐ明朝, MS PMincho              | a proportional Japanese serif where installed
+/// (IPAPMincho, IPAexMincho, TakaoPMincho), else the Japanese serif | | ＭＳ Ｐゴシック, MS
+/// PGothic, MS UI Gothic, メイリオ, Meiryo | a proportional Japanese sans where installed
+/// (IPAPGothic, IPAexGothic, TakaoPGothic, VL PGothic), else the Japanese sans | | any other face
+/// (Tahoma, Times New Roman, IPAMincho …) | fontconfig's best match for that family; Japanese
+/// characters from the proportional Japanese face of the same class (serif or sans), as Windows
+/// links Latin faces to MS UI Gothic |
 ///
-/// MS UI Gothic and Meiryo are proportional sans-serif faces, so the proportional IPA
-/// Gothic is the nearest match. A leading "@" is removed first, so every "@" form maps
-/// like its plain form. Names are compared ignoring ASCII case, as Windows compares
-/// face names. Any other name is returned as it is (without "@") for fontconfig to
-/// resolve; an empty name gives the family of Tahoma.
+/// A class without a Japanese face falls back to the other Japanese class, so that
+/// Japanese text never loses its glyphs while any Japanese font is installed. A
+/// leading "@" is removed first, so every "@" form maps like its plain form; Windows
+/// names are compared ignoring case, as Windows compares face names. An empty name is
+/// Tahoma. Results are cached for the life of the process (fonts installed while the
+/// program runs are seen at the next start). Thread-safe.
+struct TResolvedFace {
+  QString Family;
+  QString JapaneseFamily;
+};
+TResolvedFace ResolveFace(const QString& face);
+
+/// ResolveFace(face).Family.
 QString InstalledFamily(const QString& face);
 
-/// The family that supplies Japanese characters that the chosen face lacks (Tahoma has
-/// none): the face Windows links to Tahoma for them, MS UI Gothic, as installed here.
-QString JapaneseFallbackFamily();
+/// ResolveFace(face).JapaneseFamily.
+QString JapaneseFallbackFamily(const QString& face);
 
-/// Registers the table with QFont::insertSubstitution, so that a QFont made directly
-/// from a Windows face name also finds the installed family. Idempotent; cheap after the
+/// The installed family, in fontconfig's order of fallback for `family`, whose font has
+/// a glyph for `ch`: the family itself when it has one. Empty when no installed font
+/// has it. Cached; thread-safe.
+QString FamilyWithCharacter(const QString& family, char32_t ch);
+
+/// Registers the Windows faces with QFont::insertSubstitution, so that a QFont made
+/// directly from a Windows face name also finds the installed family. Idempotent; cheap after the
 /// first call. ToQFont does not need it.
 void InstallFontSubstitutions();
 
@@ -64,7 +81,7 @@ int FontPixelSize(int points, int resolution);
 /// The QFont that draws `font` on a device of `resolution` pixels per inch, keeping its
 /// point size: the installed family of its face ("@" removed), pixel size
 /// FontPixelSize(Size(), resolution), bold, italic, underline and strike-out from its
-/// style. The Japanese fallback follows the family, and hinting is off, so that text
+/// style. The Japanese family follows as the second family, and hinting is off, so that text
 /// measures in proportion to the resolution: the same text has the same physical size
 /// on the screen, a 600 dpi printer and a PDF.
 QFont ToQFont(const TFont& font, int resolution);

@@ -71,13 +71,58 @@ hb_font_t* HbFontFor(const QRawFont& raw) {
 // ---------------------------------------------------------------------------------------
 // Splitting the text into runs of one font and one orientation.
 
-struct TFontPair {
-  QRawFont Primary;
-  QRawFont Fallback;
-  hb_font_t* PrimaryHb = nullptr;
-  hb_font_t* FallbackHb = nullptr;
-  const QRawFont& Raw(int i) const { return i == 0 ? Primary : Fallback; }
-  hb_font_t* Hb(int i) const { return i == 0 ? PrimaryHb : FallbackHb; }
+// The fonts one text is set in: the chosen font first, then its Japanese family, then,
+// character by character, any installed font that has a glyph the others lack, in
+// fontconfig's order of fallback. A character no installed font has stays with the
+// chosen font (and shows its .notdef glyph).
+class TFontSet {
+ public:
+  explicit TFontSet(const QFont& font) : font_(font) {
+    Add(QRawFont::fromFont(font));
+    if (font.families().size() > 1) {
+      QFont japanese = font;
+      japanese.setFamilies({font.families().at(1)});
+      Add(QRawFont::fromFont(japanese));
+    }
+  }
+
+  bool IsValid() const { return !fonts_.empty() && fonts_.front().Raw.isValid(); }
+  const QRawFont& Raw(int i) const { return fonts_[static_cast<size_t>(i)].Raw; }
+  hb_font_t* Hb(int i) const { return fonts_[static_cast<size_t>(i)].Hb; }
+
+  // The first font of the set that has `cp`, loading a fallback font when none has.
+  int FontFor(char32_t cp) {
+    for (size_t i = 0; i < fonts_.size(); ++i)
+      if (fonts_[i].Raw.supportsCharacter(static_cast<uint>(cp))) return static_cast<int>(i);
+    const QString family = FamilyWithCharacter(font_.family(), cp);
+    if (family.isEmpty()) return 0;
+    QFont fallback = font_;
+    fallback.setFamilies({family});
+    const QRawFont raw = QRawFont::fromFont(fallback);
+    if (!raw.supportsCharacter(static_cast<uint>(cp))) return 0;
+    return Add(raw);
+  }
+
+ private:
+  struct TLoaded {
+    QRawFont Raw;
+    hb_font_t* Hb = nullptr;
+  };
+
+  int Add(const QRawFont& raw) {
+    for (size_t i = 0; i < fonts_.size(); ++i)
+      if (fonts_[i].Raw.familyName() == raw.familyName() &&
+          fonts_[i].Raw.styleName() == raw.styleName())
+        return static_cast<int>(i);
+    TLoaded loaded{raw, nullptr};
+    // A font without units per em cannot scale its positions; its runs stay unshaped.
+    if (raw.isValid() && raw.unitsPerEm() > 0) loaded.Hb = HbFontFor(raw);
+    fonts_.push_back(loaded);
+    return static_cast<int>(fonts_.size() - 1);
+  }
+
+  QFont font_;
+  std::vector<TLoaded> fonts_;
 };
 
 struct TPiece {
@@ -118,7 +163,7 @@ bool HasVerticalForm(hb_font_t* font, char32_t cp) {
   return changed;
 }
 
-bool StandsUpright(const TFontPair& fonts, int fontIndex, char32_t cp) {
+bool StandsUpright(const TFontSet& fonts, int fontIndex, char32_t cp) {
   switch (u_getIntPropertyValue(static_cast<UChar32>(cp), UCHAR_VERTICAL_ORIENTATION)) {
     case U_VO_UPRIGHT:
     case U_VO_TRANSFORMED_UPRIGHT:
@@ -130,7 +175,7 @@ bool StandsUpright(const TFontPair& fonts, int fontIndex, char32_t cp) {
   }
 }
 
-std::vector<TPiece> SplitIntoPieces(const TFontPair& fonts, const QString& text) {
+std::vector<TPiece> SplitIntoPieces(TFontSet& fonts, const QString& text) {
   std::vector<TPiece> pieces;
   const int n = static_cast<int>(text.size());
   for (int i = 0; i < n;) {
@@ -145,10 +190,7 @@ std::vector<TPiece> SplitIntoPieces(const TFontPair& fonts, const QString& text)
       i += len;
       continue;
     }
-    int fontIndex = 0;
-    if (!fonts.Primary.supportsCharacter(static_cast<uint>(cp)) && fonts.Fallback.isValid() &&
-        fonts.Fallback.supportsCharacter(static_cast<uint>(cp)))
-      fontIndex = 1;
+    const int fontIndex = fonts.FontFor(cp);
     const bool rotated = !StandsUpright(fonts, fontIndex, cp);
     if (!pieces.empty() && pieces.back().Rotated == rotated && pieces.back().FontIndex == fontIndex)
       pieces.back().Length += len;
@@ -161,7 +203,7 @@ std::vector<TPiece> SplitIntoPieces(const TFontPair& fonts, const QString& text)
 
 // ---------------------------------------------------------------------------------------
 
-TVerticalRun ShapePiece(const TFontPair& fonts, const QString& text, const TPiece& piece) {
+TVerticalRun ShapePiece(const TFontSet& fonts, const QString& text, const TPiece& piece) {
   TVerticalRun run;
   run.Font = fonts.Raw(piece.FontIndex);
   run.Rotated = piece.Rotated;
@@ -194,23 +236,6 @@ TVerticalRun ShapePiece(const TFontPair& fonts, const QString& text, const TPiec
   run.Advance = piece.Rotated ? penX * scale : -penY * scale;
   hb_buffer_destroy(buffer);
   return run;
-}
-
-TFontPair LoadFonts(const QFont& font) {
-  TFontPair fonts;
-  fonts.Primary = QRawFont::fromFont(font);
-  QFont fallback = font;
-  fallback.setFamilies({JapaneseFallbackFamily()});
-  fonts.Fallback = QRawFont::fromFont(fallback);
-  if (fonts.Fallback.familyName() == fonts.Primary.familyName() &&
-      fonts.Fallback.styleName() == fonts.Primary.styleName())
-    fonts.Fallback = QRawFont();
-  // A font without units per em cannot scale its positions; its runs stay unshaped.
-  if (fonts.Primary.isValid() && fonts.Primary.unitsPerEm() > 0)
-    fonts.PrimaryHb = HbFontFor(fonts.Primary);
-  if (fonts.Fallback.isValid() && fonts.Fallback.unitsPerEm() > 0)
-    fonts.FallbackHb = HbFontFor(fonts.Fallback);
-  return fonts;
 }
 
 void DrawRun(QPainter& painter, const TVerticalRun& run, const QPointF& origin) {
@@ -250,8 +275,8 @@ TVerticalLayout LayoutVerticalText(const QFont& font, const QString& text) {
   layout.StrikeOut = font.strikeOut();
   layout.LineWidth = metrics.lineWidth();
   if (text.isEmpty()) return layout;
-  const TFontPair fonts = LoadFonts(font);
-  if (!fonts.Primary.isValid()) return layout;
+  TFontSet fonts(font);
+  if (!fonts.IsValid()) return layout;
   for (const TPiece& piece : SplitIntoPieces(fonts, text)) {
     TVerticalRun run = ShapePiece(fonts, text, piece);
     run.Start = layout.Advance;

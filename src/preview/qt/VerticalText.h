@@ -59,10 +59,12 @@ struct TVerticalLayout {
 };
 
 /// Shapes `text` in `font` for vertical writing (HarfBuzz, top to bottom, `vert` on).
-/// Characters the font lacks come from its Japanese fallback family (see
-/// FontMapping.h) when that has them. An empty text gives no runs, Advance 0 and the
-/// font's ColumnWidth. Never throws; a font that cannot be loaded gives an empty
-/// layout with the metrics of the QFont.
+/// Characters the font lacks come from its second family (the Japanese family that
+/// ToQFont adds) and then, one by one, from any installed font that has them, in
+/// fontconfig's order of fallback (FamilyWithCharacter); only a character that no
+/// installed font has is drawn as the font's .notdef box. An empty text gives no runs, Advance 0
+/// and the font's ColumnWidth. Never throws; a font that cannot be loaded gives an empty layout
+/// with the metrics of the QFont.
 TVerticalLayout LayoutVerticalText(const QFont& font, const QString& text);
 
 /// The extent of the vertical text: width = ColumnWidth (across), height = Advance
