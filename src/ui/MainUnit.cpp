@@ -26,6 +26,7 @@
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"
+#include "ui/FontChoice.h"
 #include "ui/PreviewUnit.h"
 #include "ui/PrinterSetupDialog.h"
 #include "ui/RadioGroup.h"
@@ -752,18 +753,17 @@ void TMainForm::CB_ShowPrivewClick() {
 }
 
 void TMainForm::SelectFont(TFont& font) {
-  const QFont shown = ToQFont(font, kFontDialogDpi);
-  // The dialog names the installed face, which is what the user sees drawn.
-  QFont initial = shown;
-  initial.setFamily(InstalledFamily(FromU16(font.Name())));
-  initial.setPointSize(font.Size() > 0 ? font.Size() : 8);
-  FontDialog1->setCurrentFont(initial);
+  FontDialog1->setCurrentFont(DialogFontFor(font, kFontDialogDpi));
+  // What the dialog shows on opening; confirming it as it is changes nothing.
+  const QFont opened = FontDialog1->currentFont();
   if (FontDialog1->exec() != QDialog::Accepted) return;
   const QFont chosen = FontDialog1->selectedFont();
-  TFont result = FromQFont(chosen, kFontDialogDpi, font);
-  // An unchanged face keeps the stored name: a Windows face, or its vertical "@" form.
-  if (chosen.family() == initial.family()) result.SetName(font.Name());
-  font = result;
+  if (!SameDialogChoice(chosen, opened)) {
+    TFont result = FromQFont(chosen, kFontDialogDpi, font);
+    // An unchanged face keeps the stored name: a Windows face, or its vertical "@" form.
+    if (chosen.family() == opened.family()) result.SetName(font.Name());
+    font = result;
+  }
   ApplyChanges();
 }
 

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFrame>
 #include <QGroupBox>
@@ -298,14 +299,45 @@ class MainFormTest : public QObject {
     QVERIFY(form_->CurrentSetting->CenterCaptionFont == before);
   }
 
-  void confirmedUnchangedFaceKeepsTheStoredName() {
+  void confirmedUnchangedFontStaysExactlyAsItWas_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("vertical Windows face") << "@ＭＳ 明朝" << false << false << 8 << "IPAMincho";
+    // The default face: its stand-in has an "Oblique" style that must not be taken.
+    QTest::newRow("Tahoma regular") << "Tahoma" << false << false << 8 << "DejaVu Sans";
+    QTest::newRow("Tahoma bold") << "Tahoma" << true << false << 11 << "DejaVu Sans";
+    QTest::newRow("gothic bold italic") << "ＭＳ ゴシック" << true << true << 12 << "IPAGothic";
+  }
+
+  void confirmedUnchangedFontStaysExactlyAsItWas() {
+    QFETCH(QString, face);
+    QFETCH(bool, bold);
+    QFETCH(bool, italic);
+    QFETCH(int, size);
+    QFETCH(QString, shown);
     OpenAndShow();
-    form_->CurrentSetting->TitleLUFont.SetName(u"@ＭＳ 明朝");
+    TFont& font = form_->CurrentSetting->TitleLUFont;
+    font.SetName(face.toStdU16String());
+    font.SetSize(size);
+    TFontStyles style;
+    style.Bold = bold;
+    style.Italic = italic;
+    font.SetStyle(style);
+    const TFont before = font;
     CloseNextDialog(true);
     form_->SB_TitleLU->click();
-    QCOMPARE(form_->CurrentSetting->TitleLUFont.Name(), std::u16string(u"@ＭＳ 明朝"));
-    // The dialog showed the face that is drawn for it.
-    QCOMPARE(form_->FontDialog1->selectedFont().family(), QStringLiteral("IPAMincho"));
+    QVERIFY(form_->CurrentSetting->TitleLUFont == before);
+    // The dialog showed the face that is drawn for it, in the stored style where the
+    // face has styles to choose from (the IPA faces have one style only).
+    const QFont selected = form_->FontDialog1->selectedFont();
+    QCOMPARE(selected.family(), shown);
+    if (QFontDatabase::styles(shown).size() > 1) {
+      QCOMPARE(selected.italic(), italic);
+      QCOMPARE(selected.bold(), bold);
+    }
     QVERIFY(form_->Modified);
   }
 
