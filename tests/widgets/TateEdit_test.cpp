@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCharFormat>
 
 #include "controls/SaNumEditModel.h"
 #include "controls/qt/SystemColors.h"
@@ -283,13 +284,59 @@ class TateEditTest : public QObject {
     QCOMPARE(s.e.ReadCaption(), QString("a"));
   }
 
-  void compositionRectangleStandsBesideTheCaret() {
+  // Text being composed shows at the caret, underlined, before it is committed; the
+  // input method's cursor decides where the caret stands.
+  void preeditIsShownAtTheCaretUntilCommitted() {
+    Shown s;
+    s.e.SetCaption2(QString::fromUtf8("日本"));
+    QTest::keyClick(&s.e, Qt::Key_Down);  // caret between 日 and 本
+    const QImage before = s.e.grab().toImage();
+    QTextCharFormat underline;
+    underline.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+    QInputMethodEvent preedit(QString::fromUtf8("ご"),
+                              {{QInputMethodEvent::TextFormat, 0, 1, underline},
+                               {QInputMethodEvent::Cursor, 1, 1, QVariant()}});
+    QApplication::sendEvent(&s.e, &preedit);
+    QVERIFY(s.e.grab().toImage() != before);
+    QCOMPARE(s.e.ReadCaption(), QString::fromUtf8("日本"));
+    QCOMPARE(s.e.DisplayText(), QString::fromUtf8("日ご本"));
+    QCOMPARE(s.e.CaretPoint().y(), 5 + s.e.TextAdvance(QString::fromUtf8("日ご")));
+    Commit(s.e, QString::fromUtf8("語"));
+    QCOMPARE(s.e.ReadCaption(), QString::fromUtf8("日語本"));
+    QCOMPARE(s.e.PreeditText(), QString());
+  }
+
+  // A reconversion replaces the characters the input method names, counted from the
+  // caret.
+  void commitReplacesTheNamedRange() {
+    Shown s;
+    s.e.SetCaption2(QString::fromUtf8("日本"));
+    QTest::keyClick(&s.e, Qt::Key_Down);
+    QTest::keyClick(&s.e, Qt::Key_Down);  // caret at the end
+    QInputMethodEvent ime;
+    ime.setCommitString(QString::fromUtf8("語"), -1, 1);
+    QApplication::sendEvent(&s.e, &ime);
+    QCOMPARE(s.e.ReadCaption(), QString::fromUtf8("日語"));
+    QCOMPARE(s.e.SelStart(), 2);
+  }
+
+  // The input method asks where the caret is (the candidate list opens beside it) and
+  // what the text around it holds.
+  void inputMethodQueriesDescribeTheCaret() {
     Shown s;
     s.e.SetCaption2("ab");
+    QTest::keyClick(&s.e, Qt::Key_Down);
+    QTest::keyClick(&s.e, Qt::Key_Down);
     const QRect r = s.e.inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    QCOMPARE(r.top(), s.e.CaretPoint().y());
-    QVERIFY(r.left() > s.e.CaretPoint().x());
-    QCOMPARE(r.bottom(), r.top() + s.e.TextAdvance("ab") + 150);
+    QCOMPARE(r, QRect(s.e.CaretPoint(), QSize(s.e.ColumnThickness(), 1)));
+    QVERIFY(s.e.rect().contains(r.topLeft()));
+    QCOMPARE(s.e.inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("ab"));
+    QCOMPARE(s.e.inputMethodQuery(Qt::ImCursorPosition).toInt(), 2);
+    QCOMPARE(s.e.inputMethodQuery(Qt::ImTextBeforeCursor).toString(), QStringLiteral("ab"));
+    QVERIFY(s.e.inputMethodQuery(Qt::ImEnabled).toBool());
+    QCOMPARE(s.e.inputMethodQuery(Qt::ImFont).value<QFont>(), s.e.font());
+    s.e.SetReadOnly(true);
+    QVERIFY(!s.e.inputMethodQuery(Qt::ImEnabled).toBool());
   }
 };
 

@@ -6,6 +6,9 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QTextCharFormat>
+#include <algorithm>
 #include <cmath>
 
 #include "controls/SaNumEditModel.h"
@@ -150,7 +153,7 @@ int TTateEdit::ColumnThickness() const {
 
 int TTateEdit::CaretY(int prefixAdvance) const {
   const int b = bevelSize_;
-  const int t = TextAdvance(ReadCaption());
+  const int t = TextAdvance(DisplayText());
   const int h = height();
   switch (alignment_) {
     case alMiddleLeft:
@@ -163,13 +166,22 @@ int TTateEdit::CaretY(int prefixAdvance) const {
   }
 }
 
+QString TTateEdit::DisplayText() const {
+  if (preedit_.isEmpty()) return ReadCaption();
+  QString text = ReadCaption();
+  return text.insert(model_.ShownCaret(), preedit_);
+}
+
 QPoint TTateEdit::CaretPoint() const {
-  return {bevelSize_ + offset_ + 1, CaretY(TextAdvance(ReadCaption().left(model_.ShownCaret())))};
+  const int caret = model_.ShownCaret() + (preedit_.isEmpty() ? 0 : preeditCursor_);
+  return {bevelSize_ + offset_ + 1, CaretY(TextAdvance(DisplayText().left(caret)))};
 }
 
 void TTateEdit::SetCursolPos() {
   if (model_.ReadOnly || !hasCaret_) return;
   RestartCaret(caret_, this);
+  // The input method follows the caret with its candidate list.
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
 }
 
 void TTateEdit::timerEvent(QTimerEvent* event) {
@@ -178,23 +190,32 @@ void TTateEdit::timerEvent(QTimerEvent* event) {
 }
 
 QVariant TTateEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+  const int caret = model_.ShownCaret();
   switch (query) {
-    case Qt::ImCursorRectangle: {
-      // The composition window opens beside the column, from the caret's height down.
-      const int hc = static_cast<int>(
-          std::lround(MeasureVerticalText(font(), QString::fromUtf8("あ")).width()));
-      const int x = bevelSize_ + hc + offset_ + 1;
-      const int y = CaretPoint().y();
-      const int t = TextAdvance(ReadCaption());
-      return QRect(QPoint(x, y), QPoint(x + hc + 10, y + t + 150));
-    }
+    case Qt::ImEnabled:
+      return !model_.ReadOnly && isEnabled();
+    case Qt::ImCursorRectangle:
+      // The caret itself: a bar across the column. The input method opens its
+      // candidate list right beside it.
+      return QRect(CaretPoint(), QSize(ColumnThickness(), 1));
     case Qt::ImFont:
       return font();
+    case Qt::ImHints:
+      return static_cast<int>(Qt::ImhNone);
     case Qt::ImSurroundingText:
       return ReadCaption();
     case Qt::ImCursorPosition:
     case Qt::ImAnchorPosition:
-      return model_.ShownCaret();
+    case Qt::ImAbsolutePosition:
+      return caret;
+    case Qt::ImTextBeforeCursor:
+      return ReadCaption().left(caret);
+    case Qt::ImTextAfterCursor:
+      return ReadCaption().mid(caret);
+    case Qt::ImCurrentSelection:
+      return QString();
+    case Qt::ImMaximumTextLength:
+      return QVariant();  // no limit of its own
     default:
       return QWidget::inputMethodQuery(query);
   }
@@ -227,9 +248,10 @@ void TTateEdit::paintEvent(QPaintEvent*) {
     }
     p.fillRect(QRect(QPoint(b, b), QPoint(w - b - 1, h - b - 1)), background);
   }
-  if (!model_.Text().empty()) {
+  if (!DisplayText().isEmpty()) {
     if (isEnabled()) {
       PaintText(p, 0, pal.color(QPalette::Active, QPalette::Text));
+      DrawPreeditLines(p, pal.color(QPalette::Active, QPalette::Text));
     } else {
       PaintText(p, 1, GetHighlightColor(background));
       PaintText(p, 0, GetShadowColor(background));
@@ -243,7 +265,7 @@ void TTateEdit::paintEvent(QPaintEvent*) {
 }
 
 void TTateEdit::PaintText(QPainter& p, int d, const QColor& color) {
-  const QString text = ReadCaption();
+  const QString text = DisplayText();
   const int m = bevelSize_ + offset_;
   const int t = TextAdvance(text);
   const int h = height();
@@ -276,6 +298,29 @@ void TTateEdit::DrawFittedText(QPainter& p, int x, int y, int yEnd, const QStrin
   const int thickness = ColumnThickness();
   for (size_t i = 0; i < chars.size(); ++i)
     DrawColumnGlyph(p, font(), QPointF(x + thickness + 1, y + 1 + fit.Pos[i]), chars[i], fit.Ratio);
+}
+
+int TTateEdit::ColumnTop() const {
+  const int m = bevelSize_ + offset_;
+  const int t = TextAdvance(DisplayText());
+  if (alignment_ == alMiddleLeft) return (height() - 2 * m - t) / 2 + m;
+  if (alignment_ == alBottomLeft) return height() - m - t;
+  return m;
+}
+
+void TTateEdit::DrawPreeditLines(QPainter& p, const QColor& color) {
+  if (preedit_.isEmpty()) return;
+  // Beside the composed characters, on the column's left edge: a thin line under all
+  // of them, a thick one under the segment being converted.
+  const QString shown = DisplayText();
+  const int start = model_.ShownCaret();
+  const int x = bevelSize_ + offset_;
+  const int top = ColumnTop() + 1;
+  for (const TPreeditSegment& seg : preeditSegments_) {
+    const int y1 = top + TextAdvance(shown.left(start + seg.Start));
+    const int y2 = top + TextAdvance(shown.left(start + seg.Start + seg.Length));
+    if (y2 > y1) p.fillRect(QRect(x, y1, seg.Emphasised ? 2 : 1, y2 - y1 - 1), color);
+  }
 }
 
 // --- editing -------------------------------------------------------------------------
@@ -336,11 +381,42 @@ void TTateEdit::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TTateEdit::inputMethodEvent(QInputMethodEvent* event) {
-  for (QChar c : event->commitString()) TypeCharacter(c.unicode());
   event->accept();
+  if (!model_.ReadOnly) {
+    // A commit may replace text around the caret (a reconversion): the range is counted
+    // in UTF-16 units from the caret. Taking it out first leaves the caret at its start.
+    if (event->replacementLength() > 0 || event->replacementStart() != 0) {
+      const int size = static_cast<int>(model_.Text().size());
+      const int from = std::clamp(model_.ShownCaret() + event->replacementStart(), 0, size);
+      const int to = std::clamp(from + std::max(event->replacementLength(), 0), from, size);
+      model_.Replace(from, to, std::u16string());
+    }
+    for (QChar c : event->commitString()) TypeCharacter(c.unicode());
+  }
+  preedit_ = model_.ReadOnly ? QString() : event->preeditString();
+  preedit_.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
+  preeditCursor_ = static_cast<int>(preedit_.size());
+  preeditSegments_.clear();
+  for (const QInputMethodEvent::Attribute& a : event->attributes()) {
+    if (a.type == QInputMethodEvent::Cursor) {
+      preeditCursor_ = std::clamp(a.start, 0, static_cast<int>(preedit_.size()));
+    } else if (a.type == QInputMethodEvent::TextFormat) {
+      const QTextCharFormat format = a.value.value<QTextFormat>().toCharFormat();
+      const bool emphasised = format.background().style() != Qt::NoBrush ||
+                              format.fontWeight() > QFont::Normal ||
+                              format.underlineStyle() == QTextCharFormat::WaveUnderline;
+      preeditSegments_.push_back({a.start, a.length, emphasised});
+    }
+  }
+  if (!preedit_.isEmpty() && preeditSegments_.empty())
+    preeditSegments_.push_back({0, static_cast<int>(preedit_.size()), false});
+  SetCursolPos();
+  update();
 }
 
 void TTateEdit::mousePressEvent(QMouseEvent* event) {
+  // A click ends the composition where it stands, as in any text field.
+  if (!preedit_.isEmpty()) QGuiApplication::inputMethod()->commit();
   QWidget::mousePressEvent(event);
   setFocus(Qt::MouseFocusReason);
   const int b = bevelSize_;
@@ -373,6 +449,8 @@ void TTateEdit::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
   hasCaret_ = false;
   caret_.Stop();
+  preedit_.clear();
+  preeditSegments_.clear();
   if (IsControlFocusChange(event->reason())) focused_ = false;
   update();
 }

@@ -8,6 +8,7 @@
 // mouse clicks, clipboard text and input-method commits to it.
 
 #include <QWidget>
+#include <vector>
 
 #include "base/Font.h"
 #include "controls/TateEditModel.h"
@@ -64,6 +65,13 @@ class TTateEdit : public QWidget {
   /// pixel high).
   QPoint CaretPoint() const;
   bool CaretShown() const { return hasCaret_ && caret_.Phase(); }
+  /// The text being composed by the input method (shown at the caret, not yet part of
+  /// the text), and the caret's place within it.
+  QString PreeditText() const { return preedit_; }
+  int PreeditCursor() const { return preeditCursor_; }
+  /// The column as shown: the text with the text being composed at the caret.
+  QString DisplayText() const;
+
   /// The face as a vertical face name ("@" before the family).
   QString FaceName() const;
 
@@ -100,6 +108,8 @@ class TTateEdit : public QWidget {
   void PaintText(QPainter& p, int d, const QColor& color);
   void DrawColumnText(QPainter& p, int x, int y, const QString& s);
   void DrawFittedText(QPainter& p, int x, int y, int yEnd, const QString& s);
+  void DrawPreeditLines(QPainter& p, const QColor& color);
+  int ColumnTop() const;
 
   TTateEditModel model_;
   TTateAlignment alignment_ = alTopLeft;
@@ -113,6 +123,16 @@ class TTateEdit : public QWidget {
   bool focused_ = false;
   TCaretBlink caret_;
   bool hasCaret_ = false;
+  // The input method's composition: its text, caret and the segments it underlines
+  // (Emphasised: the segment being converted).
+  struct TPreeditSegment {
+    int Start = 0;
+    int Length = 0;
+    bool Emphasised = false;
+  };
+  QString preedit_;
+  int preeditCursor_ = 0;
+  std::vector<TPreeditSegment> preeditSegments_;
 };
 
 }  // namespace zelk
