@@ -192,14 +192,29 @@ bool TTateEditModel::Replace(int from, int to, const std::u16string& text) {
 
 // --- clipboard -----------------------------------------------------------------------
 
-bool TTateEditModel::Paste(const std::u16string& clip, bool append) {
-  if (ReadOnly) return false;
-  // One line of text, as a one-line field takes it: line breaks and tabs are dropped.
+namespace {
+
+// One line of text, as a one-line field takes it: line breaks and tabs are dropped.
+std::u16string OneLine(const std::u16string& clip) {
   std::u16string line;
   line.reserve(clip.size());
   for (char16_t c : clip)
     if (c != u'\r' && c != u'\n' && c != u'\t') line += c;
+  return line;
+}
+
+}  // namespace
+
+bool TTateEditModel::Paste(const std::u16string& clip, bool append) {
+  if (ReadOnly) return false;
+  const std::u16string line = OneLine(clip);
   return Assign(append ? text_ + line : line);
+}
+
+bool TTateEditModel::InsertAtCaret(const std::u16string& clip) {
+  if (ReadOnly) return false;
+  const int at = ShownCaret();
+  return Replace(at, at, OneLine(clip));
 }
 
 }  // namespace zelk

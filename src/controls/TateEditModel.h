@@ -114,6 +114,10 @@ class TTateEditModel {
   /// (without `append`). The caret index stays where it was, as with SetText. Refused when
   /// read-only. Returns whether the text changed.
   bool Paste(const std::u16string& clip, bool append);
+  /// `clip` without its line breaks and tabs, put in at the caret, which moves below it
+  /// (a middle-click paste of the X11 selection). Refused when read-only. Returns
+  /// whether the text changed.
+  bool InsertAtCaret(const std::u16string& clip);
 
  private:
   bool Assign(std::u16string text);

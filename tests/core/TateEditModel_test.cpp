@@ -246,6 +246,17 @@ INSTANTIATE_TEST_SUITE_P(
                                u"原稿用紙", 1}),
     RowName<PasteRow>);
 
+TEST(InsertAtCaret, GoesInAtTheCaretAsOneLine) {
+  Edit e(u"abc", false);
+  e.m.MoveUp();  // between b and c
+  EXPECT_TRUE(e.m.InsertAtCaret(u"X\nY"));
+  EXPECT_EQ(e.m.Text(), u"abXYc");
+  EXPECT_EQ(e.m.SelStart(), 4);
+  Edit ro(u"abc", true);
+  EXPECT_FALSE(ro.m.InsertAtCaret(u"X"));
+  EXPECT_EQ(ro.m.Text(), u"abc");
+}
+
 // --- replacing a range -------------------------------------------------------------------
 
 struct ReplaceRow {

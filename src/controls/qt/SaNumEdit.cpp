@@ -18,18 +18,29 @@
 
 namespace zelk {
 
+// The system clipboard, or the X11 selection (empty and ignoring writes where the
+// platform has none).
 class TSaNumEdit::TQtClipboard : public TClipboardText {
  public:
+  explicit TQtClipboard(QClipboard::Mode mode) : mode_(mode) {}
   bool HasText() const override {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!Supported()) return false;
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(mode_);
     return data && data->hasText();
   }
   std::u16string Text() const override {
-    return QGuiApplication::clipboard()->text().toStdU16String();
+    return Supported() ? QGuiApplication::clipboard()->text(mode_).toStdU16String()
+                       : std::u16string();
   }
   void SetText(const std::u16string& text) override {
-    QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
+    if (Supported()) QGuiApplication::clipboard()->setText(QString::fromStdU16String(text), mode_);
   }
+
+ private:
+  bool Supported() const {
+    return mode_ != QClipboard::Selection || QGuiApplication::clipboard()->supportsSelection();
+  }
+  QClipboard::Mode mode_;
 };
 
 namespace {
@@ -52,7 +63,9 @@ constexpr char16_t kDeleteChar = 127;
 }  // namespace
 
 TSaNumEdit::TSaNumEdit(QWidget* parent)
-    : QWidget(parent), clipboard_(std::make_unique<TQtClipboard>()) {
+    : QWidget(parent),
+      clipboard_(std::make_unique<TQtClipboard>(QClipboard::Clipboard)),
+      selection_(std::make_unique<TQtClipboard>(QClipboard::Selection)) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled, true);
   setCursor(Qt::IBeamCursor);
@@ -274,6 +287,12 @@ bool TSaNumEdit::HandleKey(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_C:
       if (ctrl) model_.CopyToClipboard();
       return ctrl;
+    case Qt::Key_Insert:
+      if (ctrl) {
+        model_.CopyToClipboard();
+        return true;
+      }
+      break;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_End:
@@ -300,8 +319,17 @@ bool TSaNumEdit::HandleKey(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_X:
       if (ctrl) model_.CutToClipboard();
       return ctrl;
-    case Qt::Key_Backspace:
+    case Qt::Key_Insert:
+      if (shift) model_.PasteFromClipboard();
+      return shift;
     case Qt::Key_Delete:
+      if (shift) {
+        model_.CutToClipboard();
+        return true;
+      }
+      if (none) model_.OneCharDelete();
+      return none;
+    case Qt::Key_Backspace:
       if (none) model_.OneCharDelete();
       return none;
     default:
@@ -318,7 +346,10 @@ bool TSaNumEdit::WindowHasDefaultButton() const {
 void TSaNumEdit::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                                            Qt::AltModifier | Qt::MetaModifier);
-  if (HandleKey(event->key(), mods)) return event->accept();
+  if (HandleKey(event->key(), mods)) {
+    OfferSelection();
+    return event->accept();
+  }
   const int key = event->key();
   // Enter and Escape belong to the window first (its default and cancel buttons) unless
   // the control moves the focus with Enter and so claims every key.
@@ -336,11 +367,24 @@ void TSaNumEdit::keyPressEvent(QKeyEvent* event) {
 
 // --- mouse ---------------------------------------------------------------------------
 
+void TSaNumEdit::OfferSelection() {
+  if (!model_.Selected()) return;
+  model_.SetClipboard(selection_.get());
+  model_.CopyToClipboard();
+  model_.SetClipboard(clipboard_.get());
+}
+
 void TSaNumEdit::mousePressEvent(QMouseEvent* event) {
   const Qt::MouseButton button = event->button();
   if ((button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton) &&
       !hasFocus())
     setFocus(Qt::MouseFocusReason);
+  // A middle click pastes the X11 selection, as a paste from the clipboard would.
+  if (button == Qt::MiddleButton && !model_.ReadOnly) {
+    model_.SetClipboard(selection_.get());
+    model_.PasteFromClipboard();
+    model_.SetClipboard(clipboard_.get());
+  }
   if (button != Qt::LeftButton) return;
   if (!dblClickFlag_) {
     if (isActiveWindow() && !hasFocus()) setFocus(Qt::MouseFocusReason);
@@ -352,6 +396,7 @@ void TSaNumEdit::mousePressEvent(QMouseEvent* event) {
 void TSaNumEdit::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
   model_.SelectAll();
+  OfferSelection();
   emit OnDblClick();
   dblClickFlag_ = true;
   // The press that comes with the double click must not clear the new selection.
@@ -362,7 +407,10 @@ void TSaNumEdit::mouseMoveEvent(QMouseEvent* event) {
   if (!(event->buttons() & Qt::LeftButton)) return;
   const int x = event->position().toPoint().x() - BorderWidth();
   const TIntRect drawn = model_.GetValueTextRect();
-  if (x >= drawn.Left && x <= drawn.Right()) model_.SelectAll();
+  if (x >= drawn.Left && x <= drawn.Right()) {
+    model_.SelectAll();
+    OfferSelection();
+  }
 }
 
 // --- context menu --------------------------------------------------------------------

@@ -83,6 +83,8 @@ class TSaNumEdit : public QWidget, private TSaNumEditView {
   void BuildPopup();
   void EditPopupHandler(int tag);
   void PostFocusMove(bool next);
+  /// Offers a selection, when there is one, as the X11 selection (middle-click paste).
+  void OfferSelection();
   void TypeCharacters(const QString& text, bool fromInputMethod);
   bool HandleKey(int key, Qt::KeyboardModifiers mods);
   bool WindowHasDefaultButton() const;
@@ -96,6 +98,7 @@ class TSaNumEdit : public QWidget, private TSaNumEditView {
   TSaNumEditModel model_;
   class TQtClipboard;
   std::unique_ptr<TClipboardText> clipboard_;
+  std::unique_ptr<TClipboardText> selection_;  ///< the X11 selection
   QMenu* editPopup_ = nullptr;
   std::array<QAction*, 8> editPopupItems_{};
   TCaretBlink caret_;

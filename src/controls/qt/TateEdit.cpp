@@ -334,6 +334,20 @@ void TTateEdit::TypeCharacter(char16_t ch) {
 bool TTateEdit::HandleKey(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers();
   const bool ctrl = mods & Qt::ControlModifier;
+  const bool shift = mods & Qt::ShiftModifier;
+  // The edit has no selection of its own: a copy takes the whole text, and offers it
+  // as the X11 selection too, for a middle click elsewhere.
+  const auto copy = [this] {
+    const QString text = QString::fromStdU16String(model_.CopyText());
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(text);
+    if (clipboard->supportsSelection()) clipboard->setText(text, QClipboard::Selection);
+  };
+  const auto paste = [this](bool append) {
+    model_.Paste(QGuiApplication::clipboard()->text().toStdU16String(), append);
+    update();
+    SetCursolPos();
+  };
   switch (event->key()) {
     case Qt::Key_Up:
       model_.MoveUp();
@@ -345,20 +359,30 @@ bool TTateEdit::HandleKey(QKeyEvent* event) {
       return true;
     case Qt::Key_Delete:
       if (model_.ReadOnly) return false;
-      model_.Delete();
+      if (shift && !ctrl) {  // cut: the whole text, as a copy takes it
+        copy();
+        model_.SetText(std::u16string());
+      } else {
+        model_.Delete();
+      }
       update();
       SetCursolPos();
       return true;
     case Qt::Key_C:
       if (!ctrl) return false;
-      QGuiApplication::clipboard()->setText(QString::fromStdU16String(model_.CopyText()));
+      copy();
+      return true;
+    case Qt::Key_Insert:
+      if (ctrl && !shift) {
+        copy();
+        return true;
+      }
+      if (!shift || ctrl || model_.ReadOnly) return false;
+      paste(false);
       return true;
     case Qt::Key_V:
       if (!ctrl || model_.ReadOnly) return false;
-      model_.Paste(QGuiApplication::clipboard()->text().toStdU16String(),
-                   mods.testFlag(Qt::ShiftModifier));
-      update();
-      SetCursolPos();
+      paste(shift);
       return true;
     default:
       return false;
@@ -429,6 +453,13 @@ void TTateEdit::mousePressEvent(QMouseEvent* event) {
   std::vector<int> advances;
   for (const QString& c : Characters(text)) advances.push_back(TextAdvance(c));
   model_.PlaceCaret(static_cast<int>(event->position().y()) - top, advances);
+  // A middle click puts the X11 selection in where it was made, as text fields do.
+  if (event->button() == Qt::MiddleButton && !model_.ReadOnly &&
+      QGuiApplication::clipboard()->supportsSelection()) {
+    model_.InsertAtCaret(
+        QGuiApplication::clipboard()->text(QClipboard::Selection).toStdU16String());
+    update();
+  }
   SetCursolPos();
 }
 
