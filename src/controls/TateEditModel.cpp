@@ -190,6 +190,15 @@ bool TTateEditModel::Replace(int from, int to, const std::u16string& text) {
   return Assign(std::move(replaced));
 }
 
+void TTateEditModel::SetCaret(int index) {
+  const int len = static_cast<int>(text_.size());
+  index = std::clamp(index, 0, len);
+  if (index > 0 && index < len && (text_[index] & 0xFC00) == 0xDC00 &&
+      (text_[index - 1] & 0xFC00) == 0xD800)
+    --index;
+  selStart_ = index;
+}
+
 // --- clipboard -----------------------------------------------------------------------
 
 namespace {

@@ -67,6 +67,9 @@ class TTateEditModel {
   void MoveUp();
   /// One character down (a whole pair at once). Nothing at or beyond the end.
   void MoveDown();
+  /// To the UTF-16 index `index`, clamped to the text and moved up off the middle of a
+  /// pair. Read-only or not.
+  void SetCaret(int index);
   /// To the top / to the end of the text.
   void MoveHome() { selStart_ = 0; }
   void MoveEnd() { selStart_ = static_cast<int>(text_.size()); }

@@ -518,6 +518,9 @@ TTateEdit* TMainForm::CreateVerticalEdit(TControl id, bool rightSide, bool lower
   const int left = rightSide ? bevel.left() + bevel.width() : bevel.left() - width;
   const int top = lower ? bevel.top() + bevel.height() - height : bevel.top();
   w->setGeometry(left, top, width, height);
+  // No label stands beside it: a screen reader names it by its place ("左上" …).
+  w->setAccessibleName(QString::fromUtf8(rightSide ? "右" : "左") +
+                       QString::fromUtf8(lower ? "下" : "上"));
   connect(edit, &TTateEdit::OnChange, this, &TMainForm::ApplyChanges);
   w->show();
   Register(id, edit);

@@ -2,6 +2,7 @@
 // the vertical edits, visibility rules, the paper swap, fonts, conversion errors, closing,
 // the preview check box and the printer display.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -297,6 +298,36 @@ class MainFormTest : public QObject {
     form_->B_SetCenterCaptionFont->click();
     QVERIFY(!form_->Modified);
     QVERIFY(form_->CurrentSetting->CenterCaptionFont == before);
+  }
+
+  // Screen readers see both kinds of edit as editable text, named by their label or,
+  // for the vertical edits, by their place, and can read and change the text.
+  void editsAreAccessible() {
+    OpenAndShow();
+    struct {
+      QWidget* Edit;
+      QString Name;
+    } rows[] = {{form_->TE_TitleLU, QString::fromUtf8("左上")},
+                {form_->TE_TitleRD, QString::fromUtf8("右下")},
+                {form_->NE_YohakuU, form_->L_YohakuU->text().remove(QLatin1Char('&'))}};
+    for (const auto& row : rows) {
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(row.Edit);
+      QVERIFY(a);
+      QCOMPARE(a->role(), QAccessible::EditableText);
+      QCOMPARE(a->text(QAccessible::Name), row.Name);
+      QVERIFY(a->textInterface());
+      QVERIFY(a->editableTextInterface());
+      QVERIFY(a->state().editable);
+    }
+    QAccessibleInterface* tate = QAccessible::queryAccessibleInterface(form_->TE_TitleLU);
+    tate->editableTextInterface()->insertText(0, QString::fromUtf8("原稿"));
+    QCOMPARE(form_->TE_TitleLU->ReadCaption(), QString::fromUtf8("原稿"));
+    QCOMPARE(tate->textInterface()->text(0, 2), QString::fromUtf8("原稿"));
+    QVERIFY(!tate->textInterface()->characterRect(1).isEmpty());
+    QAccessibleInterface* num = QAccessible::queryAccessibleInterface(form_->NE_YohakuU);
+    num->editableTextInterface()->replaceText(0, num->textInterface()->characterCount(),
+                                              QStringLiteral("20"));
+    QCOMPARE(form_->CurrentSetting->YohakuU, 20.0);
   }
 
   void confirmedUnchangedFontStaysExactlyAsItWas_data() {

@@ -72,7 +72,11 @@ TSaNumEdit::TSaNumEdit(QWidget* parent)
   model_.SetView(this);
   model_.SetClipboard(clipboard_.get());
   model_.OnBeep = [] { QApplication::beep(); };
-  model_.OnChange = [this] { emit OnChange(); };
+  model_.OnChange = [this] {
+    NotifyAccessibleTextChanged(this);
+    emit OnChange();
+  };
+  InstallEditAccessibility();
   BuildPopup();
   resize(121, 20);
   FontChanged();
@@ -366,6 +370,53 @@ void TSaNumEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 // --- mouse ---------------------------------------------------------------------------
+
+namespace {
+
+// One text as a clipboard, for an edit that goes the way of a paste.
+class TTextAsClipboard : public TClipboardText {
+ public:
+  explicit TTextAsClipboard(std::u16string text) : text_(std::move(text)) {}
+  bool HasText() const override { return true; }
+  std::u16string Text() const override { return text_; }
+  void SetText(const std::u16string&) override {}
+
+ private:
+  std::u16string text_;
+};
+
+}  // namespace
+
+bool TSaNumEdit::AccessibleSelection(int* start, int* end) const {
+  if (!model_.Selected()) return false;
+  *start = 0;
+  *end = static_cast<int>(Text().size());
+  return true;
+}
+
+void TSaNumEdit::ReplaceAccessibleText(int from, int to, const QString& text) {
+  if (model_.ReadOnly) return;
+  QString value = Text();
+  from = std::clamp(from, 0, static_cast<int>(value.size()));
+  to = std::clamp(to, from, static_cast<int>(value.size()));
+  value.replace(from, to - from, text);
+  TTextAsClipboard clip(value.toStdU16String());
+  model_.SetClipboard(&clip);
+  model_.SelectAll();
+  model_.PasteFromClipboard();
+  model_.SetClipboard(clipboard_.get());
+  update();
+}
+
+QRect TSaNumEdit::AccessibleCharacterRect(int offset) const {
+  const int n = static_cast<int>(Text().size());
+  if (offset < 0 || offset >= n) return QRect();
+  // The value is drawn as one text; its characters share its width evenly.
+  const TIntRect drawn = model_.GetValueTextRect();
+  const int left = BorderWidth() + drawn.Left + drawn.Width * offset / n;
+  const int right = BorderWidth() + drawn.Left + drawn.Width * (offset + 1) / n;
+  return QRect(left, 0, std::max(1, right - left), height());
+}
 
 void TSaNumEdit::OfferSelection() {
   if (!model_.Selected()) return;

@@ -9,13 +9,14 @@
 
 #include "controls/SaNumEditModel.h"
 #include "controls/qt/CaretBlink.h"
+#include "controls/qt/EditAccessibility.h"
 
 class QAction;
 class QMenu;
 
 namespace zelk {
 
-class TSaNumEdit : public QWidget, private TSaNumEditView {
+class TSaNumEdit : public QWidget, private TSaNumEditView, public TAccessibleEdit {
   Q_OBJECT
 
  public:
@@ -31,6 +32,16 @@ class TSaNumEdit : public QWidget, private TSaNumEditView {
 
   /// The value text (Part of the model: filtered, no OnChange).
   QString Text() const { return QString::fromStdU16String(model_.GetText()); }
+
+  // Screen readers (see EditAccessibility.h). The caret stands at the end of the value;
+  // an edit by the reader replaces the value as a paste of the new text would.
+  QString AccessibleText() const override { return Text(); }
+  int AccessibleCaret() const override { return static_cast<int>(Text().size()); }
+  void SetAccessibleCaret(int) override {}
+  bool AccessibleSelection(int* start, int* end) const override;
+  bool AccessibleReadOnly() const override { return model_.ReadOnly; }
+  void ReplaceAccessibleText(int from, int to, const QString& text) override;
+  QRect AccessibleCharacterRect(int offset) const override;
   void SetText(const QString& text) { model_.SetText(text.toStdU16String()); }
 
   bool Ctl3D() const { return model_.Ctl3D; }

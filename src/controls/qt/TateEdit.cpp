@@ -69,8 +69,32 @@ TTateEdit::TTateEdit(QWidget* parent) : QWidget(parent), color_(clWindow) {
   resize(20, 121);
   model_.OnChange = [this] {
     update();
+    NotifyAccessibleTextChanged(this);
     emit OnChange();
   };
+  InstallEditAccessibility();
+}
+
+void TTateEdit::SetAccessibleCaret(int offset) {
+  model_.SetCaret(offset);
+  SetCursolPos();
+  update();
+}
+
+void TTateEdit::ReplaceAccessibleText(int from, int to, const QString& text) {
+  if (model_.ReadOnly) return;
+  QString line = text;
+  line.remove(QRegularExpression(QStringLiteral("[\\r\\n\\t]")));
+  model_.Replace(from, to, line.toStdU16String());
+  SetCursolPos();
+  update();
+}
+
+QRect TTateEdit::AccessibleCharacterRect(int offset) const {
+  const QString text = ReadCaption();
+  if (offset < 0 || offset >= text.size()) return QRect();
+  const int top = CaretY(TextAdvance(text.left(offset)));
+  return QRect(bevelSize_ + offset_ + 1, top, ColumnThickness(), TextAdvance(text.mid(offset, 1)));
 }
 
 QString TTateEdit::FaceName() const { return QString(QChar(kVerticalFaceMark)) + font().family(); }
@@ -180,8 +204,10 @@ QPoint TTateEdit::CaretPoint() const {
 void TTateEdit::SetCursolPos() {
   if (model_.ReadOnly || !hasCaret_) return;
   RestartCaret(caret_, this);
-  // The input method follows the caret with its candidate list.
+  // The input method follows the caret with its candidate list, a screen reader with
+  // its review.
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
+  NotifyAccessibleCaretMoved(this, model_.ShownCaret());
 }
 
 void TTateEdit::timerEvent(QTimerEvent* event) {

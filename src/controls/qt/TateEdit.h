@@ -13,6 +13,7 @@
 #include "base/Font.h"
 #include "controls/TateEditModel.h"
 #include "controls/qt/CaretBlink.h"
+#include "controls/qt/EditAccessibility.h"
 
 namespace zelk {
 
@@ -25,7 +26,7 @@ enum TEditState { bsUp = 0, bsDown = 1, bsDisabled = 2 };
 QColor GetHighlightColor(const QColor& c);
 QColor GetShadowColor(const QColor& c);
 
-class TTateEdit : public QWidget {
+class TTateEdit : public QWidget, public TAccessibleEdit {
   Q_OBJECT
 
  public:
@@ -81,6 +82,15 @@ class TTateEdit : public QWidget {
   int ColumnThickness() const;
 
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+  // Screen readers (see EditAccessibility.h).
+  QString AccessibleText() const override { return ReadCaption(); }
+  int AccessibleCaret() const override { return model_.ShownCaret(); }
+  void SetAccessibleCaret(int offset) override;
+  bool AccessibleSelection(int*, int*) const override { return false; }
+  bool AccessibleReadOnly() const override { return model_.ReadOnly; }
+  void ReplaceAccessibleText(int from, int to, const QString& text) override;
+  QRect AccessibleCharacterRect(int offset) const override;
 
  signals:
   /// Raised by every change of the text, by the user or by SetCaption2.
