@@ -40,8 +40,8 @@ QByteArray Deflated(const QByteArray& data) {
 
 // One Type 3 font: up to 256 glyphs of one face.
 struct TType3Font {
-  QRawFont Face;  ///< at kGlyphEm pixels
-  std::vector<quint32> Glyphs;  ///< by code
+  QRawFont Face;                    ///< at kGlyphEm pixels
+  std::vector<quint32> Glyphs;      ///< by code
   std::vector<QString> Characters;  ///< by code
 };
 
@@ -127,9 +127,9 @@ class TContent {
         out_ += "/F" + QByteArray::number(font) + " 1 Tf\n";
       }
       // Text space (y up, one unit per em) onto the page (y down).
-      const QTransform m = QTransform(size, 0, 0, -size, glyphs.Positions[i].x(),
-                                      glyphs.Positions[i].y()) *
-                           glyphs.ToDevice;
+      const QTransform m =
+          QTransform(size, 0, 0, -size, glyphs.Positions[i].x(), glyphs.Positions[i].y()) *
+          glyphs.ToDevice;
       for (qreal v : {m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()}) out_ += Real(v) + ' ';
       out_ += "Tm<" + QByteArray::number(code.Code + 0x100, 16).mid(1) + ">Tj\n";
     }
@@ -215,8 +215,10 @@ class TContent {
           break;
       }
       // A closed outline joins at its start rather than ending there twice.
-      const bool subpathEnds = i + 1 >= n || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
-      if (subpathEnds && e.type != QPainterPath::MoveToElement && QPointF(path.elementAt(i)) == start)
+      const bool subpathEnds =
+          i + 1 >= n || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
+      if (subpathEnds && e.type != QPainterPath::MoveToElement &&
+          QPointF(path.elementAt(i)) == start)
         out_ += "h\n";
     }
   }
@@ -259,8 +261,8 @@ class TPdfFile {
       out_ += QByteArray::number(i < static_cast<int>(offsets_.size()) ? offsets_[i] : 0)
                   .rightJustified(10, '0') +
               " 00000 n \n";
-    out_ += "trailer\n<</Size " + QByteArray::number(count_ + 1) + "/Root " + Ref(root) +
-            "/Info " + Ref(info) + ">>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    out_ += "trailer\n<</Size " + QByteArray::number(count_ + 1) + "/Root " + Ref(root) + "/Info " +
+            Ref(info) + ">>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return out_;
   }
   static QByteArray Ref(int number) { return QByteArray::number(number) + " 0 R"; }
@@ -358,11 +360,12 @@ void WriteFont(TPdfFile& file, int fontObject, const TType3Font& font) {
   for (size_t code = 0; code < font.Glyphs.size(); ++code)
     names += "/g" + QByteArray::number(static_cast<int>(code));
   file.Object(fontObject,
-              "<</Type/Font/Subtype/Type3/BaseFont" + FontName(font.Face) + "/FontBBox[" + Real(box.left()) + ' ' + Real(box.top()) +
-                  ' ' + Real(box.right()) + ' ' + Real(box.bottom()) + "]/FontMatrix[" +
-                  QByteArray::number(1 / kGlyphEm) + " 0 0 " + QByteArray::number(1 / kGlyphEm) +
-                  " 0 0]/CharProcs<<" + procs + ">>/Encoding<</Type/Encoding/Differences[0" +
-                  names + "]>>/FirstChar 0/LastChar " +
+              "<</Type/Font/Subtype/Type3/BaseFont" + FontName(font.Face) + "/FontBBox[" +
+                  Real(box.left()) + ' ' + Real(box.top()) + ' ' + Real(box.right()) + ' ' +
+                  Real(box.bottom()) + "]/FontMatrix[" + QByteArray::number(1 / kGlyphEm) +
+                  " 0 0 " + QByteArray::number(1 / kGlyphEm) + " 0 0]/CharProcs<<" + procs +
+                  ">>/Encoding<</Type/Encoding/Differences[0" + names +
+                  "]>>/FirstChar 0/LastChar " +
                   QByteArray::number(static_cast<int>(font.Glyphs.size()) - 1) + "/Widths[" +
                   widths + "]/Resources<<>>/ToUnicode " + TPdfFile::Ref(toUnicode) + ">>");
 }
@@ -373,30 +376,40 @@ QByteArray WritePdf(const TVectorDrawing& drawing, const QString& title) {
   const qreal scale = 72.0 / drawing.Dpi;
   const qreal width = drawing.Size.width() * scale, height = drawing.Size.height() * scale;
   TType3Fonts fonts;
-  TContent content(fonts, scale, height);
-  for (const TVectorItem& item : drawing.Items)
-    std::visit([&](const auto& i) { content.Add(i); }, item);
+  std::vector<QByteArray> contents;
+  for (const std::vector<TVectorItem>& items : drawing.Pages) {
+    TContent content(fonts, scale, height);
+    for (const TVectorItem& item : items) std::visit([&](const auto& i) { content.Add(i); }, item);
+    contents.push_back(content.Bytes());
+  }
+  if (contents.empty()) contents.push_back(TContent(fonts, scale, height).Bytes());
 
   TPdfFile file;
-  const int catalog = file.Reserve(), pages = file.Reserve(), page = file.Reserve(),
-            contents = file.Reserve(), info = file.Reserve();
+  const int catalog = file.Reserve(), pages = file.Reserve(), info = file.Reserve();
+  std::vector<int> pageObjects;
+  for (size_t i = 0; i < contents.size(); ++i) pageObjects.push_back(file.Reserve());
   std::vector<int> fontObjects;
   for (size_t i = 0; i < fonts.Fonts().size(); ++i) fontObjects.push_back(file.Reserve());
   file.Object(catalog, "<</Type/Catalog/Pages " + TPdfFile::Ref(pages) + ">>");
-  file.Object(pages, "<</Type/Pages/Kids[" + TPdfFile::Ref(page) + "]/Count 1>>");
+  QByteArray kids;
+  for (int page : pageObjects) kids += TPdfFile::Ref(page) + ' ';
+  file.Object(pages, "<</Type/Pages/Kids[" + kids.trimmed() + "]/Count " +
+                         QByteArray::number(static_cast<int>(pageObjects.size())) + ">>");
   QByteArray fontResources;
   for (size_t i = 0; i < fontObjects.size(); ++i)
-    fontResources += "/F" + QByteArray::number(static_cast<int>(i)) + ' ' +
-                     TPdfFile::Ref(fontObjects[i]);
-  file.Object(page, "<</Type/Page/Parent " + TPdfFile::Ref(pages) + "/MediaBox[0 0 " +
-                        QByteArray::number(width, 'g', 9) + ' ' +
-                        QByteArray::number(height, 'g', 9) + "]/Resources<</Font<<" +
-                        fontResources + ">>>>/Contents " + TPdfFile::Ref(contents) + ">>");
-  file.Stream(contents, content.Bytes());
-  file.Object(info,
-              "<</Title<" + Utf16Hex(title, true) + ">/Creator(zelk)/Producer(zelk)>>");
-  for (size_t i = 0; i < fontObjects.size(); ++i)
-    WriteFont(file, fontObjects[i], fonts.Fonts()[i]);
+    fontResources +=
+        "/F" + QByteArray::number(static_cast<int>(i)) + ' ' + TPdfFile::Ref(fontObjects[i]);
+  for (size_t i = 0; i < pageObjects.size(); ++i) {
+    const int content = file.Reserve();
+    file.Object(pageObjects[i], "<</Type/Page/Parent " + TPdfFile::Ref(pages) + "/MediaBox [0 0 " +
+                                    QByteArray::number(width, 'g', 9) + ' ' +
+                                    QByteArray::number(height, 'g', 9) + "]/Resources<</Font<<" +
+                                    fontResources + ">>>>/Contents " + TPdfFile::Ref(content) +
+                                    ">>");
+    file.Stream(content, contents[i]);
+  }
+  file.Object(info, "<</Title<" + Utf16Hex(title, true) + ">/Creator(zelk)/Producer(zelk)>>");
+  for (size_t i = 0; i < fontObjects.size(); ++i) WriteFont(file, fontObjects[i], fonts.Fonts()[i]);
   return file.Finish(catalog, info);
 }
 

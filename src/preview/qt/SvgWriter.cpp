@@ -185,13 +185,15 @@ void AppendNumber(QByteArray& out, qreal value) { AppendHundredths(out, Hundredt
 QByteArray WriteSvg(const TVectorDrawing& drawing, const QString& title) {
   const int w = drawing.Size.width(), h = drawing.Size.height();
   QByteArray out;
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
-         "version=\"1.2\" baseProfile=\"tiny\"";
+  out +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+      "version=\"1.2\" baseProfile=\"tiny\"";
   Attribute(out, "width", QByteArray::number(w * 25.4 / drawing.Dpi, 'f', 2) + "mm");
   Attribute(out, "height", QByteArray::number(h * 25.4 / drawing.Dpi, 'f', 2) + "mm");
   Attribute(out, "viewBox", "0 0 " + QByteArray::number(w) + ' ' + QByteArray::number(h));
   out += ">\n<title>" + Escaped(title) + "</title>\n";
-  for (const TVectorItem& item : drawing.Items) {
+  static const std::vector<TVectorItem> kNone;
+  for (const TVectorItem& item : drawing.Pages.empty() ? kNone : drawing.Pages.front()) {
     if (const auto* shape = std::get_if<TShape>(&item)) {
       WriteShape(out, *shape);
     } else if (const auto* span = std::get_if<TTextSpan>(&item)) {

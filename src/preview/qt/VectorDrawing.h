@@ -37,8 +37,8 @@ struct TShape {
   std::optional<TStrokeStyle> Stroke;
 };
 
-/// Shaped glyphs (on a PDF page; an SVG page has their outlines): glyph i at Positions[i] in the run's own coordinates (y down, in
-/// pixels of Font), which ToDevice maps to the page.
+/// Shaped glyphs (on a PDF page; an SVG page has their outlines): glyph i at Positions[i] in the
+/// run's own coordinates (y down, in pixels of Font), which ToDevice maps to the page.
 struct TGlyphs {
   QRawFont Font;
   QVector<quint32> Glyphs;
@@ -59,9 +59,11 @@ using TVectorItem = std::variant<TShape, TGlyphs, TTextSpan>;
 struct TVectorDrawing {
   QSize Size;  ///< device units
   int Dpi = 72;
-  std::vector<TVectorItem> Items;  ///< in painting order
+  /// Each page's items in painting order; every page is Size.
+  std::vector<std::vector<TVectorItem>> Pages;
 };
 
+/// The first page.
 QByteArray WriteSvg(const TVectorDrawing& drawing, const QString& title);
 QByteArray WritePdf(const TVectorDrawing& drawing, const QString& title);
 

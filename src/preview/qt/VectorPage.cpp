@@ -69,12 +69,19 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   TVectorFormat Format() const { return format_; }
 
   bool begin(QPaintDevice*) override {
-    drawing_.Items.clear();
+    drawing_.Pages.assign(1, {});
     row_ = {};
     spans_ = 0;
     setActive(true);
     return true;
   }
+  // Ends the page and starts the next; a text begun on it ends with it.
+  void NewPage() {
+    FlushDots();
+    while (spans_ > 0) EndText();
+    drawing_.Pages.emplace_back();
+  }
+
   bool end() override {
     FlushDots();
     while (spans_ > 0) EndText();
@@ -248,8 +255,8 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
       // A single dot takes the period of the row before it when it has the same pen, so
       // that both share one path.
       qreal period = std::max<qreal>(2, 2 * row_.Width);
-      if (!drawing_.Items.empty()) {
-        if (const auto* last = std::get_if<TShape>(&drawing_.Items.back());
+      if (!Items().empty()) {
+        if (const auto* last = std::get_if<TShape>(&Items().back());
             last && last->Stroke && !last->Fill && last->Stroke->Dashes.size() == 2 &&
             last->Stroke->Dashes[0] == 0 && last->Stroke->Dashes[1] >= 2 &&
             last->Stroke->Color == row_.Color && last->Stroke->Width == row_.Width)
@@ -302,15 +309,20 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   // Appends `item`, joining a stroke-only shape to the one before it when their strokes
   // are alike: painted in order, the two look the same as one path (opaque colours).
   void AddItem(TVectorItem item) {
-    if (auto* shape = std::get_if<TShape>(&item); shape && !drawing_.Items.empty()) {
-      if (auto* last = std::get_if<TShape>(&drawing_.Items.back());
+    if (auto* shape = std::get_if<TShape>(&item); shape && !Items().empty()) {
+      if (auto* last = std::get_if<TShape>(&Items().back());
           last && !last->Fill && !shape->Fill && last->Stroke && shape->Stroke &&
           *last->Stroke == *shape->Stroke && shape->Stroke->Color.alpha() == 255) {
         last->Path.addPath(shape->Path);
         return;
       }
     }
-    drawing_.Items.push_back(std::move(item));
+    Items().push_back(std::move(item));
+  }
+
+  std::vector<TVectorItem>& Items() {
+    if (drawing_.Pages.empty()) drawing_.Pages.emplace_back();
+    return drawing_.Pages.back();
   }
 
   TVectorFormat format_;
@@ -334,6 +346,12 @@ TVectorPage::TVectorPage(TVectorFormat format, QSize size, int dpi)
 TVectorPage::~TVectorPage() = default;
 
 QPaintEngine* TVectorPage::paintEngine() const { return engine_.get(); }
+
+bool TVectorPage::NewPage() {
+  if (engine_->Format() != TVectorFormat::Pdf) return false;
+  engine_->NewPage();
+  return true;
+}
 
 QByteArray TVectorPage::Write(const QString& title) const {
   return engine_->Format() == TVectorFormat::Svg ? WriteSvg(engine_->Drawing(), title)

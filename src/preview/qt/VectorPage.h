@@ -62,10 +62,10 @@ enum class TVectorFormat { Svg, Pdf };
 
 class TVectorEngine;
 
-/// A one-page vector drawing of `size` device units at `dpi` (both axes); the paper is
-/// size × 25.4 / dpi millimetres. Paint on it with a QPainter, end the painter, then
-/// Write gives the file. Pens of width 0 (cosmetic) are the thinnest line of whatever
-/// shows the file. Pixmaps and images are not drawn. Clipping is ignored.
+/// A vector drawing of `size` device units at `dpi` (both axes) per page; the paper is
+/// size × 25.4 / dpi millimetres. An SVG has one page, a PDF as many as NewPage makes. Paint on it
+/// with a QPainter, end the painter, then Write gives the file. Pens of width 0 (cosmetic) are the
+/// thinnest line of whatever shows the file. Pixmaps and images are not drawn. Clipping is ignored.
 class TVectorPage : public QPaintDevice {
  public:
   TVectorPage(TVectorFormat format, QSize size, int dpi);
@@ -74,6 +74,9 @@ class TVectorPage : public QPaintDevice {
   TVectorPage& operator=(const TVectorPage&) = delete;
 
   QPaintEngine* paintEngine() const override;
+  /// Ends the page being painted and starts the next, while the painter stays active;
+  /// false for an SVG, which has one page.
+  bool NewPage();
   /// The whole file, with `title` as the document's title.
   QByteArray Write(const QString& title) const;
 
