@@ -263,6 +263,7 @@ class TRecordedSheet {
 };
 
 const std::vector<std::string> kDots40 = {"Tate=40", "Yoko=40"};
+const std::vector<std::string> kSquareDots = {"LineType=3"};
 const std::vector<std::string> kMixedSheet = {"CenterCaption=「原稿」、用紙。ー",
                                               "BottomCaption=下部AB12",
                                               "TitleUL=横書き見出し",
@@ -306,7 +307,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TSizeCase{"DefaultSheetSvg", TExportFormat::Svg, {}, 150 * 1000},
                       TSizeCase{"Dots40Svg", TExportFormat::Svg, kDots40, 300 * 1000},
                       TSizeCase{"DefaultSheetPdf", TExportFormat::Pdf, {}, 20 * 1000},
-                      TSizeCase{"Dots40Pdf", TExportFormat::Pdf, kDots40, 40 * 1000}),
+                      TSizeCase{"Dots40Pdf", TExportFormat::Pdf, kDots40, 40 * 1000},
+                      TSizeCase{"SquareDotsSvg", TExportFormat::Svg, kSquareDots, 150 * 1000},
+                      TSizeCase{"SquareDotsPdf", TExportFormat::Pdf, kSquareDots, 20 * 1000}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 bool Ink(const QImage& image, int x, int y, int below) { return qGray(image.pixel(x, y)) < below; }
@@ -401,6 +404,7 @@ TEST_P(VectorPicture, PdfLooksLikeThePng) {
 
 INSTANTIATE_TEST_SUITE_P(Sheets, VectorPicture,
                          ::testing::Values(TPictureCase{"DefaultSheet", {}},
+                                           TPictureCase{"SquareDots", kSquareDots},
                                            TPictureCase{"TextsFoldAndThickLines", kMixedSheet}),
                          [](const auto& info) { return std::string(info.param.Name); });
 

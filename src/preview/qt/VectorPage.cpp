@@ -29,11 +29,14 @@ std::optional<qreal> UniformScale(const QTransform& t) {
   return sx;
 }
 
-// A row of round dots of one pen being collected: First, First + Step, …, Last.
+// A row of equal dots being collected, by their centres: First, First + Step, …, Last.
+// Round dots (a round-capped pen's points) have a diameter of Size.width(); squares
+// (filled rectangles) are Size.
 struct TDotRow {
   int Count = 0;
+  bool Square = false;
   QColor Color;
-  qreal Width = 0;
+  QSizeF Size;
   QPointF First, Last, Step;
 };
 
@@ -100,6 +103,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   void drawPath(const QPainterPath& path) override { AddShape(path, true); }
 
   void drawRects(const QRectF* rects, int count) override {
+    if (count == 1 && AddSquare(rects[0])) return;
     QPainterPath path;
     for (int i = 0; i < count; ++i) path.addRect(rects[i]);
     AddShape(path, true);
@@ -213,17 +217,37 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   bool AddDot(const QPointF& centre) {
     if (pen_.style() != Qt::SolidLine || pen_.capStyle() != Qt::RoundCap || pen_.isCosmetic())
       return false;
-    const QColor colour = pen_.color();
-    if (colour.alpha() != 255) return false;  // overlapping dots would darken
     const auto scale = UniformScale(transform_);
     if (!scale) return false;
     const qreal width = pen_.widthF() * *scale;
-    const QPointF c = transform_.map(centre);
-    if (row_.Count > 0 && row_.Color == colour && Near(row_.Width, width)) {
-      if (Near(c, row_.Last)) return true;  // the same dot again
+    return AddToRow(false, pen_.color(), transform_.map(centre), QSizeF(width, width));
+  }
+
+  // A filled rectangle without outline, as a square dot, when the transform keeps it
+  // upright; false when it needs the general path.
+  bool AddSquare(const QRectF& rect) {
+    if (pen_.style() != Qt::NoPen || brush_.style() != Qt::SolidPattern ||
+        transform_.type() > QTransform::TxScale)
+      return false;
+    const QRectF r = transform_.mapRect(rect);
+    return AddToRow(true, brush_.color(), r.center(), r.size());
+  }
+
+  // Adds the dot to the row being collected when it continues it: the same kind, colour
+  // and size, one step further (a step along x or y, the same each time). A dot the same
+  // as the last one is dropped. Squares join only with a gap between them.
+  bool AddToRow(bool square, const QColor& colour, const QPointF& c, const QSizeF& size) {
+    if (colour.alpha() != 255) return false;  // overlapping dots would darken
+    if (row_.Count > 0 && row_.Square == square && row_.Color == colour &&
+        Near(row_.Size.width(), size.width()) && Near(row_.Size.height(), size.height())) {
+      if (Near(c, row_.Last)) return true;
       const QPointF step = c - row_.Last;
-      const bool axisAligned = Near(step.x(), 0) != Near(step.y(), 0);
-      if ((row_.Count == 1 && axisAligned) || (row_.Count > 1 && Near(step, row_.Step))) {
+      const bool alongX = !Near(step.x(), 0) && Near(step.y(), 0);
+      const bool alongY = Near(step.x(), 0) && !Near(step.y(), 0);
+      const bool apart = !square || (alongX && std::abs(step.x()) > size.width()) ||
+                         (alongY && std::abs(step.y()) > size.height());
+      if ((row_.Count == 1 && (alongX || alongY) && apart) ||
+          (row_.Count > 1 && Near(step, row_.Step))) {
         row_.Step = step;
         row_.Last = c;
         ++row_.Count;
@@ -231,41 +255,56 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
       }
     }
     FlushDots();
-    row_ = {1, colour, width, c, c, QPointF()};
+    row_ = {1, square, colour, size, c, c, QPointF()};
     return true;
   }
 
-  // The collected row as one dashed stroke: dashes of length zero with round caps, one
-  // period apart, from the first centre. The stroke runs half a period past the last
-  // centre, so that no rounding of the length loses the last dot.
+  // The collected row as one dashed stroke, one period apart from the first dot: round
+  // dots are dashes of length zero with round caps along their centres; squares are
+  // dashes of their length with flat ends, the pen as wide as they are across. The
+  // stroke runs half a gap past the last dot, so that no rounding of the length loses it.
   void FlushDots() {
     if (row_.Count == 0) return;
+    const TDotRow row = row_;
+    row_ = {};
+    if (row.Square && row.Count == 1) {
+      QPainterPath square;
+      square.addRect(
+          QRectF(row.First - QPointF(row.Size.width(), row.Size.height()) / 2, row.Size));
+      AddItem(TShape{square, row.Color, std::nullopt});
+      return;
+    }
     TStrokeStyle style;
-    style.Color = row_.Color;
-    style.Width = row_.Width;
-    style.Cap = Qt::RoundCap;
+    style.Color = row.Color;
+    style.Cap = row.Square ? Qt::FlatCap : Qt::RoundCap;
     style.Join = Qt::RoundJoin;
     QPainterPath path;
-    path.moveTo(row_.First);
-    if (row_.Count > 1) {
-      const qreal period = std::hypot(row_.Step.x(), row_.Step.y());
-      style.Dashes = {0, period};
-      path.lineTo(row_.Last + row_.Step / 2);
-    } else {
-      // A single dot takes the period of the row before it when it has the same pen, so
-      // that both share one path.
-      qreal period = std::max<qreal>(2, 2 * row_.Width);
+    if (row.Count == 1) {
+      // A single round dot takes the period of the row before it when it has the same
+      // pen, so that both share one path.
+      qreal period = std::max<qreal>(2, 2 * row.Size.width());
       if (!Items().empty()) {
         if (const auto* last = std::get_if<TShape>(&Items().back());
             last && last->Stroke && !last->Fill && last->Stroke->Dashes.size() == 2 &&
             last->Stroke->Dashes[0] == 0 && last->Stroke->Dashes[1] >= 2 &&
-            last->Stroke->Color == row_.Color && last->Stroke->Width == row_.Width)
+            last->Stroke->Color == row.Color && last->Stroke->Width == row.Size.width())
           period = last->Stroke->Dashes[1];
       }
+      style.Width = row.Size.width();
       style.Dashes = {0, period};
-      path.lineTo(row_.First + QPointF(1, 0));
+      path.moveTo(row.First);
+      path.lineTo(row.First + QPointF(1, 0));
+      AddItem(TShape{path, std::nullopt, style});
+      return;
     }
-    row_ = {};
+    const qreal period = std::hypot(row.Step.x(), row.Step.y());
+    const QPointF direction = row.Step / period;
+    const bool alongX = !Near(row.Step.x(), 0);
+    const qreal length = row.Square ? (alongX ? row.Size.width() : row.Size.height()) : 0;
+    style.Width = row.Square && alongX ? row.Size.height() : row.Size.width();
+    style.Dashes = {length, period - length};
+    path.moveTo(row.First - direction * length / 2);
+    path.lineTo(row.Last + direction * period / 2);
     AddItem(TShape{path, std::nullopt, style});
   }
 

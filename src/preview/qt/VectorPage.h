@@ -5,7 +5,8 @@
 // primitives: consecutive strokes of one pen become one path, and a row of equally
 // spaced round dots of one pen (TPainterDrawer draws a dot as a zero-length round-capped
 // line) becomes one dashed stroke, whose dashes of length zero are round dots at every
-// period. Text stays text in the PDF: each glyph is drawn from a font whose glyphs are
+// period; a row of equal filled squares likewise, with dashes of the squares' length and
+// flat ends. Text stays text in the PDF: each glyph is drawn from a font whose glyphs are
 // the outlines of the real font, with a Unicode mapping from the shaped characters and
 // the text's exact characters as its ActualText, so that vertical forms of punctuation
 // are extracted as the characters they stand for. In the SVG, texts are their glyphs'
