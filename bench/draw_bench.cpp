@@ -1,6 +1,6 @@
 // The sheet's drawing path at 600 dpi, for the default A4 sheet and the 40 × 40
 // round-dot sheet: recording (ComputeLayout + DrawSheet into the page recorder), replay
-// onto a screen-sized image, PDF export (with its size in bytes), and `zelk render` as a
+// onto a screen-sized image, PDF and SVG export (with their sizes in bytes), and `zelk render` as a
 // whole process.
 
 #include <benchmark/benchmark.h>
@@ -83,21 +83,29 @@ void ReplayScreen(benchmark::State& state, bool antialiasing) {
 void BM_ReplayScreen(benchmark::State& state) { ReplayScreen(state, false); }
 void BM_ReplayScreenAntialiased(benchmark::State& state) { ReplayScreen(state, true); }
 
-void BM_ExportPdf(benchmark::State& state) {
+// One export of the sheet per iteration, its size in bytes as a counter.
+void Export(benchmark::State& state, TExportFormat format) {
   TBenchSheet sheet(static_cast<int>(state.range(0)));
   qint64 bytes = 0;
   for (auto _ : state) {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
-    if (!ExportPdf(sheet.Page(), sheet.Settings.PrinterInfo, out)) {
-      state.SkipWithError("PDF export failed");
+    const bool ok = format == TExportFormat::Svg
+                        ? ExportSvg(sheet.Page(), sheet.Settings.PrinterInfo, out)
+                        : ExportPdf(sheet.Page(), sheet.Settings.PrinterInfo, out);
+    if (!ok) {
+      state.SkipWithError("export failed");
       break;
     }
     bytes = out.data().size();
   }
-  state.counters["pdf_bytes"] = static_cast<double>(bytes);
+  state.counters[format == TExportFormat::Svg ? "svg_bytes" : "pdf_bytes"] =
+      static_cast<double>(bytes);
   SheetLabel(state);
 }
+
+void BM_ExportPdf(benchmark::State& state) { Export(state, TExportFormat::Pdf); }
+void BM_ExportSvg(benchmark::State& state) { Export(state, TExportFormat::Svg); }
 
 // The zelk executable of the same build: <build>/src/zelk beside <build>/bench.
 QString ZelkBinary() {
@@ -132,6 +140,7 @@ BENCHMARK(BM_ReplayScreenAntialiased)
     ->Arg(kDots40)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportPdf)->Arg(kDefaultSheet)->Arg(kDots40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportSvg)->Arg(kDefaultSheet)->Arg(kDots40)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderProcess)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace

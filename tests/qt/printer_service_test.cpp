@@ -76,8 +76,7 @@ TEST_F(PrinterServiceTest, JobWritesOnePdfPageAtThePapersSize) {
   EXPECT_FALSE(service.BeginDoc()) << "a running job cannot begin again";
   ASSERT_TRUE(service.EndDoc());
   EXPECT_FALSE(service.Printing());
-  // 4960 x 7016 pixels at 600 dpi is 595.2 x 841.92 pt; Qt writes page boxes in whole
-  // points.
+  // 4960 x 7016 pixels at 600 dpi is 595.2 x 841.92 pt.
   const QSizeF box = MediaBox(path);
   EXPECT_NEAR(box.width(), 595.2, 0.5);
   EXPECT_NEAR(box.height(), 841.92, 0.5);

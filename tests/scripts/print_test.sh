@@ -30,10 +30,11 @@ expect_status 0 -o "$work/a.pdf"
 info=$(pdfinfo "$work/a.pdf") || fail "no readable PDF"
 echo "$info" | grep -q '^Title: *印刷プレビュー$' || fail "job title: $info"
 echo "$info" | grep -q '^Pages: *1$' || fail "pages: $info"
-echo "$info" | grep -q '^Page size: *595.* x 842' || fail "not A4: $info"
+# The page is the virtual paper exactly: 4960 x 7016 device units at 600 dpi.
+echo "$info" | grep -q '^Page size: *595.2 x 841.92 pts' || fail "not A4: $info"
 
 expect_status 0 --printer PDF -o "$work/b.pdf" --landscape --set Tategaki=0 --set TitleUL=名前
-pdfinfo "$work/b.pdf" | grep -q '^Page size: *842.* x 595' || fail "landscape not kept"
+pdfinfo "$work/b.pdf" | grep -q '^Page size: *841.92 x 595.2 pts' || fail "landscape not kept"
 pdftotext "$work/b.pdf" - | grep -q '名前' || fail "the title text is missing"
 
 "$zelk" write -o "$work/s.zelk" --set Tate=10 >/dev/null 2>&1 || fail "zelk write failed"

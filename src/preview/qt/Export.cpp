@@ -1,15 +1,12 @@
 #include "preview/qt/Export.h"
 
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 #include <cmath>
 
 #include "preview/qt/PainterPlayback.h"
+#include "preview/qt/VectorPage.h"
 
 namespace zelk {
 namespace {
@@ -48,6 +45,20 @@ bool ReplayOnto(QPaintDevice& device, const TMetafileEx& page, const TPrinterInf
   return true;
 }
 
+// The paper as a vector page of LogPixelsX units per inch both ways.
+bool ExportVector(TVectorFormat format, const TMetafileEx& page, const TPrinterInfo& p,
+                  QIODevice& out, const TExportOptions& options, QString* error) {
+  if (!CheckGeometry(p, error)) return false;
+  const QSize size(p.PhysicalWidth,
+                   static_cast<int>(std::lround(p.PhysicalHeight * VerticalScale(p))));
+  TVectorPage vector(format, size, p.LogPixelsX);
+  if (!ReplayOnto(vector, page, p, 1.0, VerticalScale(p), false, error)) return false;
+  const QByteArray bytes = vector.Write(options.Title);
+  if (out.write(bytes) != bytes.size())
+    return Fail(error, QStringLiteral("出力を書き終えられません"));
+  return true;
+}
+
 QString Pixels(qint64 w, qint64 h) { return QStringLiteral("%1 × %2").arg(w).arg(h); }
 
 }  // namespace
@@ -62,31 +73,12 @@ std::optional<TExportFormat> ExportFormatFor(const QString& path) {
 
 bool ExportPdf(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
                const TExportOptions& options, QString* error) {
-  if (!CheckGeometry(p, error)) return false;
-  QPdfWriter writer(&out);
-  writer.setResolution(p.LogPixelsX);
-  writer.setCreator(QStringLiteral("zelk"));
-  writer.setTitle(options.Title);
-  const QSizeF paperMm(p.PhysicalWidth * 25.4 / p.LogPixelsX,
-                       p.PhysicalHeight * 25.4 / p.LogPixelsY);
-  const QPageSize size(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-  if (!writer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))))
-    return Fail(error, QStringLiteral("PDF の用紙を設定できません"));
-  return ReplayOnto(writer, page, p, 1.0, VerticalScale(p), false, error);
+  return ExportVector(TVectorFormat::Pdf, page, p, out, options, error);
 }
 
 bool ExportSvg(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
                const TExportOptions& options, QString* error) {
-  if (!CheckGeometry(p, error)) return false;
-  QSvgGenerator svg;
-  svg.setOutputDevice(&out);
-  svg.setResolution(p.LogPixelsX);
-  svg.setTitle(options.Title);
-  const QSize size(p.PhysicalWidth,
-                   static_cast<int>(std::lround(p.PhysicalHeight * VerticalScale(p))));
-  svg.setSize(size);
-  svg.setViewBox(QRect(QPoint(0, 0), size));
-  return ReplayOnto(svg, page, p, 1.0, VerticalScale(p), false, error);
+  return ExportVector(TVectorFormat::Svg, page, p, out, options, error);
 }
 
 QImage RenderPaperImage(const TMetafileEx& page, const TPrinterInfo& p, int dpi, QString* error) {

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "preview/qt/FontMapping.h"
+#include "preview/qt/VectorPage.h"
 #include "preview/qt/VerticalText.h"
 
 namespace zelk {
@@ -79,8 +80,9 @@ TPainterDrawer::TPainterDrawer(QPainter& painter, int32_t resX, int32_t resY)
     : painter_(painter), resX_(resX > 0 ? resX : 1), resY_(resY > 0 ? resY : resX_) {
   const QPaintEngine* engine = painter_.paintEngine();
   const bool vector =
-      engine && (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::SVG ||
-                 engine->type() == QPaintEngine::Picture);
+      engine &&
+      (engine->type() == QPaintEngine::Pdf || engine->type() == QPaintEngine::SVG ||
+       engine->type() == QPaintEngine::Picture || engine->type() == kVectorPageEngineType);
   if (vector) {
     // A vector page has no pixels of its own: the whole page moves by half a device
     // pixel (a fiftieth of a millimetre at 600 dpi) so that pixel centres, where lines
@@ -88,7 +90,7 @@ TPainterDrawer::TPainterDrawer(QPainter& painter, int32_t resX, int32_t resY)
     raster_ = false;
     centre_ = 0.0;
     edge_ = -0.5;
-    dotsAsLines_ = engine->type() == QPaintEngine::Pdf;
+    dotsAsLines_ = engine->type() == QPaintEngine::Pdf || engine->type() == kVectorPageEngineType;
   }
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -255,6 +257,9 @@ void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedT
   const QColor colour = PaperColor(text.Font.Color());
   const bool background = brush.Style == TBrushStyle::bsSolid;
   TPainterStateGuard guard(painter_);
+  // A vector page keeps the whole text with what draws it, however Qt splits it by font.
+  TGlyphSink* sink = GlyphSinkOf(painter_);
+  if (sink) sink->BeginText(qtext);
   painter_.translate(at.X + edge_, at.Y + edge_);
   // Glyphs are made at the vertical resolution; a wider horizontal one stretches them
   // to keep their physical shape.
@@ -277,6 +282,7 @@ void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedT
     painter_.setFont(font);
     painter_.drawText(QPointF(0, metrics.ascent()), qtext);
   }
+  if (sink) sink->EndText();
   // The guard restores the painter's pen and brush; what this object last set is then
   // unknown to it.
   penMode_ = TPenMode::None;

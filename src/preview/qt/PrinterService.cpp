@@ -4,12 +4,14 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 
 #include "preview/qt/CupsQueue.h"
+#include "preview/qt/VectorPage.h"
 
 namespace zelk {
 namespace {
@@ -191,7 +193,7 @@ void TPrinterService::PrepareVirtualPainter() {
   // scale of the painter, so the job still draws in the virtual printer's device units.
   const double resX = virtual_.GetDeviceCaps(TDeviceCap::LogPixelsX);
   const double resY = virtual_.GetDeviceCaps(TDeviceCap::LogPixelsY);
-  const double writerRes = pdf_->resolution();
+  const double writerRes = pdf_->logicalDpiX();
   painter_->scale(writerRes / resX, writerRes / resY);
   painter_->translate(virtual_.GetDeviceCaps(TDeviceCap::PhysicalOffsetX),
                       virtual_.GetDeviceCaps(TDeviceCap::PhysicalOffsetY));
@@ -227,28 +229,26 @@ bool TPrinterService::BeginDoc(QString* error) {
     return true;
   }
   if (outputFile_.isEmpty()) return fail(QStringLiteral("PDF の出力先が指定されていません"));
-  pdf_ = std::make_unique<QPdfWriter>(outputFile_);
-  pdf_->setTitle(title_);
-  pdf_->setCreator(QStringLiteral("zelk"));
-  pdf_->setResolution(virtual_.ResolutionX() > virtual_.ResolutionY() ? virtual_.ResolutionX()
-                                                                      : virtual_.ResolutionY());
-  const auto& paper = virtual_.Paper();
-  // The page is the paper's pixel size, so the PDF page matches the device geometry.
-  const double wMm =
-      virtual_.PaperPixels(paper.WidthMm, virtual_.ResolutionX()) * 25.4 / virtual_.ResolutionX();
-  const double hMm =
-      virtual_.PaperPixels(paper.HeightMm, virtual_.ResolutionY()) * 25.4 / virtual_.ResolutionY();
-  const QPageLayout layout(QPageSize(QSizeF(wMm, hMm), QPageSize::Millimeter), ToQt(orientation_),
-                           QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-  if (!pdf_->setPageLayout(layout)) {
-    pdf_.reset();
-    return fail(QStringLiteral("PDF の用紙を設定できません"));
-  }
+  // The file is replaced when the job ends complete; until then an existing one stays.
+  auto file = std::make_unique<QSaveFile>(outputFile_);
+  if (!file->open(QIODevice::WriteOnly))
+    return fail(QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, file->errorString()));
+  // The page is the paper's pixel size at the larger resolution, so the PDF page matches
+  // the device geometry.
+  const int resX = virtual_.GetDeviceCaps(TDeviceCap::LogPixelsX);
+  const int resY = virtual_.GetDeviceCaps(TDeviceCap::LogPixelsY);
+  const int writerRes = std::max(resX, resY);
+  const QSize size(static_cast<int>(std::lround(virtual_.GetDeviceCaps(TDeviceCap::PhysicalWidth) *
+                                                static_cast<double>(writerRes) / resX)),
+                   static_cast<int>(std::lround(virtual_.GetDeviceCaps(TDeviceCap::PhysicalHeight) *
+                                                static_cast<double>(writerRes) / resY)));
+  pdf_ = std::make_unique<TVectorPage>(TVectorFormat::Pdf, size, writerRes);
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(pdf_.get())) {
     pdf_.reset();
     return fail(QStringLiteral("%1 に書き込めません").arg(outputFile_));
   }
+  pdfFile_ = std::move(file);
   painter_ = std::move(painter);
   PrepareVirtualPainter();
   return true;
@@ -258,7 +258,7 @@ bool TPrinterService::NewPage() {
   if (!painter_) return false;
   if (printer_) return printer_->newPage();
   painter_->resetTransform();
-  if (!pdf_->newPage()) return false;
+  if (!pdf_->NewPage()) return false;
   PrepareVirtualPainter();
   return true;
 }
@@ -276,9 +276,18 @@ bool TPrinterService::EndDoc() {
                       .arg(printer_->printerName(), refused);
     }
   }
+  if (ok && pdf_) {
+    const QByteArray bytes = pdf_->Write(title_);
+    if (pdfFile_->write(bytes) != bytes.size() || !pdfFile_->commit()) {
+      ok = false;
+      endError_ =
+          QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, pdfFile_->errorString());
+    }
+  }
   if (!ok && endError_.isEmpty()) endError_ = QStringLiteral("印刷を完了できません");
   painter_.reset();
   pdf_.reset();
+  pdfFile_.reset();
   return ok;
 }
 
@@ -287,10 +296,9 @@ void TPrinterService::Abort() {
   if (printer_) printer_->abort();
   painter_->end();
   painter_.reset();
-  if (pdf_) {
-    pdf_.reset();
-    QFile::remove(outputFile_);
-  }
+  // The unfinished file is discarded; a file that was there before stays.
+  pdf_.reset();
+  pdfFile_.reset();
 }
 
 }  // namespace zelk

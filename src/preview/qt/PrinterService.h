@@ -13,10 +13,12 @@
 class QPageSize;
 class QPainter;
 class QPrinter;
-class QPdfWriter;
+class QSaveFile;
 class QPagedPaintDevice;
 
 namespace zelk {
+
+class TVectorPage;
 
 /// The paper CUPS queue `queue` starts on: its own default (invalid when it reports
 /// none). A new QPrinter would start on Qt's A4 instead.
@@ -112,7 +114,8 @@ class TPrinterService : public TPrinterDevice {
   TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
   TVirtualPrinter virtual_;
   std::unique_ptr<QPrinter> printer_;
-  std::unique_ptr<QPdfWriter> pdf_;
+  std::unique_ptr<TVectorPage> pdf_;
+  std::unique_ptr<QSaveFile> pdfFile_;
   std::unique_ptr<QPainter> painter_;
   QString outputFile_;
   QString title_;

@@ -6,14 +6,13 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
 #include <map>
 #include <memory>
 #include <mutex>
 
 #include "preview/qt/FontMapping.h"
+#include "preview/qt/VectorPage.h"
 
 namespace zelk {
 namespace {
@@ -226,7 +225,17 @@ TVerticalRun ShapePiece(const TFontSet& fonts, const QString& text, const TPiece
   qreal penY = 0;  // HarfBuzz's y axis points up
   run.Glyphs.reserve(static_cast<int>(count));
   run.Positions.reserve(static_cast<int>(count));
+  const int pieceEnd = piece.Start + piece.Length;
   for (unsigned g = 0; g < count; ++g) {
+    const int cluster = static_cast<int>(info[g].cluster);
+    int next = pieceEnd;
+    for (unsigned k = g + 1; k < count; ++k)
+      if (static_cast<int>(info[k].cluster) != cluster) {
+        if (static_cast<int>(info[k].cluster) > cluster) next = static_cast<int>(info[k].cluster);
+        break;
+      }
+    const bool continues = g > 0 && static_cast<int>(info[g - 1].cluster) == cluster;
+    run.Sources.push_back(continues ? QString() : text.mid(cluster, next - cluster));
     run.Glyphs.push_back(info[g].codepoint);
     run.Positions.push_back(
         QPointF((penX + pos[g].x_offset) * scale, -(penY + pos[g].y_offset) * scale));
@@ -240,12 +249,8 @@ TVerticalRun ShapePiece(const TFontSet& fonts, const QString& text, const TPiece
 
 void DrawRun(QPainter& painter, const TVerticalRun& run, const QPointF& origin) {
   if (run.Glyphs.isEmpty()) return;
-  if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::SVG) {
-    // The SVG engine writes text items as characters, and a glyph run has none.
-    QPainterPath path;
-    for (int i = 0; i < run.Glyphs.size(); ++i)
-      path.addPath(run.Font.pathForGlyph(run.Glyphs[i]).translated(origin + run.Positions[i]));
-    painter.fillPath(path, painter.pen().color());
+  if (TGlyphSink* sink = GlyphSinkOf(painter)) {
+    sink->DrawGlyphs(origin, run.Font, run.Glyphs, run.Positions, run.Sources);
     return;
   }
   QGlyphRun glyphs;
@@ -268,6 +273,7 @@ void DrawLines(QPainter& painter, const TVerticalLayout& layout, const QPointF& 
 
 TVerticalLayout LayoutVerticalText(const QFont& font, const QString& text) {
   TVerticalLayout layout;
+  layout.Text = text;
   const QFontMetricsF metrics(font);
   layout.ColumnWidth = metrics.height();
   layout.Ascent = metrics.ascent();
@@ -292,6 +298,8 @@ QSizeF MeasureVerticalText(const QFont& font, const QString& text) {
 }
 
 void DrawVerticalLayout(QPainter& painter, const TVerticalLayout& layout, const QPointF& topRight) {
+  TGlyphSink* sink = GlyphSinkOf(painter);
+  if (sink) sink->BeginText(layout.Text);
   const qreal centre = topRight.x() - layout.ColumnWidth / 2;
   for (const TVerticalRun& run : layout.Runs) {
     if (!run.Rotated) {
@@ -307,6 +315,7 @@ void DrawVerticalLayout(QPainter& painter, const TVerticalLayout& layout, const 
     painter.restore();
   }
   DrawLines(painter, layout, topRight);
+  if (sink) sink->EndText();
 }
 
 void DrawVerticalText(QPainter& painter, const QFont& font, const QPointF& topRight,

@@ -24,6 +24,7 @@
 #include <QRawFont>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct TVerticalRun {
   /// top of the text (x across, y down). Turned: the origins along the run's own
   /// horizontal baseline, relative to the run's start (x along the text).
   QVector<QPointF> Positions;
+  /// The characters each glyph was shaped from; empty for a glyph that continues the one
+  /// before it.
+  QStringList Sources;
   bool Rotated = false;
   qreal Start = 0;    ///< how far down the column the run begins
   qreal Advance = 0;  ///< its length down the column
@@ -46,6 +50,7 @@ struct TVerticalRun {
 
 /// A text laid out for vertical writing, in pixels of the font's pixel size.
 struct TVerticalLayout {
+  QString Text;
   std::vector<TVerticalRun> Runs;
   qreal Advance = 0;      ///< the text's length down the column
   qreal ColumnWidth = 0;  ///< its extent across: ascent + descent of the font
@@ -74,8 +79,8 @@ QSizeF MeasureVerticalText(const QFont& font, const QString& text);
 /// Draws the layout with its column's top-right corner at `topRight`, in the painter's
 /// current coordinates: it covers topRight.x() − ColumnWidth to topRight.x() and
 /// topRight.y() to topRight.y() + Advance. The painter's pen colour is the text colour;
-/// pen, brush and transform are left as they were. On paint engines that cannot take
-/// glyph runs (SVG) the glyphs are drawn as outlines.
+/// pen, brush and transform are left as they were. A painter with a glyph sink
+/// (VectorPage.h) gets the glyphs with the text they show.
 void DrawVerticalLayout(QPainter& painter, const TVerticalLayout& layout, const QPointF& topRight);
 
 /// LayoutVerticalText and DrawVerticalLayout in one.

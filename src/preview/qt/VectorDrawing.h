@@ -1,0 +1,73 @@
+#pragma once
+// What a TVectorPage collected, in device units with y pointing down, and the writers
+// that turn it into SVG and PDF (VectorPage.h).
+
+#include <QByteArray>
+#include <QColor>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QTransform>
+#include <QVector>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace zelk {
+
+struct TStrokeStyle {
+  QColor Color;
+  qreal Width = 0;  ///< 0: the thinnest line of the output device
+  Qt::PenCapStyle Cap = Qt::FlatCap;
+  Qt::PenJoinStyle Join = Qt::MiterJoin;
+  QVector<qreal> Dashes;  ///< on, off, …; empty for a solid line
+  qreal DashOffset = 0;
+  bool operator==(const TStrokeStyle& o) const {
+    return Color == o.Color && Width == o.Width && Cap == o.Cap && Join == o.Join &&
+           Dashes == o.Dashes && DashOffset == o.DashOffset;
+  }
+};
+
+/// A path filled, stroked or both (the fill first).
+struct TShape {
+  QPainterPath Path;
+  std::optional<QColor> Fill;
+  std::optional<TStrokeStyle> Stroke;
+};
+
+/// Shaped glyphs (on a PDF page; an SVG page has their outlines): glyph i at Positions[i] in the
+/// run's own coordinates (y down, in pixels of Font), which ToDevice maps to the page.
+struct TGlyphs {
+  QRawFont Font;
+  QVector<quint32> Glyphs;
+  QVector<QPointF> Positions;
+  QStringList Sources;  ///< as TGlyphSink::DrawGlyphs
+  QTransform ToDevice;
+  QColor Color;
+};
+
+/// The start (with the text shown) or the end of a stretch of drawing that shows a text.
+struct TTextSpan {
+  QString Text;
+  bool Begin = true;
+};
+
+using TVectorItem = std::variant<TShape, TGlyphs, TTextSpan>;
+
+struct TVectorDrawing {
+  QSize Size;  ///< device units
+  int Dpi = 72;
+  /// Each page's items in painting order; every page is Size.
+  std::vector<std::vector<TVectorItem>> Pages;
+};
+
+/// The first page.
+QByteArray WriteSvg(const TVectorDrawing& drawing, const QString& title);
+QByteArray WritePdf(const TVectorDrawing& drawing, const QString& title);
+
+/// A number as the files write it: at most two decimals, no trailing zeros.
+void AppendNumber(QByteArray& out, qreal value);
+
+}  // namespace zelk
