@@ -55,8 +55,9 @@ void WriteSettingsFile(TByteWriter& w, const TPrintSetting& s);
 /// Reads entries into `s` until a tag it does not handle, the end marker or the end of
 /// the stream. `s` is not cleared first: a field without an entry keeps its value, an
 /// entry met twice leaves its last value. `Tategaki` also sets `Yokogaki` to its
-/// opposite; a flag of any non-zero value is true. Never fails; `report`, when given,
-/// says where and why reading stopped.
+/// opposite; a flag of any non-zero value is true. A text or face name longer than
+/// kMaxFieldTextUnits keeps its first units (TagsShortened lists it). Never fails;
+/// `report`, when given, says where and why reading stopped.
 void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report = nullptr);
 
 /// The cell section after its marker 0x10001: the seven records, then the end marker.

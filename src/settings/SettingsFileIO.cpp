@@ -108,15 +108,19 @@ bool NameUnnamedTemp(int fd, const std::string& target, std::string* tempPath) {
   return false;
 }
 
-// The process id in a name ".NAME.PID-N.tmp", or 0 when the name is not of that form.
-pid_t TempOwner(const std::string& name) {
-  const size_t suffix = sizeof kTempSuffix - 1;
-  if (name.size() < 2 + suffix || name[0] != '.' ||
-      name.compare(name.size() - suffix, suffix, kTempSuffix) != 0)
-    return 0;
-  const std::string core = name.substr(1, name.size() - 1 - suffix);
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The process id in a name ".NAME.PID-N.tmp" that a save of ours makes (NAME being
+// `target`, or any name of a settings or state file), or 0 for any other name.
+pid_t TempOwner(const std::string& name, const std::string& target) {
+  if (name.size() < 2 || name[0] != '.' || !EndsWith(name, kTempSuffix)) return 0;
+  const std::string core = name.substr(1, name.size() - 1 - (sizeof kTempSuffix - 1));
   const size_t dot = core.rfind('.');
   if (dot == std::string::npos || dot == 0) return 0;
+  const std::string saved = core.substr(0, dot);
+  if (saved != target && !EndsWith(saved, ".zelk") && !EndsWith(saved, ".dat")) return 0;
   const std::string ids = core.substr(dot + 1);
   const size_t dash = ids.find('-');
   if (dash == 0 || dash == std::string::npos || dash + 1 == ids.size() || dash > 9) return 0;
@@ -125,14 +129,15 @@ pid_t TempOwner(const std::string& name) {
   return static_cast<pid_t>(std::stol(ids.substr(0, dash)));
 }
 
-// Removes the temporary files that saves killed midway left in `dir`: our own files of
-// the form ".NAME.PID-N.tmp" whose process no longer runs.
-void RemoveStaleTemps(const std::string& dir) {
-  DIR* folder = ::opendir(dir.c_str());
+// Removes the temporary files that saves killed midway left beside `target`: our own
+// regular files named as TempOwner says, whose process no longer runs.
+void RemoveStaleTemps(const std::string& target) {
+  DIR* folder = ::opendir(DirectoryOf(target).c_str());
   if (!folder) return;
   const int dirFd = ::dirfd(folder);
+  const std::string name = FileNameOf(target);
   while (const dirent* entry = ::readdir(folder)) {
-    const pid_t owner = TempOwner(entry->d_name);
+    const pid_t owner = TempOwner(entry->d_name, name);
     if (owner <= 0 || owner == ::getpid()) continue;
     if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
     struct stat st;
@@ -282,7 +287,7 @@ bool AtomicWriteFile(const std::string& path, const std::function<void(TByteWrit
 
   TMemoryWriter gathered;
   produce(gathered);
-  RemoveStaleTemps(DirectoryOf(target.Path));
+  RemoveStaleTemps(target.Path);
   return ReplaceThroughTemp(target, gathered.Bytes(), filter, true, cannot, error);
 }
 

@@ -25,7 +25,7 @@ using TWriterFilter = std::function<std::unique_ptr<TByteWriter>(TByteWriter& fi
 /// and given one only just before the rename, so that a save killed midway leaves
 /// nothing behind. Elsewhere it is named ".NAME.PID-N.tmp"; such files of processes that
 /// no longer run, left by a save that was killed, are removed by the next save into the
-/// same folder.
+/// same folder (those of the same NAME, or of any NAME ending in ".zelk" or ".dat").
 ///
 /// Only a regular file is replaced: an existing `path` that is a folder, a device, a
 /// FIFO, a socket, or a symbolic link to one of those, is refused and left untouched.
