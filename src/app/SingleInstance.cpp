@@ -14,10 +14,12 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "base/Utf8.h"
+
 namespace zelk {
 namespace {
 
-// One request per connection: this prefix, then the file path, in UTF-8, then "\n".
+// One request per connection: this prefix, then the file path's bytes, then "\n".
 const QByteArray kRequest = QByteArrayLiteral("zelk-activate\t");
 // A request longer than this is no request of ours.
 constexpr qint64 kMaxRequest = 64 * 1024;
@@ -121,7 +123,9 @@ void TSingleInstance::ReadRequest(QLocalSocket* socket) {
   }
   socket->write("ok\n");
   socket->flush();
-  emit activationRequested(QString::fromUtf8(line.mid(kRequest.size())));
+  // The path's bytes as the later start had them, UTF-8 or not (FileNameToUtf16).
+  emit activationRequested(
+      QString::fromStdU16String(FileNameToUtf16(line.mid(kRequest.size()).toStdString())));
 }
 
 bool TSingleInstance::NotifyFirst(const QString& filePath, int timeoutMs) {
@@ -130,7 +134,8 @@ bool TSingleInstance::NotifyFirst(const QString& filePath, int timeoutMs) {
   if (!socket.waitForConnected(timeoutMs)) return false;
   QString path = filePath;
   path.replace(QLatin1Char('\n'), QLatin1Char(' '));  // a file name cannot end the request
-  socket.write(kRequest + path.toUtf8() + '\n');
+  socket.write(kRequest + QByteArray::fromStdString(FileNameFromUtf16(path.toStdU16String())) +
+               '\n');
   if (!socket.waitForBytesWritten(timeoutMs)) return false;
   // The answer tells that the first instance took the request.
   while (!socket.canReadLine())
