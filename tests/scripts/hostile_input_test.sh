@@ -59,6 +59,7 @@ as_user=()
 row "write over a device link"  1 "通常のファイルではありません" "$zelk" write -o null.zelk
 row "write over a FIFO"         1 "通常のファイルではありません" "$zelk" write -o out.fifo
 row "render over a FIFO"        1 "通常のファイルではありません" "$zelk" render -o out.pdf --set Tate=2
+row "print over a FIFO"         1 "通常のファイルではありません" "$zelk" print -o out.pdf
 row "show a FIFO"               1 "通常のファイルではありません" "$zelk" show in.fifo
 row "render a FIFO"             1 "通常のファイルではありません" "$zelk" render in.fifo -o x.pdf
 row "ops a FIFO"                1 "通常のファイルではありません" "$zelk" ops in.fifo
