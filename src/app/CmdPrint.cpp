@@ -1,6 +1,8 @@
 // `zelk print [FILE] [--printer NAME] [-o OUT.pdf]`: the sheet recorded as `render`
 // records it, and printed through the same path as the window's print buttons.
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "app/CommandLine.h"
@@ -34,9 +36,15 @@ void SelectOutput(const QCommandLineParser& parser, TPrinterService& printer) {
   if (parser.isSet(kOutput)) {
     if (named && !virtualNamed)
       throw TUsageError{QStringLiteral("-o applies only to the printer \"PDF\"")};
-    if (parser.value(kOutput).isEmpty()) throw TUsageError{QStringLiteral("empty -o")};
+    const QString out = parser.value(kOutput);
+    if (out.isEmpty()) throw TUsageError{QStringLiteral("empty -o")};
+    // The printer writes into what it is given: a device or a FIFO is refused here.
+    struct stat st;
+    if (::stat(NativePath(out).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+      throw TCommandError{
+          QStringLiteral("「%1」に出力できません: 通常のファイルではありません").arg(out)};
     printer.SelectPrinter(QString::fromUtf16(TVirtualPrinter::kName));
-    printer.SetOutputFile(parser.value(kOutput));
+    printer.SetOutputFile(out);
   } else if (virtualNamed || (!named && printer.IsVirtual())) {
     throw TUsageError{QStringLiteral("the printer \"PDF\" needs -o OUT.pdf")};
   }

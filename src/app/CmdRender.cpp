@@ -1,24 +1,32 @@
 // `zelk render [FILE] -o OUT.pdf|OUT.svg|OUT.png`: the sheet as the program prints it.
 
+#include <QBuffer>
 #include <cstdio>
+#include <optional>
 
 #include "app/CommandLine.h"
 #include "app/SheetRecording.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"
+#include "settings/SettingsFileIO.h"
 
 namespace zelk {
 namespace {
 
 const QString kOutput = QStringLiteral("output");
 const QString kPngDpi = QStringLiteral("png-dpi");
+const QString kFormat = QStringLiteral("format");
+const QString kStdout = QStringLiteral("-");
 
 void AddOptions(QCommandLineParser& parser) {
   AddSettingsFileArgument(parser);
   parser.addOption({{QStringLiteral("o"), kOutput},
-                    QStringLiteral("Output file: OUT.pdf, OUT.svg or OUT.png."),
+                    QStringLiteral("Output file: OUT.pdf, OUT.svg or OUT.png; - writes to "
+                                   "standard output (PDF unless --format says otherwise)."),
                     QStringLiteral("OUT")});
+  parser.addOption({kFormat, QStringLiteral("Output format with -o -: pdf, svg or png."),
+                    QStringLiteral("FORMAT")});
   parser.addOption({kPngDpi,
                     QStringLiteral("Resolution of PNG output, 1 to %1 dpi (default %2).")
                         .arg(kMaxPngDpi)
@@ -28,13 +36,24 @@ void AddOptions(QCommandLineParser& parser) {
 }
 
 // The output options, checked before anything is drawn.
-TExportOptions OutputOptions(const QCommandLineParser& parser, QString& path) {
+TExportOptions OutputOptions(const QCommandLineParser& parser, QString& path,
+                             TExportFormat& chosen) {
   if (!parser.isSet(kOutput))
     throw TUsageError{QStringLiteral("missing -o OUT.pdf|OUT.svg|OUT.png")};
   path = parser.value(kOutput);
-  const auto format = ExportFormatFor(path);
-  if (path.isEmpty() || !format)
-    throw TUsageError{QStringLiteral("bad -o '%1' (OUT.pdf, OUT.svg or OUT.png)").arg(path)};
+  std::optional<TExportFormat> format;
+  if (path == kStdout) {
+    const QString name = parser.isSet(kFormat) ? parser.value(kFormat) : QStringLiteral("pdf");
+    format = ExportFormatFor(QStringLiteral("out.") + name);
+    if (!format || name.contains(QLatin1Char('.')))
+      throw TUsageError{QStringLiteral("bad --format '%1' (pdf, svg or png)").arg(name)};
+  } else {
+    format = ExportFormatFor(path);
+    if (path.isEmpty() || !format)
+      throw TUsageError{QStringLiteral("bad -o '%1' (OUT.pdf, OUT.svg, OUT.png or -)").arg(path)};
+    if (parser.isSet(kFormat)) throw TUsageError{QStringLiteral("--format applies only to -o -")};
+  }
+  chosen = *format;
   TExportOptions options;
   if (parser.isSet(kPngDpi)) {
     const QString text = parser.value(kPngDpi);
@@ -48,9 +67,43 @@ TExportOptions OutputOptions(const QCommandLineParser& parser, QString& path) {
   return options;
 }
 
+// The whole output in memory: a file is then replaced in one step, or standard output
+// gets it at once.
+bool ExportToBytes(const TMetafileEx& page, const TPrinterInfo& printer, TExportFormat format,
+                   const TExportOptions& options, QByteArray& bytes, QString* error) {
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  switch (format) {
+    case TExportFormat::Pdf:
+      return ExportPdf(page, printer, buffer, options, error);
+    case TExportFormat::Svg:
+      return ExportSvg(page, printer, buffer, options, error);
+    case TExportFormat::Png:
+      return ExportPng(page, printer, buffer, options, error);
+  }
+  return false;
+}
+
+void WriteOutput(const QString& path, const QByteArray& bytes) {
+  if (path == kStdout) {
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) !=
+            static_cast<size_t>(bytes.size()) ||
+        std::fflush(stdout) != 0)
+      throw TCommandError{QStringLiteral("cannot write to standard output")};
+    return;
+  }
+  std::string error;
+  const bool ok = AtomicWriteFile(
+      NativePath(path),
+      [&bytes](TByteWriter& w) { w.Write(bytes.constData(), static_cast<size_t>(bytes.size())); },
+      &error);
+  if (!ok) throw TCommandError{QString::fromStdString(error)};
+}
+
 int Run(QCommandLineParser& parser) {
   QString path;
-  const TExportOptions options = OutputOptions(parser, path);
+  TExportFormat format = TExportFormat::Pdf;
+  const TExportOptions options = OutputOptions(parser, path, format);
   RequireAtMostOneSettingsFile(parser);
   TPrinterService& printer = TPrinterService::Instance();
   TPrintSetting s = PreparedSheetSettings(parser, printer);
@@ -58,10 +111,12 @@ int Run(QCommandLineParser& parser) {
   TPrintPreview preview(printer, measurer);
   RecordSheetForCommand(s, preview);
   QString error;
-  if (!ExportPage(*preview.GetPage(0), s.PrinterInfo, path, options, &error)) {
+  QByteArray bytes;
+  if (!ExportToBytes(*preview.GetPage(0), s.PrinterInfo, format, options, bytes, &error)) {
     std::fprintf(stderr, "zelk: %s\n", error.toUtf8().constData());
     return kExitFailure;
   }
+  WriteOutput(path, bytes);
   return kExitOk;
 }
 

@@ -1,7 +1,8 @@
-// `zelk write [IN.zelk] -o OUT.zelk [--set Field=Value]...`: a settings file from the
-// first-start settings or another file, with changes, saved atomically.
+// `zelk write [IN.zelk] -o OUT.zelk|- [--set Field=Value]...`: a settings file from the
+// first-start settings or another file, with changes, saved atomically (or written to
+// standard output).
 
-#include <QFile>
+#include <cstdio>
 
 #include "app/CommandLine.h"
 #include "preview/qt/PrinterService.h"
@@ -15,7 +16,8 @@ namespace {
 void AddOptions(QCommandLineParser& parser) {
   AddSheetOptions(parser);
   parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-                    QStringLiteral("The settings file to write; replaced atomically."),
+                    QStringLiteral("The settings file to write; replaced atomically. - writes "
+                                   "to standard output."),
                     QStringLiteral("OUT.zelk")});
   parser.addPositionalArgument(
       QStringLiteral("IN"),
@@ -34,9 +36,21 @@ int Run(QCommandLineParser& parser) {
   PrepareForDrawing(drawn, printer);
   ComputeLayout(drawn);
   s.Cell = drawn.Cell;
-  std::string error;
-  if (!SaveSettingsFile(QFile::encodeName(out).toStdString(), s, &error))
-    throw TCommandError{QString::fromStdString(error)};
+  if (out == QLatin1String("-")) {
+    TMemoryWriter bytes;
+    WriteSettingsFile(bytes, s);
+    if (std::fwrite(bytes.Bytes().data(), 1, bytes.Bytes().size(), stdout) !=
+            bytes.Bytes().size() ||
+        std::fflush(stdout) != 0)
+      throw TCommandError{QStringLiteral("cannot write the settings file to standard output")};
+  } else {
+    std::string error;
+    if (!SaveSettingsFile(NativePath(out), s, &error))
+      throw TCommandError{QString::fromStdString(error)};
+  }
+  // Code page 932 keeps most but not all characters; say which were replaced.
+  for (const std::string& note : Cp932SubstitutionNotes(s))
+    std::fprintf(stderr, "zelk: note: %s\n", note.c_str());
   return kExitOk;
 }
 

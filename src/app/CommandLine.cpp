@@ -1,10 +1,14 @@
 #include "app/CommandLine.h"
 
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 
+#include "base/Utf8.h"
 #include "preview/qt/CupsQueue.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/FormTransfer.h"
@@ -37,6 +41,33 @@ void PrintError(const QString& message) {
   std::fprintf(stderr, "zelk: %s\n", message.toUtf8().constData());
 }
 
+QString SubcommandList() {
+  QStringList names;
+  for (const TSubcommand* c : kCommands) names << QLatin1String(c->Name);
+  return names.join(QStringLiteral(", "));
+}
+
+// An argument the window takes as the settings file to open: an existing file (not a
+// folder), or the name of a new ".zelk" file that the first save will create.
+bool IsWindowFileArgument(const QString& arg) {
+  if (arg.isEmpty() || arg.startsWith(QLatin1Char('-'))) return false;
+  struct stat st;
+  if (::stat(NativePath(arg).c_str(), &st) == 0) return !S_ISDIR(st.st_mode);
+  return arg.endsWith(QStringLiteral(".zelk"), Qt::CaseInsensitive);
+}
+
+// Qt's help begins with the executable's full path; a subcommand's help names the
+// command as it is typed.
+QString SubcommandHelp(const QCommandLineParser& parser, const TSubcommand& command) {
+  QString text = parser.helpText();
+  const QString qtUsage =
+      QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0) + QLatin1Char(' ');
+  if (text.startsWith(qtUsage))
+    text.replace(0, qtUsage.size(),
+                 QStringLiteral("Usage: zelk %1 ").arg(QLatin1String(command.Name)));
+  return text;
+}
+
 QString GeneralHelp() {
   QString text = QStringLiteral(
       "Usage: zelk [FILE.zelk]\n"
@@ -65,10 +96,13 @@ bool ParseIntPair(const QString& text, QChar sep, int& a, int& b, bool allowSing
 
 }  // namespace
 
+std::string NativePath(const QString& path) { return FileNameFromUtf16(path.toStdU16String()); }
+
 bool IsCommandLineInvocation(const QStringList& arguments) {
   if (arguments.size() < 2) return false;
-  const QString& first = arguments[1];
-  return FindCommand(first) != nullptr || first.startsWith(QLatin1Char('-'));
+  // The window takes one settings file and no option; anything else is the command
+  // line's, which names what it does not know rather than open the window.
+  return arguments.size() > 2 || !IsWindowFileArgument(arguments[1]);
 }
 
 void AddSheetOptions(QCommandLineParser& parser) {
@@ -117,8 +151,16 @@ void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& prin
   if (parser.isSet(QStringLiteral("paper"))) {
     const QString text = parser.value(QStringLiteral("paper"));
     const auto paper = ParsePaperSize(text.toStdString());
-    if (!paper || (printer.IsVirtual() && !v.SetPaper(*paper)))
-      throw TUsageError{QStringLiteral("bad --paper '%1'").arg(text)};
+    if (!paper)
+      throw TUsageError{QStringLiteral("bad --paper '%1' (A3, A4, A5, B4, B5, Letter, or WxH in "
+                                       "mm with each side over 0 and at most 5000)")
+                            .arg(text)};
+    if (printer.IsVirtual() && !v.SetPaper(*paper))
+      throw TUsageError{QStringLiteral("bad --paper '%1': the offsets %2,%3 leave no printable "
+                                       "area on it (each offset below half the paper's side)")
+                            .arg(text)
+                            .arg(v.OffsetX())
+                            .arg(v.OffsetY())};
     // A queue's paper is one of the media it offers.
     QStringList available;
     if (!printer.IsVirtual() &&
@@ -132,14 +174,23 @@ void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& prin
     const QString text = parser.value(QStringLiteral("dpi"));
     int x = 0, y = 0;
     if (!ParseIntPair(text.toLower(), QLatin1Char('x'), x, y, true) || !v.SetResolution(x, y))
-      throw TUsageError{
-          QStringLiteral("bad --dpi '%1' (1 to %2)").arg(text).arg(TVirtualPrinter::kMaxDpi)};
+      throw TUsageError{QStringLiteral("bad --dpi '%1' (X or XxY, each 1 to %2)")
+                            .arg(text)
+                            .arg(TVirtualPrinter::kMaxDpi)};
   }
   if (parser.isSet(QStringLiteral("offset"))) {
     const QString text = parser.value(QStringLiteral("offset"));
     int x = 0, y = 0;
-    if (!ParseIntPair(text, QLatin1Char(','), x, y, false) || !v.SetOffsets(x, y))
-      throw TUsageError{QStringLiteral("bad --offset '%1'").arg(text)};
+    if (!ParseIntPair(text, QLatin1Char(','), x, y, false) || !v.SetOffsets(x, y)) {
+      // The printable area must keep at least one pixel between the two offsets.
+      const auto most = [](int pixels) { return std::max(0, (pixels - 1) / 2); };
+      throw TUsageError{
+          QStringLiteral("bad --offset '%1' (X,Y device pixels: X from 0 to %2, Y from 0 to %3 "
+                         "on this paper at this resolution)")
+              .arg(text)
+              .arg(most(TVirtualPrinter::PaperPixels(v.Paper().WidthMm, v.ResolutionX())))
+              .arg(most(TVirtualPrinter::PaperPixels(v.Paper().HeightMm, v.ResolutionY())))};
+    }
   }
 }
 
@@ -155,6 +206,17 @@ void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s) {
     if (!SetFieldFromText(s, *field, item.mid(eq + 1).toStdString(), &why))
       throw TUsageError{QStringLiteral("bad --set %1: %2")
                             .arg(QString::fromStdString(name), QString::fromStdString(why))};
+    // A text field holds what the window's fields hold, as a file's text is read.
+    if (field->Kind == TFieldKind::Text && (s.*field->Text).size() > kMaxFieldTextUnits) {
+      std::u16string& text = s.*field->Text;
+      size_t keep = kMaxFieldTextUnits;
+      if (QChar::isHighSurrogate(text[keep - 1])) --keep;
+      text.resize(keep);
+      PrintError(QStringLiteral("note: --set %1: the text is longer than %2 characters; only its "
+                                "first %2 are kept")
+                     .arg(QString::fromStdString(name))
+                     .arg(kMaxFieldTextUnits));
+    }
   }
 }
 
@@ -201,10 +263,24 @@ void LoadSettingsFileForCommand(const QString& path, TPrintSetting& s, TReadRepo
   TReadReport& rep = report ? *report : local;
   std::string error;
   uint64_t trailing = 0;
-  if (!LoadSettingsFile(QFile::encodeName(path).toStdString(), s, &rep, &error, &trailing))
+  if (!LoadSettingsFile(NativePath(path), s, &rep, &error, &trailing))
     throw TCommandError{QString::fromStdString(error)};
   const QString note = ReadStopNote(rep, trailing);
   if (!note.isEmpty()) PrintError(QStringLiteral("note: %1: %2").arg(path, note));
+  for (int32_t tag : rep.TagsShortened)
+    PrintError(QStringLiteral("note: %1: the text of %2 is longer than %3 characters; only its "
+                              "first %3 were read")
+                   .arg(path, QLatin1String(SettingsEntryName(tag)))
+                   .arg(kMaxFieldTextUnits));
+}
+
+void RequireDrawableLengths(const QString& path, const TPrintSetting& s) {
+  for (const TSettingField& f : SettingFields())
+    if (f.Kind == TFieldKind::Double && !LengthFitsField(s.*f.Double))
+      throw TCommandError{QStringLiteral("%1: %2 = %3 is out of range (a length from %4 mm)")
+                              .arg(path, QLatin1String(f.Name),
+                                   QString::number(s.*f.Double, 'g', 17),
+                                   QString::fromStdString(LengthRangeText()))};
 }
 
 TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
@@ -217,6 +293,8 @@ TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
   LoadSettingsFileForCommand(args[0], s);
   if (parser.isSet(QStringLiteral("landscape"))) s.Portrait = false;
   ApplySetOptions(parser, s);
+  // Every --set was checked; what is left out of range came from the file.
+  RequireDrawableLengths(args[0], s);
   return s;
 }
 
@@ -233,7 +311,9 @@ int RunCommandLine(const QStringList& arguments) {
   }
   const TSubcommand* command = FindCommand(first);
   if (!command) {
-    PrintError(QStringLiteral("unknown subcommand or option '%1' (see zelk --help)").arg(first));
+    PrintError(QStringLiteral("unknown command '%1'; the subcommands are %2 (see zelk --help). "
+                              "The window takes one existing FILE.zelk and no option.")
+                   .arg(first, SubcommandList()));
     return kExitUsage;
   }
   QCommandLineParser parser;
@@ -248,7 +328,7 @@ int RunCommandLine(const QStringList& arguments) {
     return kExitUsage;
   }
   if (parser.isSet(QStringLiteral("help"))) {
-    std::fputs(parser.helpText().toUtf8().constData(), stdout);
+    std::fputs(SubcommandHelp(parser, *command).toUtf8().constData(), stdout);
     return kExitOk;
   }
   try {

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
+#include <string>
 
 #include "settings/PrintSetting.h"
 #include "settings/Printsettingunit.h"
@@ -37,8 +38,14 @@ struct TSubcommand {
   int (*Run)(QCommandLineParser& parser);
 };
 
-/// True when the arguments name a subcommand (or ask for help or the version), so the
-/// program runs as a command-line tool rather than a window.
+/// The bytes of a file name given on the command line: the arguments keep every byte
+/// of a name that is not UTF-8 (FileNameToUtf16), and this gives them back.
+std::string NativePath(const QString& path);
+
+/// False only when the window is to start: no argument, or a single one that is an
+/// existing file (not a folder) or the name of a new ".zelk" file. Everything else
+/// (a subcommand, help, an option, a mistyped command, more arguments) is the command
+/// line's, which refuses what it does not know.
 bool IsCommandLineInvocation(const QStringList& arguments);
 
 /// Runs the command line. A QCoreApplication (or a GUI one) must exist.
@@ -61,12 +68,15 @@ void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s);
 /// (fields the file lacks keep their first-start values); then --landscape (as
 /// Portrait=0) and every --set apply. More than one positional argument is a
 /// TUsageError; a file that cannot be read is a TCommandError. A file that stops early
-/// is no failure: a note on standard error says where reading stopped.
+/// is no failure: a note on standard error says where reading stopped. A length the
+/// file holds beyond what a numeric field can (LengthFitsField), and that no --set
+/// replaced, is a TCommandError naming the field, the value and the range.
 TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
                                              TPrinterService& printer);
 
 /// Reads the settings file `path` into `s` (see LoadSettingsFile); prints the note of
-/// ReadStopNote on standard error when reading stopped early. Throws TCommandError when
+/// ReadStopNote on standard error when reading stopped early, and one note for each
+/// text that was shortened to kMaxFieldTextUnits. Throws TCommandError when
 /// the file cannot be read.
 void LoadSettingsFileForCommand(const QString& path, TPrintSetting& s,
                                 TReadReport* report = nullptr);

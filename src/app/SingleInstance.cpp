@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -10,11 +11,15 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <QWidget>
+#include <cerrno>
+#include <cstdlib>
+
+#include "base/Utf8.h"
 
 namespace zelk {
 namespace {
 
-// One request per connection: this prefix, then the file path, in UTF-8, then "\n".
+// One request per connection: this prefix, then the file path's bytes, then "\n".
 const QByteArray kRequest = QByteArrayLiteral("zelk-activate\t");
 // A request longer than this is no request of ours.
 constexpr qint64 kMaxRequest = 64 * 1024;
@@ -25,20 +30,41 @@ QString InstanceName(const QString& exePath) {
   return QLocale().toUpper(QFileInfo(exePath).fileName());
 }
 
+namespace {
+
+// A folder that holds our lock and socket: a real folder (not a symbolic link) that
+// belongs to us and that no one else may enter or write.
+bool IsPrivateFolder(const QString& path) {
+  struct stat st;
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+// Creates `path` as a private folder, or accepts it when it is one already. An existing
+// folder is never changed: one planted by someone else is refused as it is.
+bool MakePrivateFolder(const QString& path) {
+  if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) return false;
+  return IsPrivateFolder(path);
+}
+
+}  // namespace
+
 QString RuntimeFolder() {
   const QString env = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!env.isEmpty() && QDir::isAbsolutePath(env)) return env;
-  // No usable runtime folder: a private one of our own, like the one Qt would make, so
-  // that lock and socket are still the user's alone.
-  const QString fallback = QDir::tempPath() + QStringLiteral("/zelk-runtime-%1").arg(getuid());
-  QDir().mkpath(fallback);
-  const QFileInfo info(fallback);
-  if (info.isDir() && info.ownerId() == getuid()) {
-    QFile::setPermissions(fallback, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return fallback;
-  }
-  return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-         QStringLiteral("/runtime");
+  // After su, for example, the variable still names the other user's folder.
+  if (!env.isEmpty() && QDir::isAbsolutePath(env) && IsPrivateFolder(env)) return env;
+  // A private folder of our own, like the one Qt would make. Anyone may create names in
+  // /tmp, so the name is only taken when it is ours and private.
+  const QString shared = QDir::tempPath() + QStringLiteral("/zelk-runtime-%1").arg(::geteuid());
+  if (MakePrivateFolder(shared)) return shared;
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  QDir().mkpath(cache);
+  const QString own = cache + QStringLiteral("/runtime");
+  if (MakePrivateFolder(own)) return own;
+  // Nowhere to share with later starts: a folder for this start alone, so that it runs.
+  QByteArray unique = QFile::encodeName(QDir::tempPath() + QStringLiteral("/zelk-XXXXXX"));
+  if (::mkdtemp(unique.data())) return QFile::decodeName(unique);
+  return own;
 }
 
 QString AlreadyRunningMessage(const QString& applicationTitle) {
@@ -97,7 +123,9 @@ void TSingleInstance::ReadRequest(QLocalSocket* socket) {
   }
   socket->write("ok\n");
   socket->flush();
-  emit activationRequested(QString::fromUtf8(line.mid(kRequest.size())));
+  // The path's bytes as the later start had them, UTF-8 or not (FileNameToUtf16).
+  emit activationRequested(
+      QString::fromStdU16String(FileNameToUtf16(line.mid(kRequest.size()).toStdString())));
 }
 
 bool TSingleInstance::NotifyFirst(const QString& filePath, int timeoutMs) {
@@ -106,7 +134,8 @@ bool TSingleInstance::NotifyFirst(const QString& filePath, int timeoutMs) {
   if (!socket.waitForConnected(timeoutMs)) return false;
   QString path = filePath;
   path.replace(QLatin1Char('\n'), QLatin1Char(' '));  // a file name cannot end the request
-  socket.write(kRequest + path.toUtf8() + '\n');
+  socket.write(kRequest + QByteArray::fromStdString(FileNameFromUtf16(path.toStdU16String())) +
+               '\n');
   if (!socket.waitForBytesWritten(timeoutMs)) return false;
   // The answer tells that the first instance took the request.
   while (!socket.canReadLine())

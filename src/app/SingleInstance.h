@@ -19,9 +19,11 @@ namespace zelk {
 /// the locale's rules ("ZELK" for /usr/bin/zelk, "X.EXE" for x.exe).
 QString InstanceName(const QString& exePath);
 
-/// The user's runtime folder: $XDG_RUNTIME_DIR when set and absolute, else a
-/// folder of our own, /tmp/zelk-runtime-<uid>, private to the user (or, when someone
-/// else owns that name, a folder in the user's cache).
+/// The user's runtime folder: $XDG_RUNTIME_DIR when it is set, absolute and private
+/// (a real folder of ours with mode 0700 or stricter, which after su it is not), else a
+/// folder of our own, /tmp/zelk-runtime-<uid>, made with mode 0700. A name there that is
+/// a symbolic link, someone else's, or open to others is refused and left alone, and
+/// the folder "runtime" in the user's cache (made the same way) serves instead.
 QString RuntimeFolder();
 
 /// The text shown by a second start: "すでに起動しています <" + title + ">".

@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "base/Utf8.h"
 
 namespace {
 
@@ -18,9 +19,11 @@ void SetApplicationInfo() {
                                               .arg(ZELK_VERSION_PATCH));
 }
 
+// Every byte of the arguments is kept, so that a file name that is not UTF-8 reaches
+// the file system as it was given (FileNameFromUtf16 turns it back into bytes).
 QStringList Arguments(int argc, char** argv) {
   QStringList list;
-  for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+  for (int i = 0; i < argc; ++i) list << QString::fromStdU16String(zelk::FileNameToUtf16(argv[i]));
   return list;
 }
 

@@ -4,7 +4,13 @@
 
 namespace zelk {
 
-std::string ToUtf8(const std::u16string& text) {
+namespace {
+
+// A byte that is no part of valid UTF-8, kept in a file name as U+DC80 + byte.
+constexpr char16_t kEscapeBase = 0xDC00;
+bool IsEscapedByte(uint32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
+std::string EncodeUtf8(const std::u16string& text, bool unescapeBytes) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
@@ -13,6 +19,9 @@ std::string ToUtf8(const std::u16string& text) {
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
+    } else if (unescapeBytes && IsEscapedByte(c)) {
+      out += static_cast<char>(c - kEscapeBase);
+      continue;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       c = 0xFFFD;  // a lone surrogate
     }
@@ -35,7 +44,7 @@ std::string ToUtf8(const std::u16string& text) {
   return out;
 }
 
-std::u16string FromUtf8(const std::string& text) {
+std::u16string DecodeUtf8(const std::string& text, bool escapeBytes) {
   std::u16string out;
   out.reserve(text.size());
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
@@ -54,7 +63,7 @@ std::u16string FromUtf8(const std::string& text) {
     } else if ((c & 0xF8) == 0xF0) {
       extra = 3, c &= 0x07, min = 0x10000;
     } else {
-      out += u'\uFFFD';
+      out += escapeBytes ? static_cast<char16_t>(kEscapeBase + s[i]) : u'\uFFFD';
       ++i;
       continue;
     }
@@ -67,7 +76,7 @@ std::u16string FromUtf8(const std::string& text) {
       c = (c << 6) | (s[i + k] & 0x3F);
     }
     if (!ok || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out += u'\uFFFD';
+      out += escapeBytes ? static_cast<char16_t>(kEscapeBase + s[i]) : u'\uFFFD';
       ++i;
       continue;
     }
@@ -82,5 +91,13 @@ std::u16string FromUtf8(const std::string& text) {
   }
   return out;
 }
+
+}  // namespace
+
+std::string ToUtf8(const std::u16string& text) { return EncodeUtf8(text, false); }
+std::u16string FromUtf8(const std::string& text) { return DecodeUtf8(text, false); }
+
+std::u16string FileNameToUtf16(const std::string& bytes) { return DecodeUtf8(bytes, true); }
+std::string FileNameFromUtf16(const std::u16string& name) { return EncodeUtf8(name, true); }
 
 }  // namespace zelk

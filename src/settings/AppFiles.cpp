@@ -1,5 +1,6 @@
 #include "settings/AppFiles.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +68,16 @@ TAppEnvironment SystemEnvironment() {
   TAppEnvironment env;
   if (const char* v = std::getenv("XDG_CONFIG_HOME")) env.XdgConfigHome = v;
   if (const char* v = std::getenv("HOME")) env.Home = v;
+  if (env.Home.empty())
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_dir) env.Home = pw->pw_dir;
+#ifdef ZELK_INSTALL_BINDIR
+  if (char* bin = realpath(ZELK_INSTALL_BINDIR, nullptr)) {
+    env.InstallBinDir = bin;
+    std::free(bin);
+  } else {
+    env.InstallBinDir = ZELK_INSTALL_BINDIR;
+  }
+#endif
   env.IsWritableDir = [](const std::string& dir) {
     struct stat st;
     return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(dir.c_str(), W_OK) == 0;
@@ -78,19 +89,26 @@ TAppEnvironment SystemEnvironment() {
   return env;
 }
 
+bool IsPortableCopy(const std::string& exePath, const TAppEnvironment& env) {
+  const std::string dir = ExtractFileDir(exePath);
+  if (dir.empty() || (!env.InstallBinDir.empty() && dir == env.InstallBinDir)) return false;
+  return env.FileExists(dir + "/" + kPortableMarker) && env.IsWritableDir(dir);
+}
+
 TAppFiles ResolveAppFiles(const std::string& exePath, const TAppEnvironment& env) {
   TAppFiles files;
   const std::string besideSettings = ChangeFileExt(exePath, ".zelk");
   const std::string besideState = ChangeFileExt(exePath, ".dat");
-  const std::string config = ConfigFolder(env);
-  if (config.empty() || env.IsWritableDir(ExtractFileDir(exePath))) {
+  if (IsPortableCopy(exePath, env)) {
     files.SettingFileName = besideSettings;
     files.StateFileName = besideState;
     return files;
   }
+  const std::string config = ConfigFolder(env);
+  files.BundledSettingFileName = besideSettings;
+  if (config.empty()) return files;
   files.SettingFileName = config + "/" + ExtractFileName(besideSettings);
   files.StateFileName = config + "/" + ExtractFileName(besideState);
-  files.BundledSettingFileName = besideSettings;
   return files;
 }
 

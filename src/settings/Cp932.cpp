@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <map>
 
 namespace zelk {
 namespace {
@@ -141,6 +142,23 @@ std::u16string Cp932ToUtf16(const std::string& bytes) {
     text[i] = static_cast<char16_t>(static_cast<unsigned char>(out[2 * i]) |
                                     static_cast<unsigned char>(out[2 * i + 1]) << 8);
   return text;
+}
+
+std::vector<TCp932Substitution> Cp932Substitutions(const std::u16string& text) {
+  std::vector<TCp932Substitution> found;
+  if (Cp932ToUtf16(Utf16ToCp932(text)) == text) return found;
+  std::map<std::u16string, bool> seen;  // whether the character survives
+  for (size_t i = 0; i < text.size();) {
+    const size_t n =
+        IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : 1;
+    const std::u16string c = text.substr(i, n);
+    i += n;
+    if (seen.count(c)) continue;
+    const std::u16string back = Cp932ToUtf16(Utf16ToCp932(c));
+    seen[c] = back == c;
+    if (back != c) found.push_back({c, back});
+  }
+  return found;
 }
 
 }  // namespace zelk

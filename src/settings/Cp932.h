@@ -3,6 +3,7 @@
 // and back.
 
 #include <string>
+#include <vector>
 
 namespace zelk {
 
@@ -20,5 +21,16 @@ std::string Utf16ToCp932(const std::u16string& text);
 /// Nothing after a bad byte is lost. Bytes the code page leaves undefined (0x80, 0xA0,
 /// 0xFD to 0xFF) are invalid bytes.
 std::u16string Cp932ToUtf16(const std::string& bytes);
+
+/// A character that code page 932 does not keep: what a text held, and what reads back
+/// from the file in its place ("?" for an emoji, "\\" for "¥", "～" for "〜").
+struct TCp932Substitution {
+  std::u16string Original;  ///< one character (a surrogate pair counts as one)
+  std::u16string Stored;
+};
+
+/// The characters of `text` that do not survive Utf16ToCp932 and Cp932ToUtf16, each
+/// once, in the order they first appear.
+std::vector<TCp932Substitution> Cp932Substitutions(const std::u16string& text);
 
 }  // namespace zelk

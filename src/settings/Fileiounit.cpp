@@ -43,9 +43,13 @@ void PutAnsiPayload(TByteWriter& w, const std::u16string& text) {
   w.Write(bytes.data(), bytes.size());
 }
 
+constexpr size_t kNoLimit = static_cast<size_t>(-1);
+
 // Reads the payload of a text: the count, then up to `count` units of `unitSize` bytes.
-// Returns the raw bytes up to (not including) the first NUL unit.
-std::string ReadTextBytes(TByteReader& r, size_t unitSize) {
+// Returns the raw bytes up to (not including) the first NUL unit, at most `keepUnits`
+// of them; the units beyond are consumed and dropped, and `*dropped` tells so.
+std::string ReadTextBytes(TByteReader& r, size_t unitSize, size_t keepUnits = kNoLimit,
+                          bool* dropped = nullptr) {
   const int32_t count = ReadInt(r);
   std::string bytes;
   if (count <= 0 || count > kMaxTextCount) return bytes;
@@ -62,11 +66,35 @@ std::string ReadTextBytes(TByteReader& r, size_t unitSize) {
         cut = true;  // keep consuming the count's units, but the text ends here
         break;
       }
+      if (bytes.size() / unitSize >= keepUnits) {
+        if (dropped) *dropped = true;
+        cut = true;
+        break;
+      }
       bytes.append(reinterpret_cast<const char*>(chunk + i), unitSize);
     }
     if (got < want) break;
   }
   return bytes;
+}
+
+std::u16string WideFromBytes(const std::string& bytes) {
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                    static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  return text;
+}
+
+std::u16string Shorten(std::u16string text, bool dropped, const TTextLimit& limit) {
+  if (text.size() > limit.MaxUnits) {
+    size_t keep = limit.MaxUnits;
+    if (keep > 0 && text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) --keep;
+    text.resize(keep);
+    dropped = true;
+  }
+  if (dropped && limit.Shortened) *limit.Shortened = true;
+  return text;
 }
 
 }  // namespace
@@ -205,18 +233,28 @@ TFileRect ReadRect(TByteReader& r) {
   return rect;
 }
 
-std::u16string ReadWideString(TByteReader& r) {
-  const std::string bytes = ReadTextBytes(r, 2);
-  std::u16string text(bytes.size() / 2, u'\0');
-  for (size_t i = 0; i < text.size(); ++i)
-    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                    static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-  return text;
-}
+std::u16string ReadWideString(TByteReader& r) { return WideFromBytes(ReadTextBytes(r, 2)); }
 
 std::u16string ReadAnsiString(TByteReader& r) { return Cp932ToUtf16(ReadTextBytes(r, 1)); }
 
-TFont ReadFont(TByteReader& r) {
+std::u16string ReadWideString(TByteReader& r, const TTextLimit& limit) {
+  bool dropped = false;
+  // One unit more than the limit, so that a pair at the limit is seen whole.
+  std::string bytes = ReadTextBytes(r, 2, limit.MaxUnits + 1, &dropped);
+  return Shorten(WideFromBytes(bytes), dropped, limit);
+}
+
+std::u16string ReadAnsiString(TByteReader& r, const TTextLimit& limit) {
+  bool dropped = false;
+  // A character takes one or two bytes: twice the limit always yields enough of them.
+  const std::string bytes = ReadTextBytes(r, 1, 2 * limit.MaxUnits + 2, &dropped);
+  return Shorten(Cp932ToUtf16(bytes), dropped, limit);
+}
+
+namespace {
+
+template <typename ReadName>
+TFont ReadFontWith(TByteReader& r, ReadName readName) {
   TFont font;
   while (true) {
     switch (ReadInt(r)) {
@@ -230,7 +268,7 @@ TFont ReadFont(TByteReader& r) {
         font.SetHeight(ReadInt(r));
         break;
       case kFontName:
-        font.SetName(ReadAnsiString(r));
+        font.SetName(readName());
         break;
       case kFontPitch:
         font.SetPitch(ReadInt(r));
@@ -257,6 +295,16 @@ TFont ReadFont(TByteReader& r) {
         return font;
     }
   }
+}
+
+}  // namespace
+
+TFont ReadFont(TByteReader& r) {
+  return ReadFontWith(r, [&r] { return ReadAnsiString(r); });
+}
+
+TFont ReadFont(TByteReader& r, const TTextLimit& limit) {
+  return ReadFontWith(r, [&r, &limit] { return ReadAnsiString(r, limit); });
 }
 
 }  // namespace zelk

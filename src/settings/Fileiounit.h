@@ -166,10 +166,26 @@ std::u16string ReadWideString(TByteReader& r);
 /// As ReadWideString with n bytes of code page 932, converted to UTF-16 (invalid bytes
 /// as U+FFFD) after the cut at the first NUL byte.
 std::u16string ReadAnsiString(TByteReader& r);
+
+/// The most UTF-16 code units a text may keep when read with a limit.
+struct TTextLimit {
+  size_t MaxUnits;
+  /// Set to true when a text was longer and was shortened; left alone otherwise.
+  bool* Shortened = nullptr;
+};
+
+/// As ReadWideString, but a text longer than `limit.MaxUnits` keeps only its first
+/// units: the stream is consumed exactly as without a limit, and the memory used stays
+/// within the limit whatever the count claims. A surrogate pair is never split.
+std::u16string ReadWideString(TByteReader& r, const TTextLimit& limit);
+/// As ReadAnsiString with the same limit, counted after the conversion to UTF-16.
+std::u16string ReadAnsiString(TByteReader& r, const TTextLimit& limit);
 /// A font: starts from TFont(), applies sub-entries until one that is not 33 to 43 (the
 /// end marker 0 included). Size (39) recomputes the height from the pixels per inch read
 /// so far, height (35) recomputes the size; pixels per inch (38) changes neither; a
 /// pixels per inch of 0 or less leaves the other view as it is.
 TFont ReadFont(TByteReader& r);
+/// As ReadFont, the face name read with `limit`.
+TFont ReadFont(TByteReader& r, const TTextLimit& limit);
 
 }  // namespace zelk

@@ -105,4 +105,13 @@ std::u16string FormatFloat0_00(double value) {
   return FromUtf8(out);
 }
 
+bool LengthFitsField(double value) {
+  if (!std::isfinite(value)) return false;
+  const std::u16string text = FormatFloat0_00(value);
+  const size_t digits = text.find(u'.') == std::u16string::npos ? text.size() : text.find(u'.');
+  return digits - (text[0] == u'-' ? 1 : 0) <= 9;
+}
+
+std::string LengthRangeText() { return "-999999999.99 to 999999999.99"; }
+
 }  // namespace zelk

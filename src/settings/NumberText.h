@@ -31,6 +31,15 @@ bool TryStrToFloat(const std::u16string& text, double& value);
 /// As TryStrToFloat, but throws EConvertError naming the text when it fails.
 double StrToFloat(const std::u16string& text);
 
+/// The millimetre values a numeric field can show: at most nine integer digits with the
+/// two decimals of "#0.##", so from -999999999.99 to 999999999.99. A length outside
+/// (or not finite) cannot pass through the window's fields, nor be drawn.
+inline constexpr double kMaxLengthValue = 999999999.99;
+/// True when `value` is finite and its "#0.##" text has at most nine integer digits.
+bool LengthFitsField(double value);
+/// "-999999999.99 to 999999999.99", for messages.
+std::string LengthRangeText();
+
 /// Formats with the pattern "#0.##": at least one integer digit, at most two decimals,
 /// no trailing zeros, no decimal point when no decimals remain. 12 gives "12", 0.3 gives
 /// "0.3", 203.2 gives "203.2", 2.999 gives "3", -0.001 gives "0".

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/Utf8.h"
+#include "settings/Cp932.h"
 #include "settings/FileFormat.h"
 
 namespace zelk {
@@ -56,11 +58,13 @@ void WriteEntry(TByteWriter& w, const TBoundEntry& e, const TPrintSetting& s) {
   }
 }
 
-void ReadEntry(TByteReader& r, const TBoundEntry& e, TPrintSetting& s) {
+void ReadEntry(TByteReader& r, const TBoundEntry& e, TPrintSetting& s, TReadReport& report) {
   const TSettingField& f = *e.Field;
+  bool shortened = false;
+  const TTextLimit limit{kMaxFieldTextUnits, &shortened};
   switch (f.Kind) {
     case TFieldKind::Text:
-      s.*f.Text = ReadAnsiString(r);
+      s.*f.Text = ReadAnsiString(r, limit);
       break;
     case TFieldKind::Double:
       s.*f.Double = ReadDouble(r);
@@ -75,9 +79,10 @@ void ReadEntry(TByteReader& r, const TBoundEntry& e, TPrintSetting& s) {
         s.*f.Flag = ReadInt(r) != 0;
       break;
     case TFieldKind::Font:
-      s.*f.Font = ReadFont(r);
+      s.*f.Font = ReadFont(r, limit);
       break;
   }
+  if (shortened) report.TagsShortened.push_back(e.Tag);
 }
 
 void ReadCellRecord(TByteReader& r, TCellWidth& edge) {
@@ -150,7 +155,7 @@ void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report) {
     }
     const TBoundEntry* entry = FindEntry(tag);
     if (entry) {
-      ReadEntry(r, *entry, s);
+      ReadEntry(r, *entry, s, rep);
     } else if (tag == kCellSectionMarker) {
       ReadCellSection(r, s.Cell, &rep.CellRecordsRead);
     } else {
@@ -182,6 +187,20 @@ const char* SettingsEntryName(int32_t tag) {
   if (tag == kCellSectionMarker) return "cell section";
   const TBoundEntry* e = FindEntry(tag);
   return e ? e->Field->Name : nullptr;
+}
+
+std::vector<std::string> Cp932SubstitutionNotes(const TPrintSetting& s) {
+  std::vector<std::string> notes;
+  auto check = [&notes](const std::string& what, const std::u16string& text) {
+    for (const TCp932Substitution& c : Cp932Substitutions(text))
+      notes.push_back(what + " の「" + ToUtf8(c.Original) + "」は「" + ToUtf8(c.Stored) +
+                      "」として保存されました");
+  };
+  for (const TSettingField& f : SettingFields()) {
+    if (f.Kind == TFieldKind::Text) check(f.Name, s.*f.Text);
+    if (f.Kind == TFieldKind::Font) check(std::string(f.Name) + " の書体名", (s.*f.Font).Name());
+  }
+  return notes;
 }
 
 }  // namespace zelk

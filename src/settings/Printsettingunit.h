@@ -3,6 +3,7 @@
 // FileFormat.h), written in one fixed order and read back in any order.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "settings/Fileiounit.h"
@@ -21,6 +22,11 @@ enum class TReadStop {
 
 /// Where and why reading stopped, and what was read: for telling a user about a
 /// damaged file. Reading itself never reports.
+/// The longest text a field keeps: what the window's text fields hold (32767 UTF-16
+/// units). Reading shortens a longer text, so that neither memory nor drawing grows
+/// with a count a file claims.
+inline constexpr size_t kMaxFieldTextUnits = 32767;
+
 struct TReadReport {
   TReadStop Stop = TReadStop::EndMarker;
   /// Byte offset of the tag that ended reading, or of the end of the stream.
@@ -34,6 +40,9 @@ struct TReadReport {
   std::vector<int32_t> TagsRead;
   /// Bit i set when cell record i was read.
   uint32_t CellRecordsRead = 0;
+  /// Tags of the text and font entries whose text was longer than kMaxFieldTextUnits
+  /// and was shortened to it, in file order.
+  std::vector<int32_t> TagsShortened;
 
   /// True when the entry of `tag` was read at least once.
   bool WasRead(int32_t tag) const;
@@ -46,8 +55,9 @@ void WriteSettingsFile(TByteWriter& w, const TPrintSetting& s);
 /// Reads entries into `s` until a tag it does not handle, the end marker or the end of
 /// the stream. `s` is not cleared first: a field without an entry keeps its value, an
 /// entry met twice leaves its last value. `Tategaki` also sets `Yokogaki` to its
-/// opposite; a flag of any non-zero value is true. Never fails; `report`, when given,
-/// says where and why reading stopped.
+/// opposite; a flag of any non-zero value is true. A text or face name longer than
+/// kMaxFieldTextUnits keeps its first units (TagsShortened lists it). Never fails;
+/// `report`, when given, says where and why reading stopped.
 void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report = nullptr);
 
 /// The cell section after its marker 0x10001: the seven records, then the end marker.
@@ -65,5 +75,11 @@ int32_t SettingsFileTag(const TSettingField& field);
 /// The field name of a settings-file tag ("cell section" for the marker 0x10001), or
 /// null for a tag the file does not have.
 const char* SettingsEntryName(int32_t tag);
+
+/// One line (UTF-8) for each character of a text field or a font's face name that code
+/// page 932 does not keep, naming the field, the character and what the file holds in
+/// its place: "TitleUL の「😀」は「?」として保存されました". Empty when the file keeps
+/// every text as it is.
+std::vector<std::string> Cp932SubstitutionNotes(const TPrintSetting& s);
 
 }  // namespace zelk

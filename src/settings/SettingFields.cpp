@@ -181,7 +181,10 @@ bool SetFieldFromText(TPrintSetting& s, const TSettingField& field, const std::s
       return true;
     case TFieldKind::Double: {
       double v = 0;
-      if (!TryStrToFloat(FromUtf8(value), v)) return fail("'" + value + "' is not a number");
+      const std::string range = " (a length from " + LengthRangeText() + " mm)";
+      if (!TryStrToFloat(FromUtf8(value), v))
+        return fail("'" + value + "' is not a number" + range);
+      if (!LengthFitsField(v)) return fail("'" + value + "' is out of range" + range);
       s.*field.Double = v;
       return true;
     }

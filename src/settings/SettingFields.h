@@ -29,7 +29,8 @@ const TSettingField* FindSettingField(const std::string& name);
 
 /// Sets a field from its command-line text (UTF-8):
 /// - texts as they stand;
-/// - doubles as decimal numbers ("." as the point), ints as decimal integers;
+/// - doubles as decimal numbers ("." as the point) that a numeric field can hold
+///   (LengthFitsField), ints as decimal integers;
 /// - flags as 0/1, true/false or yes/no;
 /// - fonts as "FACE[,POINTS][,bold][,italic][,underline][,strikeout]" (the size is set
 ///   through the font's size view, so its height follows).

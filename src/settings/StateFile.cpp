@@ -1,7 +1,5 @@
 #include "settings/StateFile.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
 
@@ -12,6 +10,10 @@
 
 namespace zelk {
 namespace {
+
+// A longer path names no file (PATH_MAX is 4096 bytes); reading stops keeping units
+// there, so a damaged count costs no memory.
+constexpr size_t kMaxPathUnits = 32767;
 
 struct TFileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -84,7 +86,7 @@ void ReadStateStream(TByteReader& r, TMainStateForm& form) {
         form.SetActiveTab(ReadInt(r));
         break;
       case kStateSettingFileName:
-        form.SetSettingFileName(ReadWideString(r));
+        form.SetSettingFileName(ReadWideString(r, TTextLimit{kMaxPathUnits}));
         break;
       case kStateShowPreview:
         form.SetShowPreviewChecked(ReadInt(r) != 0);
@@ -112,9 +114,7 @@ TStateSaveResult WriteStateFile(const std::string& path, TMainStateForm& form) {
 }
 
 bool ReadStateFile(const std::string& path, TMainStateForm& form) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<std::FILE, TFileCloser> file(OpenRegularFile(path, nullptr));
   if (!file) return false;
   TFileReader reader(file.get());
   ReadStateStream(reader, form);

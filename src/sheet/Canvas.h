@@ -3,6 +3,7 @@
 // (0, 0) at the top-left of the printable area.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ class TCanvas {
   TFont Font;
   int32_t FontOrientation = 0;
   TDevicePoint PenPos;
+  /// Where drawn text can show at all, in device units (the paper); unset when not
+  /// known. See TextOutOnPaper.
+  std::optional<TDeviceRect> PaperBounds;
 
   /// Copies a settings font to the canvas: name, size, style, colour, character set.
   /// The orientation goes back to 0.
@@ -87,6 +91,13 @@ class TCanvas {
   /// The text with the current font; (x, y) is the top-left corner of the text's cell in
   /// the text's own direction.
   virtual void TextOut(int32_t x, int32_t y, const std::u16string& text) = 0;
+  /// TextOut of the part of `text` that can land on the paper: a text that runs past
+  /// PaperBounds along its direction (orientation 0 across, 2700 down) loses the
+  /// characters wholly outside, and the rest stays where it was. What no printout can
+  /// show then costs nothing to record, replay or export, however long the text. A text
+  /// of at most 256 units, one within the bounds, another orientation, or no bounds:
+  /// TextOut as it is.
+  void TextOutOnPaper(int32_t x, int32_t y, const std::u16string& text);
   /// The extent of the text in the current font, measured unrotated.
   virtual int32_t TextWidth(const std::u16string& text) = 0;
   virtual int32_t TextHeight(const std::u16string& text) = 0;

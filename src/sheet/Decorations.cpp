@@ -13,7 +13,7 @@ const std::u16string kSquare = u"\u25A1";
 void DrawTitleLine(TCanvas& canvas, int32_t x, int32_t y, const std::u16string& title,
                    int32_t length) {
   const int64_t th = canvas.TextHeight(kSquare);
-  if (!title.empty()) canvas.TextOut(x, y, title);
+  if (!title.empty()) canvas.TextOutOnPaper(x, y, title);
   const int32_t lineY = SaturateInt32(y + th);
   canvas.MoveTo(x, lineY);
   canvas.LineTo(SaturateInt32(int64_t{x} + length), lineY);
@@ -64,7 +64,7 @@ void DrawOutsideText(TCanvas& canvas, int32_t x0, int32_t y0, bool vertical, TFo
     canvas.AssignFont(font);
     const int64_t w = canvas.TextWidth(text);
     const int64_t h = canvas.TextHeight(text);
-    canvas.TextOut(SaturateInt32(x0 + fx * w), SaturateInt32(y0 + fy * h), text);
+    canvas.TextOutOnPaper(SaturateInt32(x0 + fx * w), SaturateInt32(y0 + fy * h), text);
     return;
   }
   if (font.Name().rfind(u"@", 0) != 0) font.SetName(u"@" + font.Name());
@@ -72,7 +72,7 @@ void DrawOutsideText(TCanvas& canvas, int32_t x0, int32_t y0, bool vertical, TFo
   canvas.FontOrientation = 2700;
   const int64_t h = canvas.TextHeight(text);
   const int64_t w = canvas.TextWidth(text);
-  canvas.TextOut(SaturateInt32(x0 + fx * h), SaturateInt32(y0 + fy * w), text);
+  canvas.TextOutOnPaper(SaturateInt32(x0 + fx * h), SaturateInt32(y0 + fy * w), text);
 }
 
 void DrawOutsideTexts(TPrintSetting& s, TCanvas& canvas) {

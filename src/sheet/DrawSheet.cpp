@@ -24,6 +24,15 @@ void DrawFrame(const TPrintSetting& s, TCanvas& canvas) {
 bool DrawSheet(TPrintSetting& s, TCanvas* canvas) {
   if (canvas == nullptr) return false;
   ComputeLayout(s);
+  // The page's origin is the printable area's corner; the paper reaches past it by the
+  // offsets. Texts are cut to the paper (TextOutOnPaper).
+  // Without a paper size nothing is cut.
+  const TPrinterInfo& pi = s.PrinterInfo;
+  canvas->PaperBounds.reset();
+  if (pi.PhysicalWidth > 0 && pi.PhysicalHeight > 0)
+    canvas->PaperBounds =
+        TDeviceRect{-pi.PhysicalOffsetX, -pi.PhysicalOffsetY, pi.PhysicalWidth - pi.PhysicalOffsetX,
+                    pi.PhysicalHeight - pi.PhysicalOffsetY};
   canvas->Brush.Style = TBrushStyle::bsSolid;
   canvas->Brush.Color = kBlack;
   // Columns are the outer loop. Counts beyond kMaxGridCount only come from a file.

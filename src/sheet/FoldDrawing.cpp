@@ -59,7 +59,7 @@ void DrawCaption(const TPrintSetting& s, TCanvas& canvas, const std::u16string& 
       x = s.OriginX + (along - w) / 2;
     }
   }
-  canvas.TextOut(SaturateInt32(x), SaturateInt32(y), text);
+  canvas.TextOutOnPaper(SaturateInt32(x), SaturateInt32(y), text);
 }
 
 // Where the marks sit across the band: r is the start (the band's lower edge in

@@ -1,5 +1,7 @@
 #include "ui/DocumentCommands.h"
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,7 +15,9 @@
 #include <QTabWidget>
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
+#include "base/Utf8.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
@@ -30,22 +34,29 @@ namespace {
 
 const QString kFilter = QStringLiteral("zelk設定ファイル (*.zelk);;全てのファイル (*)");
 
-std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// Paths are held with every byte of the file name kept (FileNameToUtf16).
+std::string Local(const QString& path) { return FileNameFromUtf16(path.toStdU16String()); }
+QString FromLocal(const std::string& path) {
+  return QString::fromStdU16String(FileNameToUtf16(path));
+}
 
-bool Cp932Holds(const std::u16string& text) { return Cp932ToUtf16(Utf16ToCp932(text)) == text; }
+}  // namespace
+
+namespace {
+
+QString ShortenedTextsMessage(const TReadReport& report) {
+  QStringList names;
+  for (int32_t tag : report.TagsShortened) names << QLatin1String(SettingsEntryName(tag));
+  return QStringLiteral("次の文字列は長すぎるため、先頭の %1 文字だけを読み込みました。\n\n%2")
+      .arg(kMaxFieldTextUnits)
+      .arg(names.join(QLatin1Char('\n')));
+}
 
 }  // namespace
 
 QStringList TextsLostInCp932(const TPrintSetting& s) {
   QStringList lost;
-  for (const TSettingField& f : SettingFields()) {
-    if (f.Kind == TFieldKind::Text && !Cp932Holds(s.*f.Text))
-      lost << QStringLiteral("%1 「%2」")
-                  .arg(QLatin1String(f.Name), QString::fromStdU16String(s.*f.Text));
-    if (f.Kind == TFieldKind::Font && !Cp932Holds((s.*f.Font).Name()))
-      lost << QStringLiteral("%1 「%2」")
-                  .arg(QLatin1String(f.Name), QString::fromStdU16String((s.*f.Font).Name()));
-  }
+  for (const std::string& note : Cp932SubstitutionNotes(s)) lost << QString::fromStdString(note);
   return lost;
 }
 
@@ -143,8 +154,8 @@ void TPreviewStateAdapter::SetWindowState(TStoredWindowState state) {
 TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
                                      const TAppFiles& files, const TAppEnvironment& env)
     : QObject(&form), form_(form), printer_(printer), files_(files), env_(env) {
-  form_.SettingFileName = QFile::decodeName(files.SettingFileName.c_str());
-  form_.StateFileName = QFile::decodeName(files.StateFileName.c_str());
+  form_.SettingFileName = FromLocal(files.SettingFileName);
+  form_.StateFileName = FromLocal(files.StateFileName);
   form_.UpdateCaption();
   AskSavePath = [this](const QString& preset) {
     QFileDialog d(&form_, QString(), preset, kFilter);
@@ -201,8 +212,8 @@ bool TDocumentCommands::SaveCurrent() {
   }
   const QStringList lost = TextsLostInCp932(*form_.CurrentSetting);
   if (!lost.isEmpty())
-    ShowMessage(QStringLiteral("次の文字列には設定ファイルに保存できない文字があり、"
-                               "「?」として保存されました。\n\n") +
+    ShowMessage(QStringLiteral("設定ファイルにはそのまま保存できない文字があり、"
+                               "別の文字に置き換えて保存しました。\n\n") +
                 lost.join(QLatin1Char('\n')));
   return true;
 }
@@ -233,12 +244,23 @@ bool TDocumentCommands::SaveIfModified() {
 
 bool TDocumentCommands::OpenSettingFile() {
   const std::string source = SettingsFileToRead(files_, Local(form_.SettingFileName), env_);
-  if (source.empty()) return false;
   std::string error;
-  if (!LoadSettingsFile(source, *form_.CurrentSetting, nullptr, &error)) {
+  if (source.empty()) {
+    // Something that is not a file at all (a FIFO, a device) is refused with its reason.
+    struct stat st;
+    const std::string path = Local(form_.SettingFileName);
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      if (std::FILE* file = OpenRegularFile(path, &error)) std::fclose(file);
+      ShowMessage(QString::fromStdString(error));
+    }
+    return false;
+  }
+  TReadReport report;
+  if (!LoadSettingsFile(source, *form_.CurrentSetting, &report, &error)) {
     ShowMessage(QString::fromStdString(error));
     return false;
   }
+  if (!report.TagsShortened.empty()) ShowMessage(ShortenedTextsMessage(report));
   {
     const TUpdateLockGuard lock(form_.UpdateLock);
     WriteToForm(*form_.CurrentSetting, form_);

@@ -20,8 +20,9 @@ class TPreviewForm;
 class TPrinterService;
 struct TPrintSetting;
 
-/// The texts of `s` that code page 932 cannot hold and that the settings file therefore
-/// stores with "?" in their place: field names, face names of fonts included.
+/// One line for each character of `s` that code page 932 cannot hold, naming the field
+/// (face names of fonts included), the character and what the file stores in its place
+/// (Cp932SubstitutionNotes).
 QStringList TextsLostInCp932(const TPrintSetting& s);
 
 /// The preview window's state section over a TPreviewForm.

@@ -110,5 +110,21 @@ TEST(Cp932, LongTextsKeepEveryCharacter) {
   EXPECT_EQ(Cp932ToUtf16(bytes), expected);
 }
 
+// What a save reports: each character the file does not keep, and what it keeps instead.
+TEST(Cp932, SubstitutionsNameTheCharacterAndItsStandIn) {
+  const struct {
+    std::u16string Original;
+    std::u16string Stored;
+  } cases[] = {{u"¥", u"\\"}, {u"〜", u"～"}, {u"—", u"―"}, {u"‖", u"∥"},
+               {u"−", u"－"}, {u"¬", u"￢"},  {u"‾", u"~"}, {u"😀", u"?"}};
+  for (const auto& c : cases) {
+    const auto found = Cp932Substitutions(u"原" + c.Original + u"稿" + c.Original);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].Original, c.Original);
+    EXPECT_EQ(found[0].Stored, c.Stored);
+  }
+  EXPECT_TRUE(Cp932Substitutions(u"原稿用紙 A4").empty());
+}
+
 }  // namespace
 }  // namespace zelk

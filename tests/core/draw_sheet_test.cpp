@@ -156,6 +156,35 @@ TEST_F(DrawSheetTest, CaptionsAndOutsideTextsByHand) {
   EXPECT_EQ(TextOf(p, u"上").Orientation, 0);
 }
 
+// A long text that runs off the paper keeps only the characters that can land on it, at
+// the place they had; the paper of HandSheet is 4960 x 7015 units without offsets, and a
+// character of the fixed metrics is 66.67 units long.
+TEST_F(DrawSheetTest, TextsRunningOffThePaperKeepWhatLandsOnIt) {
+  const struct {
+    const char* Name;
+    std::u16string TPrintSetting::*Field;
+    char16_t Char;
+    size_t Count;
+    size_t Kept;
+    TDevicePoint At;
+  } rows[] = {
+      // 263 + 71 x 66.67 reaches 4960.
+      {"left-aligned, cut at the right", &TPrintSetting::TitleUL, u'上', 400, 71, {263, 91}},
+      // Right-aligned at 4787: the last 72 characters reach back to 0.
+      {"right-aligned, cut at the left", &TPrintSetting::TitleUR, u'右', 400, 72, {-13, 91}},
+      // Down from 192: 103 characters reach 7015.
+      {"vertical, cut at the bottom", &TPrintSetting::TitleRU, u'縦', 400, 103, {4822, 192}},
+      // Short texts stay whole, even where they run off the paper.
+      {"short", &TPrintSetting::TitleUL, u'上', 200, 200, {263, 91}},
+  };
+  for (const auto& row : rows) {
+    TPrintSetting s = HandSheet();
+    s.*row.Field = std::u16string(row.Count, row.Char);
+    const TMetafileEx& p = Record(s);
+    EXPECT_EQ(TextAt(p, std::u16string(row.Kept, row.Char)), row.At) << row.Name;
+  }
+}
+
 TEST_F(DrawSheetTest, HorizontalBandWithBarMarkByHand) {
   TPrintSetting s = HandSheet();
   s.SetTategaki(false);

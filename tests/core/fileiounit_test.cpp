@@ -184,6 +184,42 @@ INSTANTIATE_TEST_SUITE_P(
                       TCountCase{"invalid byte then text", 3, "\x80xy", u"\uFFFDxy", 7}),
     [](const ::testing::TestParamInfo<TCountCase>& info) { return std::to_string(info.index); });
 
+struct TLimitCase {
+  const char* Name;
+  bool Wide;
+  std::u16string Text;  // written with its own count
+  size_t MaxUnits;
+  std::u16string Kept;
+  bool Shortened;
+};
+
+class TextLimit : public ::testing::TestWithParam<TLimitCase> {};
+
+// A limited read consumes the whole entry, keeps at most the limit and says so.
+TEST_P(TextLimit, KeepsTheFirstUnitsAndConsumesTheEntry) {
+  const TLimitCase& c = GetParam();
+  TMemoryWriter w;
+  c.Wide ? WriteWideString(w, 1, c.Text) : WriteAnsiString(w, 1, c.Text);
+  WriteInt(w, 2, 99);
+  TMemoryReader r(w.Bytes());
+  ASSERT_EQ(ReadInt(r), 1);
+  bool shortened = false;
+  const TTextLimit limit{c.MaxUnits, &shortened};
+  EXPECT_EQ(c.Wide ? ReadWideString(r, limit) : ReadAnsiString(r, limit), c.Kept) << c.Name;
+  EXPECT_EQ(shortened, c.Shortened) << c.Name;
+  EXPECT_EQ(ReadInt(r), 2) << c.Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TextLimit,
+    ::testing::Values(TLimitCase{"wide within", true, u"原稿", 2, u"原稿", false},
+                      TLimitCase{"wide beyond", true, u"原稿用紙", 2, u"原稿", true},
+                      TLimitCase{"wide pair at the limit", true, u"a😀b", 2, u"a", true},
+                      TLimitCase{"ansi within", false, u"原稿", 2, u"原稿", false},
+                      TLimitCase{"ansi double-byte beyond", false, u"原稿用紙", 3, u"原稿用", true},
+                      TLimitCase{"ansi single-byte beyond", false, u"abcdefgh", 3, u"abc", true}),
+    [](const ::testing::TestParamInfo<TLimitCase>& info) { return std::to_string(info.index); });
+
 TEST(Fileiounit, RejectedCountLeavesTheStreamRightAfterIt) {
   // The units a too-large count announces are read as the next entries.
   const std::string bytes = I32(kMaxTextCount + 1) + Int(0x10403, 7);

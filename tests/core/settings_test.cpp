@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "base/Font.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
@@ -197,6 +199,33 @@ TEST(NumberText, Utf8RoundTripsAndRepairsBadSequences) {
             u"a\uFFFDb");
   EXPECT_EQ(FromUtf8("\xe3\x81"), u"\uFFFD\uFFFD");
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
+}
+
+TEST(NumberText, LengthsFitWhatANumericFieldShows) {
+  const struct {
+    double value;
+    bool fits;
+  } cases[] = {{0, true},
+               {999999999.99, true},
+               {-999999999.99, true},
+               {999999999.994, true},
+               {999999999.995, false},  // shows as 1000000000
+               {1e9, false},
+               {1e308, false},
+               {std::numeric_limits<double>::infinity(), false},
+               {std::numeric_limits<double>::quiet_NaN(), false}};
+  for (const auto& c : cases) EXPECT_EQ(LengthFitsField(c.value), c.fits) << c.value;
+}
+
+TEST(NumberText, FileNamesKeepEveryByte) {
+  for (const std::string name : {"plain.zelk", "原稿.zelk", "bad\xff.zelk",
+                                 "\xe3\x81"
+                                 "cut",
+                                 "\xed\xa0\x80surrogate", "\x80\xfe\xff"}) {
+    EXPECT_EQ(FileNameFromUtf16(FileNameToUtf16(name)), name) << name;
+  }
+  EXPECT_EQ(FileNameToUtf16("原稿"), u"原稿");
+  EXPECT_EQ(FileNameToUtf16("a\xff"), std::u16string(u"a") + char16_t(0xDCFF));
 }
 
 }  // namespace

@@ -163,6 +163,23 @@ INSTANTIATE_TEST_SUITE_P(
       return std::to_string(info.index);
     });
 
+// Only regular files are replaced: a save never turns a device, a FIFO or what a link
+// leads to into a regular file.
+TEST_F(SettingsFileIO, SpecialTargetsAreRefusedAndLeftAsTheyWere) {
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.zelk").c_str(), 0600), 0);
+  fs::create_symlink("/dev/null", dir_ / "null.zelk");
+  fs::create_symlink("/proc/self/fd/1", dir_ / "stdout.zelk");
+  for (const char* name : {"pipe.zelk", "null.zelk", "stdout.zelk"}) {
+    std::string error;
+    EXPECT_FALSE(SaveSettingsFile((dir_ / name).string(), changed_, &error)) << name;
+    EXPECT_NE(error.find("通常のファイルではありません"), std::string::npos) << error;
+  }
+  EXPECT_TRUE(fs::is_fifo(dir_ / "pipe.zelk"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "null.zelk") && fs::is_character_file("/dev/null"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "stdout.zelk"));
+  EXPECT_EQ(Listing(dir_), (std::vector<std::string>{"null.zelk", "pipe.zelk", "stdout.zelk"}));
+}
+
 class FailingWrite : public SettingsFileIO, public ::testing::WithParamInterface<size_t> {};
 
 TEST_P(FailingWrite, LeavesTheOldFileByteForByte) {
@@ -188,13 +205,17 @@ TEST_F(SettingsFileIO, AFilterThatLetsEverythingThroughSaves) {
 }
 
 TEST_F(SettingsFileIO, LoadFailuresLeaveTheSettingsUnchanged) {
+  const fs::path fifo = dir_ / "pipe.zelk";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   struct {
     std::string Path;
     std::string Reason;
   } cases[] = {
       {(dir_ / "missing.zelk").string(), "を開けません (No such file or directory)"},
       {dir_.string(), "はフォルダーです"},
-      {"/proc/self/mem", "を読み込めません"},  // every read of it fails with EIO
+      {"/proc/self/mem", "を読み込めません"},             // every read of it fails with EIO
+      {fifo.string(), "は通常のファイルではありません"},  // refused without waiting for a writer
+      {"/dev/null", "は通常のファイルではありません"},
   };
   for (const auto& c : cases) {
     TPrintSetting s = changed_;

@@ -382,9 +382,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TExtCase{"/t/my.zelk.bin", ".bin", "/t/my.zelk.dat", "my.zelk"},
                       TExtCase{"zelk", "", "zelk.dat", "zelk"}));
 
+// `exeDirWritable`: every folder is writable; `existing`: the regular files there are.
 TAppEnvironment FakeEnv(bool exeDirWritable, std::vector<std::string> existing = {}) {
   TAppEnvironment env;
   env.Home = "/home/u";
+  env.InstallBinDir = "/usr/local/bin";
   env.IsWritableDir = [exeDirWritable](const std::string&) { return exeDirWritable; };
   env.FileExists = [existing](const std::string& p) {
     for (const auto& e : existing)
@@ -395,7 +397,8 @@ TAppEnvironment FakeEnv(bool exeDirWritable, std::vector<std::string> existing =
 }
 
 TEST(AppFiles, PortableCopyKeepsFilesBesideTheExecutable) {
-  const TAppFiles f = ResolveAppFiles("/home/u/tools/zelk", FakeEnv(true));
+  const TAppFiles f =
+      ResolveAppFiles("/home/u/tools/zelk", FakeEnv(true, {"/home/u/tools/.zelk-portable"}));
   EXPECT_EQ(f.SettingFileName, "/home/u/tools/zelk.zelk");
   EXPECT_EQ(f.StateFileName, "/home/u/tools/zelk.dat");
   EXPECT_TRUE(f.BundledSettingFileName.empty());
@@ -415,12 +418,51 @@ TEST(AppFiles, InstalledProgramUsesConfigFolderKeepingTheNames) {
   EXPECT_EQ(f.StateFileName, "/home/u/.config/zelk/zelk.dat");
 }
 
-TEST(AppFiles, NoConfigFolderFallsBackToTheExecutableFolder) {
+TEST(AppFiles, AnInstalledProgramWithoutAHomeKeepsNoFiles) {
   TAppEnvironment env = FakeEnv(false);
   env.Home.clear();
   const TAppFiles f = ResolveAppFiles("/usr/bin/zelk", env);
-  EXPECT_EQ(f.StateFileName, "/usr/bin/zelk.dat");
+  EXPECT_EQ(f.StateFileName, "");
+  EXPECT_EQ(f.SettingFileName, "");
 }
+
+struct TInstalledCase {
+  const char* Name;
+  std::string Exe;
+  bool Writable;
+  std::vector<std::string> Existing;
+  bool Portable;
+};
+
+class Installed : public ::testing::TestWithParam<TInstalledCase> {};
+
+// Writability alone never makes a copy portable: root may write every bin folder.
+TEST_P(Installed, OnlyAMarkedWritableFolderOutsideTheInstallPrefixIsPortable) {
+  const TInstalledCase& c = GetParam();
+  const TAppEnvironment env = FakeEnv(c.Writable, c.Existing);
+  EXPECT_EQ(IsPortableCopy(c.Exe, env), c.Portable) << c.Name;
+  EXPECT_EQ(ResolveAppFiles(c.Exe, env).StateFileName,
+            c.Portable ? ChangeFileExt(c.Exe, ".dat") : "/home/u/.config/zelk/zelk.dat")
+      << c.Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Installed,
+    ::testing::Values(
+        TInstalledCase{
+            "build folder", "/src/build/src/zelk", true, {"/src/build/src/.zelk-portable"}, true},
+        TInstalledCase{"root in the install prefix", "/usr/local/bin/zelk", true, {}, false},
+        TInstalledCase{"marker in the install prefix",
+                       "/usr/local/bin/zelk",
+                       true,
+                       {"/usr/local/bin/.zelk-portable"},
+                       false},
+        TInstalledCase{"copy without a marker", "/home/u/bin/zelk", true, {}, false},
+        TInstalledCase{
+            "marked but read-only", "/media/cd/zelk", false, {"/media/cd/.zelk-portable"}, false}),
+    [](const ::testing::TestParamInfo<TInstalledCase>& info) {
+      return std::to_string(info.index);
+    });
 
 TEST(AppFiles, BundledDefaultIsReadOnlyWhileTheUserHasNone) {
   const std::string own = "/home/u/.config/zelk/zelk.zelk";

@@ -2,8 +2,11 @@
 // later start (the Child test below, which runs only in that child).
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
@@ -50,13 +53,97 @@ TEST(SingleInstance, NamesComeFromTheExecutable) {
             QStringLiteral("すでに起動しています <zelk>"));
 }
 
-TEST(SingleInstance, RuntimeFolderFollowsXdgRuntimeDir) {
-  const QByteArray old = qgetenv("XDG_RUNTIME_DIR");
-  qputenv("XDG_RUNTIME_DIR", "/run/user/4242");
-  EXPECT_EQ(RuntimeFolder(), QStringLiteral("/run/user/4242"));
-  qputenv("XDG_RUNTIME_DIR", "relative");
-  EXPECT_NE(RuntimeFolder(), QStringLiteral("relative"));
-  qputenv("XDG_RUNTIME_DIR", old);
+// Sets an environment variable for the life of the object.
+class TEnvVar {
+ public:
+  TEnvVar(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)) {
+    qputenv(name, value);
+  }
+  ~TEnvVar() { qputenv(name_, old_); }
+
+ private:
+  const char* name_;
+  QByteArray old_;
+};
+
+bool IsPrivateFolderOfOurs(const QString& path) {
+  struct stat st;
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+struct TRuntimeCase {
+  const char* Name;
+  // Makes the candidate folder inside `base`; returns its path, or empty to skip.
+  QString (*Make)(const QString& base);
+  bool Taken;
+};
+
+class RuntimeFolderCase : public ::testing::TestWithParam<TRuntimeCase> {};
+
+// XDG_RUNTIME_DIR is taken only when it is a private folder of ours; otherwise a
+// private folder of our own serves, and the program starts rather than think another
+// instance runs.
+TEST_P(RuntimeFolderCase, OnlyAPrivateFolderOfOursIsTaken) {
+  QTemporaryDir base;
+  const QString candidate = GetParam().Make(base.path());
+  if (candidate.isEmpty()) GTEST_SKIP() << "needs root to give a folder to another user";
+  const TEnvVar tmp("TMPDIR", QFile::encodeName(base.path()));
+  const TEnvVar xdg("XDG_RUNTIME_DIR", QFile::encodeName(candidate));
+  const QString folder = RuntimeFolder();
+  EXPECT_EQ(folder == candidate, GetParam().Taken) << GetParam().Name;
+  EXPECT_TRUE(IsPrivateFolderOfOurs(folder)) << folder.toStdString();
+  TSingleInstance guard(QStringLiteral("ZELK"), folder);
+  EXPECT_TRUE(guard.TryBecomeFirst()) << GetParam().Name;
+}
+
+QString MakeFolder(const QString& base, mode_t mode) {
+  const QString path = base + QStringLiteral("/run");
+  ::mkdir(QFile::encodeName(path).constData(), mode);
+  ::chmod(QFile::encodeName(path).constData(), mode);
+  return path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RuntimeFolderCase,
+    ::testing::Values(
+        TRuntimeCase{"private folder", [](const QString& b) { return MakeFolder(b, 0700); }, true},
+        TRuntimeCase{"open to others", [](const QString& b) { return MakeFolder(b, 0755); }, false},
+        TRuntimeCase{"relative", [](const QString&) { return QStringLiteral("relative"); }, false},
+        TRuntimeCase{"symbolic link to a private folder",
+                     [](const QString& b) {
+                       const QString link = b + QStringLiteral("/link");
+                       QFile::link(MakeFolder(b, 0700), link);
+                       return link;
+                     },
+                     false},
+        TRuntimeCase{"another user's folder, as after su",
+                     [](const QString& b) {
+                       if (::geteuid() != 0) return QString();
+                       const QString path = MakeFolder(b, 0700);
+                       return ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0
+                                  ? path
+                                  : QString();
+                     },
+                     false}),
+    [](const ::testing::TestParamInfo<TRuntimeCase>& info) { return std::to_string(info.index); });
+
+// Another user plants the shared name in the temporary folder as a link to a folder of
+// ours: it is neither followed nor changed.
+TEST(SingleInstance, APlantedLinkInTheTemporaryFolderIsNotFollowed) {
+  QTemporaryDir base;
+  const QString victim = MakeFolder(base.path(), 0755);
+  const QString planted = base.path() + QStringLiteral("/zelk-runtime-%1").arg(::geteuid());
+  ASSERT_TRUE(QFile::link(victim, planted));
+  const TEnvVar tmp("TMPDIR", QFile::encodeName(base.path()));
+  const TEnvVar xdg("XDG_RUNTIME_DIR", QByteArray());
+  const QString folder = RuntimeFolder();
+  EXPECT_NE(folder, planted);
+  EXPECT_TRUE(IsPrivateFolderOfOurs(folder)) << folder.toStdString();
+  struct stat st;
+  ASSERT_EQ(::stat(QFile::encodeName(victim).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+  EXPECT_TRUE(QDir(victim).isEmpty());
 }
 
 TEST(SingleInstance, SecondInstanceInTheSameFolderIsRefusedUntilTheFirstEnds) {

@@ -32,8 +32,9 @@ expect_line "--set YohakuU=12.006" "area" "$("$zelk" layout --printer PDF --set 
 
 "$zelk" layout --printer PDF --set PaperWidth=1e12 >"$tmp/out" 2>"$tmp/err"
 status=$?
-[[ $status == 1 ]] || fail "too long a paper width: exit $status, want 1"
-grep -q "は浮動小数点数ではありません" "$tmp/err" || fail "no conversion message: $(cat "$tmp/err")"
+[[ $status == 2 ]] || fail "too long a paper width: exit $status, want 2"
+grep -q "PaperWidth: '1e12' is out of range (a length from -999999999.99 to 999999999.99 mm)" \
+  "$tmp/err" || fail "no range message: $(cat "$tmp/err")"
 [[ $(wc -l <"$tmp/err") -le 2 ]] || fail "more than a one-line report: $(cat "$tmp/err")"
 
 [[ $failures == 0 ]] || { echo "$failures failure(s)"; exit 1; }

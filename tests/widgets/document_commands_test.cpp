@@ -2,6 +2,8 @@
 // test, the real file dialog and question answered by timers as a user would, and the
 // state file written and read through the real windows.
 
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
@@ -15,6 +17,7 @@
 
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
+#include "settings/SettingsFileIO.h"
 #include "ui/DocumentCommands.h"
 #include "ui/MainUnit.h"
 #include "ui/PreviewUnit.h"
@@ -204,6 +207,32 @@ class DocumentCommandsTest : public QObject {
     QVERIFY(f.messages.isEmpty());
   }
 
+  // What the window cannot take is said in its message box, and nothing blocks or is
+  // replaced: a FIFO to open or to save over, a text longer than its field.
+  void specialFilesAndLongTextsAreReported() {
+    TFixture f;
+    f.doc->FormShow();
+    QVERIFY(::mkfifo(f.Path("pipe.zelk").c_str(), 0600) == 0);
+    f.doc->OpenPath(f.QPath("pipe.zelk"));
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(f.messages[0].contains(QStringLiteral("通常のファイルではありません")));
+    f.form.Modified = true;
+    QVERIFY(!f.doc->SaveIfModified());
+    QCOMPARE(f.messages.size(), 2);
+    QVERIFY(f.messages[1].contains(QStringLiteral("通常のファイルではありません")));
+    QVERIFY(QFileInfo(f.QPath("pipe.zelk")).isFile() == false);
+
+    TPrintSetting s;
+    s.TitleUL = std::u16string(40000, u'字');
+    QVERIFY(SaveSettingsFile(f.Path("long.zelk"), s, nullptr));
+    f.form.Modified = false;
+    f.doc->OpenPath(f.QPath("long.zelk"));
+    QCOMPARE(f.messages.size(), 3);
+    QVERIFY(f.messages[2].contains(QStringLiteral("32767")));
+    QVERIFY(f.messages[2].contains(QStringLiteral("TitleUL")));
+    QCOMPARE(f.form.CurrentSetting->TitleUL.size(), size_t(32767));
+  }
+
   void openingASavedFileRestoresItsDesign() {
     TFixture f;
     f.doc->FormShow();
@@ -258,11 +287,14 @@ class DocumentCommandsTest : public QObject {
     TFixture f;
     f.doc->FormShow();
     f.form.CurrentSetting->CenterCaption = u"春😀";
+    f.form.CurrentSetting->TitleUL = u"¥100";
     f.form.Modified = true;
     QVERIFY(f.doc->SaveIfModified());
     QVERIFY(QFile::exists(f.QPath("zelk.zelk")));
     QCOMPARE(f.messages.size(), 1);
-    QVERIFY(f.messages[0].contains(QStringLiteral("CenterCaption")));
+    // Each field, character and stand-in is named.
+    QVERIFY(f.messages[0].contains(QStringLiteral("CenterCaption の「😀」は「?」")));
+    QVERIFY(f.messages[0].contains(QStringLiteral("TitleUL の「¥」は「\\」")));
     QCOMPARE(TextsLostInCp932(TPrintSetting()), QStringList());
   }
 
