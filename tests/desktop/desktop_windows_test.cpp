@@ -56,7 +56,9 @@ struct TStart {
     doc->FormShow();
   }
   // Framed: the window manager has put its frame around the window.
-  static bool Framed(const QWidget& w) { return w.frameGeometry().height() > w.geometry().height(); }
+  static bool Framed(const QWidget& w) {
+    return w.frameGeometry().height() > w.geometry().height();
+  }
 };
 
 // A state file: the main window at (0, 0), tab 0, no settings file, the preview shown
@@ -154,8 +156,8 @@ class DesktopWindowsTest : public QObject {
     QCoreApplication::processEvents();
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(PeakMemoryMb() < 300, qPrintable(QString::number(PeakMemoryMb())));
-    for (const QWidget* w : {static_cast<QWidget*>(start.form.get()),
-                             static_cast<QWidget*>(start.preview.get())}) {
+    for (const QWidget* w :
+         {static_cast<QWidget*>(start.form.get()), static_cast<QWidget*>(start.preview.get())}) {
       const QRect area = Available(*w);
       const QRect normal = w->isMaximized() ? w->normalGeometry() : w->geometry();
       QVERIFY2(normal.width() <= area.width() && normal.height() <= area.height(),
@@ -169,8 +171,8 @@ class DesktopWindowsTest : public QObject {
     TPrintSetting oneLine;
     oneLine.Orime = 1;  // 1行分, the window's designed choice: loading it raises no click
     std::string error;
-    QVERIFY(SaveSettingsFile(dir.filePath(QStringLiteral("zelk.zelk")).toStdString(), oneLine,
-                             &error));
+    QVERIFY(
+        SaveSettingsFile(dir.filePath(QStringLiteral("zelk.zelk")).toStdString(), oneLine, &error));
     TStart start(dir);
     QCOMPARE(start.form->ItemIndex(TControl::RG_Orime), 1);
     auto* field = start.form->findChild<QWidget*>(QStringLiteral("NE_OrimeW"));

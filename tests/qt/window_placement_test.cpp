@@ -1,19 +1,18 @@
 // Where restored windows go and where the file dialogs start.
 
-#include "ui/WindowPlacement.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include "ui/DocumentCommands.h"
+#include "ui/WindowPlacement.h"
 
 namespace zelk {
 namespace {
 
-const QRect kLeft(0, 0, 1600, 1170);       // the left screen, a panel along its bottom
-const QRect kRight(1600, 0, 1280, 1024);   // the right screen
+const QRect kLeft(0, 0, 1600, 1170);      // the left screen, a panel along its bottom
+const QRect kRight(1600, 0, 1280, 1024);  // the right screen
 const QList<QRect> kScreens = {kLeft, kRight};
 
 struct TFitCase {
@@ -37,8 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
                  QRect(2000, 100, 730, 460)},
         TFitCase{"title_bar_above_the_screen_comes_down", QRect(300, -40, 334, 340),
                  QRect(300, 0, 334, 340)},
-        TFitCase{"past_the_bottom_comes_up", QRect(300, 1000, 334, 340),
-                 QRect(300, 830, 334, 340)},
+        TFitCase{"past_the_bottom_comes_up", QRect(300, 1000, 334, 340), QRect(300, 830, 334, 340)},
         TFitCase{"mostly_on_the_right_screen_fits_it", QRect(2700, 900, 400, 300),
                  QRect(2480, 724, 400, 300)},
         TFitCase{"larger_than_the_screen_shrinks_to_it", QRect(0, 0, 100000, 100000),
