@@ -63,7 +63,8 @@ void MoveFrameTo(QWidget& window, const QPoint& corner) {
   // A window that exists on the desktop is moved through its platform window, which
   // asks the window manager to put the frame there even while the frame's size is not
   // known yet. QWidget::move would then place the window's own corner instead.
-  if (QWindow* handle = window.windowHandle(); handle && window.testAttribute(Qt::WA_WState_Created))
+  if (QWindow* handle = window.windowHandle();
+      handle && window.testAttribute(Qt::WA_WState_Created))
     handle->setFramePosition(corner);
   else
     window.move(corner);
