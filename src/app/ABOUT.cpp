@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
@@ -58,11 +59,18 @@ QString VersionLabelText(const TVerInfo& v) {
   return QString::asprintf("Version %d.%d.%d  Build(%d)", v.Major, v.Minor, v.Release, v.Build);
 }
 
+QStringList HelpFileCandidates(const QString& exePath) {
+  const QFileInfo exe(exePath);
+  const QString dir = exe.absolutePath();
+  return {dir + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".html"),
+          QDir::cleanPath(dir + QStringLiteral("/../share/zelk/help/zelk.html"))};
+}
+
 QString HelpFilePath(const QString& exePath) {
-  const qsizetype dot = exePath.lastIndexOf(QLatin1Char('.'));
-  const qsizetype slash = exePath.lastIndexOf(QLatin1Char('/'));
-  const QString stem = dot > slash ? exePath.left(dot) : exePath;
-  return stem + QStringLiteral(".chm");
+  const QStringList candidates = HelpFileCandidates(exePath);
+  for (const QString& path : candidates)
+    if (QFileInfo(path).isFile()) return path;
+  return candidates.back();
 }
 
 QString HelpFileMissingMessage(const QString& path) {
@@ -89,12 +97,15 @@ TAboutBox::TAboutBox(QWidget* owner, std::optional<QString> fileVersion, QString
   auto* cancel = new QPushButton(QStringLiteral("&CANCEL"), this);
   cancel->setObjectName(QStringLiteral("B_Cancel"));
   cancel->setGeometry(208, 136, 75, 25);
+  cancel->setFocusPolicy(Qt::NoFocus);  // a button nobody can see takes no focus either
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("Panel1"));
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setGeometry(8, 8, 281, 161);
+  // The panel paints its whole area, so the cancel button beneath it cannot be seen.
+  panel->setAutoFillBackground(true);
   auto* icon = new QLabel(panel);
   icon->setObjectName(QStringLiteral("ProgramIcon"));
   icon->setGeometry(8, 8, 67, 66);

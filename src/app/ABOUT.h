@@ -1,9 +1,10 @@
 #pragma once
 // The About box: the program's version from the version record built into it, and the
-// help file beside the executable.
+// help page.
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -36,17 +37,22 @@ TVerInfo ParseFileVersion(const QString& text);
 /// "Version %d.%d.%d  Build(%d)", two spaces before "Build".
 QString VersionLabelText(const TVerInfo& v);
 
-/// The help file: the executable's path with its extension replaced by ".chm".
+/// Where the help page is looked for, in order: beside the executable, named after it
+/// with ".html" (a copy that is not installed, as in the build folder), then where
+/// installing puts it, share/zelk/help/zelk.html under the executable's prefix.
+QStringList HelpFileCandidates(const QString& exePath);
+
+/// The first of HelpFileCandidates that is a file; the installed place when none is.
 QString HelpFilePath(const QString& exePath);
 
-/// The message when the help file cannot be opened: the path, two line breaks, a space,
+/// The message when the help page cannot be opened: the path, two line breaks, a space,
 /// then "が見つからないので開けません".
 QString HelpFileMissingMessage(const QString& path);
 
 class TAboutBox : public QDialog {
   Q_OBJECT
  public:
-  /// Opens a file with the desktop's default action; true when it was handed over.
+  /// Opens a file with the desktop's handler of its URL; true when it was handed over.
   using TFileOpener = std::function<bool(const QString& path)>;
 
   /// `fileVersion` is the version record's text; without one the box first says
@@ -58,7 +64,7 @@ class TAboutBox : public QDialog {
   QLabel* Version() const { return version_; }
 
  public slots:
-  /// Opens the help file; a missing file, or one the desktop cannot open, gives the
+  /// Opens the help page; a missing page, or one the desktop cannot open, gives the
   /// message and the box stays open.
   void BitBtn1Click();
 

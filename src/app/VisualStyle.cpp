@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionGroupBox>
+#include <QWidget>
+#include <algorithm>
 
 namespace zelk {
 namespace {
@@ -45,9 +49,46 @@ QPalette EmeraldLightSlatePalette() {
   return p;
 }
 
+// A style sheet rule for one state of a tab makes the sheet draw every tab by its box
+// model, so the tabs get their whole box here: a border, room around the text that grows
+// with the font, and the accent under the selected one.
 const char* const kStyleSheet =
-    "QTabBar::tab:selected { border-bottom: 2px solid #2e8b6a; }"
+    "QTabBar::tab { background: #dde7e2; border: 1px solid #a9b8b1; border-bottom: none;"
+    " border-top-left-radius: 3px; border-top-right-radius: 3px;"
+    " padding: 0.25em 0.9em; margin-right: 1px; }"
+    "QTabBar::tab:selected { background: #e9efec; border-bottom: 2px solid #2e8b6a; }"
+    "QTabBar::tab:!selected { margin-top: 2px; }"
     "QToolButton:hover { background: #cfe3d9; border: 1px solid #8fb5a3; border-radius: 2px; }";
+
+// Fusion with a group box title as wide as its text: Fusion draws the title in bold but
+// sizes its room a little narrower than the text, so the last glyph lost its edge.
+class TProgramStyle : public QProxyStyle {
+ public:
+  explicit TProgramStyle(QStyle* base) : QProxyStyle(base) {}
+
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                       const QWidget* widget) const override {
+    QRect r = QProxyStyle::subControlRect(control, option, sub, widget);
+    if (control != CC_GroupBox || sub != SC_GroupBoxLabel) return r;
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (!box || box->text.isEmpty()) return r;
+    QFont bold = widget ? widget->font() : QFont();
+    const QFontMetrics plain(bold);
+    bold.setBold(true);
+    const QFontMetrics heavy(bold);
+    const int width = std::max(plain.size(Qt::TextShowMnemonic, box->text).width(),
+                               heavy.size(Qt::TextShowMnemonic, box->text).width()) +
+                      2;
+    if (r.width() < width) {
+      // A title at the right edge grows to the left, any other to the right.
+      if (box->textAlignment & Qt::AlignRight)
+        r.setLeft(r.right() + 1 - width);
+      else
+        r.setWidth(width);
+    }
+    return r;
+  }
+};
 
 }  // namespace
 
@@ -55,7 +96,7 @@ bool SelectVisualStyle(QApplication& app, const QString& name) {
   if (name != kVisualStyleName) return false;
   QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"));
   if (!fusion) return false;
-  app.setStyle(fusion);
+  app.setStyle(new TProgramStyle(fusion));
   app.setPalette(EmeraldLightSlatePalette());
   app.setStyleSheet(QString::fromLatin1(kStyleSheet));
   return true;

@@ -11,8 +11,9 @@ namespace zelk {
 inline const QString kVisualStyleName = QStringLiteral("Emerald Light Slate 2");
 
 /// Selects the visual style called `name` for the whole application: Qt's Fusion style
-/// with the style's palette, and an accent on the selected tab and hovered tool buttons
-/// that changes no widget's size.
+/// with the style's palette, group box titles given room for their whole text, tabs with
+/// room around their text and an accent under the selected one, and an accent on
+/// hovered tool buttons.
 /// Returns false, leaving the look as it was, for a name it does not know or when the
 /// base style is missing.
 bool SelectVisualStyle(QApplication& app, const QString& name);

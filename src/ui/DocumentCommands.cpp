@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <algorithm>
 #include <climits>
@@ -28,6 +30,7 @@
 #include "ui/MainUnit.h"
 #include "ui/PreviewUnit.h"
 #include "ui/UpdateLock.h"
+#include "ui/WindowPlacement.h"
 
 namespace zelk {
 namespace {
@@ -58,6 +61,21 @@ QStringList TextsLostInCp932(const TPrintSetting& s) {
   QStringList lost;
   for (const std::string& note : Cp932SubstitutionNotes(s)) lost << QString::fromStdString(note);
   return lost;
+}
+
+QString DialogStartFolder(const TDialogFolders& f) {
+  const QString program = QDir::cleanPath(f.ProgramFolder);
+  auto usable = [&program](const QString& folder) {
+    return !folder.isEmpty() && QDir::cleanPath(folder) != program && QFileInfo(folder).isDir();
+  };
+  if (!f.CurrentFile.isEmpty() &&
+      QDir::cleanPath(f.CurrentFile) != QDir::cleanPath(f.DefaultFile)) {
+    const QString folder = QFileInfo(f.CurrentFile).absolutePath();
+    if (usable(folder)) return folder;
+  }
+  if (usable(f.LastFolder)) return f.LastFolder;
+  if (usable(f.Documents)) return f.Documents;
+  return QDir::homePath();
 }
 
 QString AskPdfOutputPath(QWidget* parent) {
@@ -104,10 +122,14 @@ void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
 // --- the preview's section -------------------------------------------------------------
 
 TFileRect TPreviewStateAdapter::GetFormRect() const {
-  // Qt reports the normal geometry in screen coordinates already.
-  const QRect r = preview_.isMaximized() || preview_.isMinimized() ? preview_.normalGeometry()
-                                                                   : preview_.geometry();
-  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  // The frame's outer corner and the window's own size: the frame's size is the window
+  // manager's and is not known before the window has been framed, so the size that is
+  // stored is the one that can be given back.
+  const bool normal = !preview_.isMaximized() && !preview_.isMinimized();
+  const QRect inner = normal ? preview_.geometry() : preview_.normalGeometry();
+  const QMargins frame = FrameMargins(preview_);
+  const QPoint corner = inner.topLeft() - QPoint(frame.left(), frame.top());
+  return {corner.x(), corner.y(), corner.x() + inner.width(), corner.y() + inner.height()};
 }
 
 void TPreviewStateAdapter::SetFormRect(TFileRect& rect) {
@@ -116,8 +138,16 @@ void TPreviewStateAdapter::SetFormRect(TFileRect& rect) {
     rect = GetFormRect();
     return;
   }
-  const auto side = [](int64_t v) { return static_cast<int>(std::min<int64_t>(v, INT32_MAX)); };
-  preview_.setGeometry(rect.Left, rect.Top, side(rect.Width()), side(rect.Height()));
+  // Fitted to the screen with the frame around it: a stored size larger than the screen
+  // would cost memory for every pixel, and a place off the screen could not be reached.
+  const auto side = [](int64_t v) { return static_cast<int>(std::min<int64_t>(v, INT32_MAX / 2)); };
+  const QMargins frame = FrameMargins(preview_);
+  const QRect wanted(rect.Left, rect.Top, side(rect.Width()) + frame.left() + frame.right(),
+                     side(rect.Height()) + frame.top() + frame.bottom());
+  const QRect fitted = FitToDesktop(wanted);
+  preview_.resize(std::max(1, fitted.width() - frame.left() - frame.right()),
+                  std::max(1, fitted.height() - frame.top() - frame.bottom()));
+  MoveFrameTo(preview_, fitted.topLeft());
 }
 
 int32_t TPreviewStateAdapter::ZoomPosition() const { return preview_.TrackBar1->value(); }
@@ -158,22 +188,25 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
   form_.StateFileName = FromLocal(files.StateFileName);
   form_.UpdateCaption();
   AskSavePath = [this](const QString& preset) {
-    QFileDialog d(&form_, QString(), preset, kFilter);
+    QFileDialog d(&form_, QString(), StartFolder(), kFilter);
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setDefaultSuffix(QStringLiteral("zelk"));
     d.setOption(QFileDialog::DontUseNativeDialog);
-    if (!preset.isEmpty()) d.selectFile(preset);
-    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles()[0]
-                                                                         : QString();
+    // The preset's name, in the start folder.
+    if (!preset.isEmpty()) d.selectFile(QFileInfo(preset).fileName());
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
+    lastFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
+    return d.selectedFiles()[0];
   };
   AskOpenPath = [this] {
-    QFileDialog d(&form_, QString(), QFileInfo(form_.SettingFileName).path(), kFilter);
+    QFileDialog d(&form_, QString(), StartFolder(), kFilter);
     d.setAcceptMode(QFileDialog::AcceptOpen);
     d.setFileMode(QFileDialog::AnyFile);  // the chosen file need not exist
     d.setDefaultSuffix(QStringLiteral("zelk"));
     d.setOption(QFileDialog::DontUseNativeDialog);
-    return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles()[0]
-                                                                         : QString();
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
+    lastFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
+    return d.selectedFiles()[0];
   };
   AskDiscardChanges = [this] {
     return QMessageBox::question(&form_, QStringLiteral("確認"),
@@ -195,6 +228,16 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
   };
   form_.Commands.CloseQuery = [this] { return FormCloseQuery(); };
   form_.Commands.Close = [this] { FormClose(); };
+}
+
+QString TDocumentCommands::StartFolder() const {
+  TDialogFolders f;
+  f.CurrentFile = form_.SettingFileName;
+  f.DefaultFile = QFile::decodeName(files_.SettingFileName.c_str());
+  f.LastFolder = lastFolder_;
+  f.ProgramFolder = QCoreApplication::applicationDirPath();
+  f.Documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return DialogStartFolder(f);
 }
 
 TDocumentCommands::~TDocumentCommands() { form_.Commands = TMainFormCommands(); }
@@ -264,7 +307,10 @@ bool TDocumentCommands::OpenSettingFile() {
   {
     const TUpdateLockGuard lock(form_.UpdateLock);
     WriteToForm(*form_.CurrentSetting, form_);
+    // A value the file leaves as it was raises no click, so the rules of all three
+    // groups are applied here.
     form_.ApplyPageNumberVisibility();
+    form_.ApplyOrimeVisibility();
     form_.RG_TategakiClick();
   }
   form_.UpdateCaption();
@@ -347,6 +393,11 @@ void TDocumentCommands::FormShow() {
     form_.RG_OrimeClick();
     form_.CB_PageNumberClick();
   }
+  // Whatever the state file and the settings file set, the controls shown follow the
+  // values the start ends with.
+  form_.ApplyOrimeVisibility();
+  form_.ApplyTategakiVisibility();
+  form_.ApplyPageNumberVisibility();
   form_.UpdateLock = 0;
   form_.ApplyChanges();
   form_.Modified = false;
@@ -362,18 +413,28 @@ bool TDocumentCommands::WriteStateFile() {
 
 bool TDocumentCommands::ReadStateFile() {
   const TUpdateLockGuard lock(form_.UpdateLock);
-  return zelk::ReadStateFile(Local(form_.StateFileName), *this);
+  storedCorner_ = FramePosition(form_);
+  const bool read = zelk::ReadStateFile(Local(form_.StateFileName), *this);
+  if (read) PlaceMainWindow();
+  return read;
 }
 
-int32_t TDocumentCommands::FormLeft() const { return form_.x(); }
-int32_t TDocumentCommands::FormTop() const { return form_.y(); }
+void TDocumentCommands::PlaceMainWindow() {
+  const QRect frame = form_.frameGeometry();
+  const QRect fitted = FitToDesktop(QRect(storedCorner_, frame.size()));
+  if (fitted.topLeft() != FramePosition(form_)) MoveFrameTo(form_, fitted.topLeft());
+}
+
+int32_t TDocumentCommands::FormLeft() const { return FramePosition(form_).x(); }
+int32_t TDocumentCommands::FormTop() const { return FramePosition(form_).y(); }
 int32_t TDocumentCommands::ActiveTab() const { return form_.ActiveTab(); }
 std::u16string TDocumentCommands::SettingFileName() const {
   return form_.SettingFileName.toStdU16String();
 }
 bool TDocumentCommands::ShowPreviewChecked() const { return form_.PreviewShown(); }
-void TDocumentCommands::SetFormLeft(int32_t left) { form_.move(left, form_.y()); }
-void TDocumentCommands::SetFormTop(int32_t top) { form_.move(form_.x(), top); }
+// The corner is applied once the whole file is read, fitted to the screen.
+void TDocumentCommands::SetFormLeft(int32_t left) { storedCorner_.setX(left); }
+void TDocumentCommands::SetFormTop(int32_t top) { storedCorner_.setY(top); }
 void TDocumentCommands::SetActiveTab(int32_t index) { form_.SetActiveTab(index); }
 void TDocumentCommands::SetSettingFileName(const std::u16string& path) {
   form_.SettingFileName = QString::fromStdU16String(path);

@@ -6,6 +6,7 @@
 
 #include <QMessageBox>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -50,6 +51,19 @@ class TPreviewStateAdapter : public TPreviewStateForm {
 /// prints nothing.
 void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
                       const std::function<QString()>& askPdfPath);
+
+/// Where the open and save dialogs start: the folder of the document's file, else the
+/// folder chosen last in a dialog, else the user's documents folder. The program's
+/// default settings file is no document of the user's, and the program's own folder is
+/// never offered; a folder that does not exist (any more) is passed over.
+struct TDialogFolders {
+  QString CurrentFile;    ///< SettingFileName
+  QString DefaultFile;    ///< the program's default settings file
+  QString LastFolder;     ///< chosen last in a file dialog; empty before
+  QString ProgramFolder;  ///< the executable's folder
+  QString Documents;      ///< the user's documents folder
+};
+QString DialogStartFolder(const TDialogFolders& f);
 
 /// The save dialog for a PDF output file, or empty when cancelled.
 QString AskPdfOutputPath(QWidget* parent);
@@ -121,6 +135,9 @@ class TDocumentCommands : public QObject, public TMainStateForm {
 
  private:
   bool SaveCurrent();
+  /// Puts the main window's frame at the corner the state file named, fitted to the
+  /// screen.
+  void PlaceMainWindow();
 
   TMainForm& form_;
   TPrinterService& printer_;
@@ -128,6 +145,9 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   TAppEnvironment env_;
   std::unique_ptr<TPreviewStateAdapter> previewState_;
   std::unique_ptr<TPreviewForm> ownPreview_;
+  QString lastFolder_;  // the folder of the file chosen last in a file dialog
+  QString StartFolder() const;
+  QPoint storedCorner_;  // the main window's frame corner while the state file is read
 };
 
 }  // namespace zelk

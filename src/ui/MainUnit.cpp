@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -26,6 +28,7 @@
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"
+#include "ui/ControlFlow.h"
 #include "ui/FontChoice.h"
 #include "ui/PreviewUnit.h"
 #include "ui/PrinterSetupDialog.h"
@@ -99,7 +102,77 @@ TMainForm::TMainForm(TPrinterService& printer, QWidget* parent, double scale)
   SetTabOrders();
   ConnectFontButtons();
   KeepLabelsClearOfTheirFields();
+  KeepControlsApart();
   FitWindow();
+}
+
+namespace {
+
+// The top of the room inside a group box, below its title.
+int ContentsTop(const QGroupBox* box) {
+  QStyleOptionGroupBox opt;
+  opt.initFrom(box);
+  opt.text = box->title();
+  opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+  return box->style()
+      ->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxContents, box)
+      .top();
+}
+
+// `field` and the button after it on one line within `right`: the button keeps its
+// width and moves left as far as needed, the field gives up the room.
+void FitFieldAndButton(QWidget* field, QWidget* button, int gap, int right) {
+  if (button->x() + button->width() > right) button->move(right - button->width(), button->y());
+  const int room = button->x() - gap - field->x();
+  if (field->width() > room) field->resize(std::max(room, 1), field->height());
+}
+
+}  // namespace
+
+void TMainForm::KeepControlsApart() {
+  // Designed for 8-point Tahoma; other fonts make captions wider and lines taller.
+  const int gap = scale_(3);
+  const int page = scale_(326);
+  auto inside = [this](const QWidget* w) { return w->width() - scale_(6); };
+
+  FlowRow({Label1, E_PaperName, RG_Orientation}, gap, scale_(4), inside(GB_PaperSize));
+  FlowRow({L_PaperSizeV, NE_PaperSizeH, L_PaperSizeH, NE_PaperSizeV}, gap, scale_(4),
+          inside(GB_PaperSize));
+  FlowRow({L_MojisuuV, SE_Tate, L_MojisuuH, SE_Yoko}, gap, scale_(4), inside(GroupBox1));
+  FlowColumn({{L_PrinterName}, {GB_PaperSize}, {GroupBox1}, {RG_Tategaki}}, 0, 0, scale_(242));
+
+  FlowRow({L_YohakuL, NE_YohakuL, Bevel1, L_YohakuR, NE_YohakuR}, gap, 0, page - scale_(2));
+
+  const int orimeRight = inside(GB_Orime);
+  FitFieldAndButton(E_CenterCaption, B_SetCenterCaptionFont, gap, orimeRight);
+  FitFieldAndButton(E_BottomCaption, B_SetBottomCaptionFont, gap, orimeRight);
+  FlowRow({L_OrimeW, NE_OrimeW}, gap, scale_(4), orimeRight);
+  FlowColumn({{L_OrimeW, NE_OrimeW},
+              {Label2},
+              {E_CenterCaption, B_SetCenterCaptionFont},
+              {Label3},
+              {E_BottomCaption, B_SetBottomCaptionFont},
+              {RG_Gyobi}},
+             scale_(1), ContentsTop(GB_Orime) + scale_(2), GB_Orime->height() - scale_(4));
+
+  FlowRow({L_LineWidth, NE_LineWidth}, gap, 0, scale_(318));
+  FlowRow({CB_OuterLine, L_OuterLineWidth, NE_OuterLineWidth}, gap, 0, scale_(318));
+
+  const int pageNumberRight = inside(GB_PageNumber);
+  // The distance's caption is one of two texts without the designed colon; its right
+  // edge stays where it was designed.
+  int captionWidth = 0;
+  for (const QString& text : {QStringLiteral("中央から(C)"), QStringLiteral("紙から(C)")})
+    captionWidth = std::max(captionWidth, L_PageNumber->fontMetrics().horizontalAdvance(text));
+  const int captionRight = L_PageNumber->geometry().right();
+  L_PageNumber->setFixedWidth(captionWidth + scale_(2));
+  L_PageNumber->move(captionRight + 1 - L_PageNumber->width(), L_PageNumber->y());
+  FlowRow({L_PageNumber, SE_PageNumber, Label5, Label4, SE_PageNumberWidth}, gap, scale_(4),
+          pageNumberRight, {SE_PageNumber, SE_PageNumberWidth}, scale_(32));
+  FlowRow({Label6, E_PageNumberTitle, B_PageNumberTitle}, gap, scale_(4), pageNumberRight);
+
+  FlowRow({L_OutsideTextSpace, NE_OutsideTextSpace, L_OutsideText2}, gap, B_Title->x() + scale_(2),
+          B_Title->geometry().right() - scale_(2));
 }
 
 void TMainForm::KeepLabelsClearOfTheirFields() {

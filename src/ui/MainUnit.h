@@ -307,6 +307,7 @@ class TMainForm : public QDialog, public TSettingsForm {
   void SetTabOrders();
   void ConnectFontButtons();
   void KeepLabelsClearOfTheirFields();
+  void KeepControlsApart();
 
   // Small builders of designed controls, at designed positions.
   QLabel* NewLabel(QWidget* parent, const QString& text, int left, int top,

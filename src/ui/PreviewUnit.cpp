@@ -20,6 +20,7 @@
 #include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "sheet/DrawSheet.h"
+#include "ui/ControlFlow.h"
 #include "ui/PrinterSetupDialog.h"
 #include "ui/UpdateLock.h"
 
@@ -154,7 +155,10 @@ TPreviewForm::TPreviewForm(TPrinterService& printer, QWidget* parent, double sca
   PrinterSetupDialog1 = new TPrinterSetupDialog(printer_, this);
   measurer_ = std::make_unique<TQtTextMeasurer>();
   Recorder_ = std::make_unique<TPrintPreview>(printer_, *measurer_);
-  setGeometry(0, 0, scale_(728), scale_(435));
+  // The designed place is the frame's corner: move() of a window not shown yet places
+  // the frame, where setGeometry() would place the window inside it.
+  resize(scale_(728), scale_(435));
+  move(0, 0);
   UpdateLock = 0;
 }
 
@@ -201,6 +205,9 @@ void TPreviewForm::BuildPanel() {
   connect(BB_Print, &QPushButton::clicked, this, &TPreviewForm::BB_PrintClick);
   connect(BB_PrintSetup, &QPushButton::clicked, this, &TPreviewForm::BB_PrintSetupClick);
   connect(B_Close, &QPushButton::clicked, this, &TPreviewForm::TB_CloseClick);
+  // Wider captions than designed push the controls after them along the bar.
+  FlowRow({L_Page, TB_Page, Label2, TrackBar1, BB_Print, BB_PrintSetup, B_Close}, scale_(3), 0,
+          scale_(720));
   setTabOrder(TB_Page, TrackBar1);
   setTabOrder(TrackBar1, BB_Print);
   setTabOrder(BB_Print, BB_PrintSetup);

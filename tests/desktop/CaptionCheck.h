@@ -96,7 +96,10 @@ inline QStringList UnreadableCaptions(QWidget* top) {
   widgets.prepend(top);
   QList<QWidget*> visible;
   for (QWidget* w : widgets)
-    if (w->isVisibleTo(top) && w->isVisible() && !w->size().isEmpty()) visible << w;
+    // A widget wholly covered by an opaque one above it is not seen at all.
+    if (w->isVisibleTo(top) && w->isVisible() && !w->size().isEmpty() &&
+        !w->visibleRegion().isEmpty())
+      visible << w;
 
   auto inTop = [top](QWidget* w, const QRect& r) {
     return QRect(w->mapTo(top, r.topLeft()), r.size());

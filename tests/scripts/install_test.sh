@@ -30,6 +30,9 @@ fi
 icon=$prefix/share/icons/hicolor/scalable/apps/zelk.svg
 [ -f "$icon" ] || fail "no hicolor icon"
 grep -q '<svg' "$icon" || fail "the icon is not SVG"
+help=$prefix/share/zelk/help/zelk.html
+[ -f "$help" ] || fail "no help page"
+grep -q '<html lang="ja"' "$help" || fail "the help page is not a Japanese HTML page"
 mime=$prefix/share/mime/packages/zelk.xml
 [ -f "$mime" ] || fail "no shared-mime-info package"
 grep -q 'glob pattern="\*.zelk"' "$mime" || fail "the file type has no *.zelk glob"

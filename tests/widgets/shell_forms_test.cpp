@@ -1,6 +1,8 @@
 // The About box, the hidden tray form and the visual style.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -93,7 +95,7 @@ class ShellFormsTest : public QObject {
 
   void missingHelpFileGivesTheMessageAndTheBoxStays() {
     QTemporaryDir dir;
-    const QString help = dir.filePath(QStringLiteral("zelk.chm"));
+    const QString help = dir.filePath(QStringLiteral("zelk.html"));
     int opened = 0;
     TAboutBox box(nullptr, QStringLiteral("1.0.0.0"), help, [&opened](const QString&) {
       ++opened;
@@ -120,10 +122,22 @@ class ShellFormsTest : public QObject {
     QCOMPARE(message, HelpFileMissingMessage(help));
   }
 
-  void helpFileIsTheExecutablePathWithChm() {
-    QCOMPARE(HelpFilePath(QStringLiteral("/usr/bin/zelk")), QStringLiteral("/usr/bin/zelk.chm"));
-    QCOMPARE(HelpFilePath(QStringLiteral("/a.b/zelk.exe")), QStringLiteral("/a.b/zelk.chm"));
-    QCOMPARE(HelpFilePath(QStringLiteral("/a.b/zelk")), QStringLiteral("/a.b/zelk.chm"));
+  void helpPageIsBesideTheExecutableElseInstalled() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("bin")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("share/zelk/help")));
+    const QString exe = dir.filePath(QStringLiteral("bin/zelk"));
+    const QString beside = dir.filePath(QStringLiteral("bin/zelk.html"));
+    const QString installed = dir.filePath(QStringLiteral("share/zelk/help/zelk.html"));
+    QCOMPARE(HelpFileCandidates(exe), (QStringList{beside, installed}));
+    // Neither there: the installed place, which the message names.
+    QCOMPARE(HelpFilePath(exe), installed);
+    for (const QString& path : {installed, beside}) {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.close();
+      QCOMPARE(HelpFilePath(exe), path);
+    }
   }
 
   void hideFormWithoutTrayStaysHiddenAndBringsTheMainWindowBack() {

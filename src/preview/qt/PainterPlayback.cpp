@@ -122,9 +122,21 @@ qreal TPainterDrawer::Centre(int32_t v) const { return v + centre_; }
 QPointF TPainterDrawer::CentreOf(TDevicePoint p) const { return QPointF(Centre(p.X), Centre(p.Y)); }
 
 void TPainterDrawer::SetAntialiasing(bool on) {
+  Flush();
   painter_.setRenderHint(QPainter::Antialiasing, on);
   if (raster_) thinOffset_ = on ? 0.5 : 0.0;
+  gatherDots_ = raster_ && on;
   UpdateSquareDotLimit();
+}
+
+void TPainterDrawer::Flush() {
+  if (dots_.empty()) return;
+  painter_.setPen(Qt::NoPen);
+  painter_.setBrush(PaperColor(dotsColor_));
+  painter_.drawRects(dots_.data(), static_cast<int>(dots_.size()));
+  dots_.clear();
+  penMode_ = TPenMode::None;
+  brushSet_ = false;
 }
 
 void TPainterDrawer::UsePen(const TPen& pen) {
@@ -165,6 +177,7 @@ void TPainterDrawer::UseBrush(const TBrush& brush) {
 }
 
 void TPainterDrawer::Line(const TPen& pen, TDevicePoint from, TDevicePoint to) {
+  Flush();
   UsePen(pen);
   if (pen.Width > 1) {
     painter_.drawLine(CentreOf(from), CentreOf(to));
@@ -183,6 +196,7 @@ void TPainterDrawer::Line(const TPen& pen, TDevicePoint from, TDevicePoint to) {
 }
 
 void TPainterDrawer::Rectangle(const TPen& pen, const TBrush& brush, const TDeviceRect& rect) {
+  Flush();
   const TDeviceRect r = Normalized(rect);
   const int64_t w = Extent(r.Left, r.Right);
   const int64_t h = Extent(r.Top, r.Bottom);
@@ -193,6 +207,7 @@ void TPainterDrawer::Rectangle(const TPen& pen, const TBrush& brush, const TDevi
 }
 
 void TPainterDrawer::FillRect(const TBrush& brush, const TDeviceRect& rect) {
+  Flush();
   if (brush.Style == TBrushStyle::bsClear) return;
   const TDeviceRect r = Normalized(rect);
   const int64_t w = Extent(r.Left, r.Right);
@@ -219,10 +234,17 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
     if (diameter <= squareDotLimit_) {
       const qreal side = diameter * squareDotSide_;
       const qreal inset = (w - side) / 2;
-      painter_.fillRect(QRectF(r.Left + edge_ + inset, r.Top + edge_ + inset, side, side),
-                        PaperColor(brush.Color));
+      const QRectF square(r.Left + edge_ + inset, r.Top + edge_ + inset, side, side);
+      if (gatherDots_) {
+        if (!dots_.empty() && dotsColor_ != brush.Color) Flush();
+        dots_.push_back(square);
+        dotsColor_ = brush.Color;
+        return;
+      }
+      painter_.fillRect(square, PaperColor(brush.Color));
       return;
     }
+    Flush();
     UseDotPen(pen.Color, static_cast<int32_t>(diameter));
     const QPointF centre(r.Left + edge_ + w / 2.0, r.Top + edge_ + h / 2.0);
     // The raster engine draws nothing for a zero-length line, but a round point; the
@@ -234,6 +256,7 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
       painter_.drawPoint(centre);
     return;
   }
+  Flush();
   UsePen(pen);
   UseBrush(brush);
   painter_.drawEllipse(QRectF(Centre(r.Left), Centre(r.Top), w - 1.0, h - 1.0));
@@ -241,6 +264,7 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
 
 void TPainterDrawer::Polygon(const TPen& pen, const TBrush& brush,
                              const std::vector<TDevicePoint>& points) {
+  Flush();
   if (points.empty()) return;
   QPolygonF polygon;
   polygon.reserve(static_cast<int>(points.size()));
@@ -251,6 +275,7 @@ void TPainterDrawer::Polygon(const TPen& pen, const TBrush& brush,
 }
 
 void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedText& text) {
+  Flush();
   if (text.Text.empty()) return;
   const QFont font = ToQFont(text.Font, resY_);
   const QString qtext = QString::fromStdU16String(text.Text);
@@ -342,6 +367,7 @@ void TPainterPlayback::Play(const TMetafileEx& page, const TDeviceRect& dest) {
         break;
     }
   }
+  drawer.Flush();
 }
 
 void DrawPage(QPainter& painter, const TMetafileEx& page, const TDeviceRect& dest,

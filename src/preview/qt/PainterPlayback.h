@@ -59,6 +59,13 @@ class TPainterDrawer {
   void Ellipse(const TPen& pen, const TBrush& brush, const TDeviceRect& r);
   void Polygon(const TPen& pen, const TBrush& brush, const std::vector<TDevicePoint>& points);
   void Text(const TBrush& brush, TDevicePoint at, const TRecordedText& text);
+  /// Paints the small dots that antialiased raster drawing gathers (see Ellipse). Every
+  /// other drawing call paints them first, to keep the order of the page; the owner
+  /// calls it when it has no more to draw, and the destructor does too.
+  void Flush();
+  ~TPainterDrawer() { Flush(); }
+  TPainterDrawer(const TPainterDrawer&) = delete;
+  TPainterDrawer& operator=(const TPainterDrawer&) = delete;
 
  private:
   void UpdateSquareDotLimit();
@@ -89,6 +96,12 @@ class TPainterDrawer {
   int32_t dotDiameter_ = 0;
   bool brushSet_ = false;
   TBrush brush_;
+  // Antialiased on a raster, a filled rectangle goes through a general path of its own,
+  // where a drawn one without a pen takes the raster's quick way for rectangles;
+  // consecutive dots of one colour are gathered and drawn in one call.
+  bool gatherDots_ = false;
+  std::vector<QRectF> dots_;
+  TColor dotsColor_{};
 };
 
 /// A QPainter as the target of TMetafileEx::Draw. The painter must be active for the

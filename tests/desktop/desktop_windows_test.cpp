@@ -1,0 +1,220 @@
+// The program's windows started as the program starts them, on a desktop whose window
+// manager frames them: where they come back after a restart, what a hostile state file
+// does to them, what a reopened file shows, the About box and its help page.
+
+#include <sys/resource.h>
+
+#include <QDataStream>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <climits>
+#include <memory>
+
+#include "app/ABOUT.h"
+#include "app/VisualStyle.h"
+#include "preview/qt/PrinterService.h"
+#include "settings/PrintSetting.h"
+#include "settings/SettingsFileIO.h"
+#include "ui/DocumentCommands.h"
+#include "ui/MainUnit.h"
+#include "ui/PreviewUnit.h"
+#include "ui/WindowPlacement.h"
+
+using namespace zelk;
+
+namespace {
+
+// One start of the program's windows over the files in `dir`, as the program starts them.
+struct TStart {
+  TPrinterService printer;
+  std::unique_ptr<TPreviewForm> preview;
+  std::unique_ptr<TMainForm> form;
+  std::unique_ptr<TDocumentCommands> doc;
+
+  explicit TStart(const QTemporaryDir& dir) {
+    printer.SelectPrinter(QStringLiteral("PDF"));
+    preview = std::make_unique<TPreviewForm>(printer);
+    form = std::make_unique<TMainForm>(printer);
+    form->SetPreviewForm(preview.get());
+    TAppFiles files;
+    files.SettingFileName = dir.filePath(QStringLiteral("zelk.zelk")).toStdString();
+    files.StateFileName = dir.filePath(QStringLiteral("zelk.dat")).toStdString();
+    doc = std::make_unique<TDocumentCommands>(*form, printer, files, SystemEnvironment());
+    doc->PrinterSetup = [] {};
+    doc->ShowMessage = [](const QString& m) { qWarning("message: %s", qPrintable(m)); };
+    form->show();
+    doc->FormShow();
+  }
+  // Framed: the window manager has put its frame around the window.
+  static bool Framed(const QWidget& w) {
+    return w.frameGeometry().height() > w.geometry().height();
+  }
+};
+
+// A state file: the main window at (0, 0), tab 0, no settings file, the preview shown
+// with `bounds` (left, top, right, bottom) and `windowState`.
+QByteArray StateFile(qint32 left, qint32 top, qint32 right, qint32 bottom, qint32 windowState) {
+  QByteArray bytes;
+  QDataStream out(&bytes, QIODevice::WriteOnly);
+  out.setByteOrder(QDataStream::LittleEndian);
+  out << qint32(1) << qint32(0) << qint32(2) << qint32(0) << qint32(3) << qint32(0);
+  out << qint32(4) << qint32(0);
+  out << qint32(0x106) << qint32(1) << qint32(0x105);
+  out << qint32(0x30001) << left << top << right << bottom;
+  out << qint32(0x30002) << qint32(5) << qint32(0x30008) << windowState << qint32(0);
+  out << qint32(0);
+  return bytes;
+}
+
+long PeakMemoryMb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+QRect Available(const QWidget& w) {
+  const QScreen* s = w.screen() ? w.screen() : QGuiApplication::primaryScreen();
+  return s->availableGeometry();
+}
+
+}  // namespace
+
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> opened;
+ public slots:
+  void open(const QUrl& url) { opened << url; }
+};
+
+class DesktopWindowsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    QVERIFY(SelectVisualStyle(*qApp, kVisualStyleName));
+  }
+
+  void movedWindowComesBackToTheSamePlaceStartAfterStart() {
+    QTemporaryDir dir;
+    const QPoint corner(300, 200);
+    {
+      TStart first(dir);
+      QTRY_VERIFY(TStart::Framed(*first.form));
+      MoveFrameTo(*first.form, corner);
+      QTRY_COMPARE(FramePosition(*first.form), corner);
+      QVERIFY(first.doc->WriteStateFile());
+    }
+    for (int start = 2; start <= 4; ++start) {
+      TStart again(dir);
+      QTRY_VERIFY(TStart::Framed(*again.form));
+      // The frame, with its title bar, is where it was; so is the window inside it.
+      QTRY_COMPARE(FramePosition(*again.form), corner);
+      QVERIFY(again.form->geometry().top() > corner.y());
+      QVERIFY(again.doc->WriteStateFile());
+    }
+  }
+
+  void previewFrameStartsAtTheScreenCorner() {
+    TPrinterService printer;
+    TPreviewForm preview(printer);
+    preview.show();
+    QTRY_VERIFY(TStart::Framed(preview));
+    QTRY_COMPARE(FramePosition(preview), Available(preview).topLeft());
+  }
+
+  void hostileStateFileOpensQuicklyWithTheWindowsOnScreen_data() {
+    QTest::addColumn<QByteArray>("state");
+    QTest::newRow("preview of 100000 x 100000") << StateFile(0, 0, 100000, 100000, 0);
+    QTest::newRow("preview of INT_MAX, maximised") << StateFile(0, 0, INT_MAX, INT_MAX, 2);
+    QTest::newRow("preview far off every screen")
+        << StateFile(-2000000000, 2000000000, -1999999000, 2000000700, 0);
+  }
+
+  void hostileStateFileOpensQuicklyWithTheWindowsOnScreen() {
+    QFETCH(QByteArray, state);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("zelk.dat")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(state) == state.size());
+    file.close();
+    QElapsedTimer clock;
+    clock.start();
+    TStart start(dir);
+    QTRY_VERIFY(start.preview->isVisible());
+    QTRY_VERIFY(TStart::Framed(*start.preview));
+    QCoreApplication::processEvents();
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(PeakMemoryMb() < 300, qPrintable(QString::number(PeakMemoryMb())));
+    for (const QWidget* w :
+         {static_cast<QWidget*>(start.form.get()), static_cast<QWidget*>(start.preview.get())}) {
+      const QRect area = Available(*w);
+      const QRect normal = w->isMaximized() ? w->normalGeometry() : w->geometry();
+      QVERIFY2(normal.width() <= area.width() && normal.height() <= area.height(),
+               qPrintable(w->objectName()));
+      QVERIFY2(area.contains(FramePosition(*w)), qPrintable(w->objectName()));
+    }
+  }
+
+  void reopenedOneLineFoldHidesTheWidthField() {
+    QTemporaryDir dir;
+    TPrintSetting oneLine;
+    oneLine.Orime = 1;  // 1行分, the window's designed choice: loading it raises no click
+    std::string error;
+    QVERIFY(
+        SaveSettingsFile(dir.filePath(QStringLiteral("zelk.zelk")).toStdString(), oneLine, &error));
+    TStart start(dir);
+    QCOMPARE(start.form->ItemIndex(TControl::RG_Orime), 1);
+    auto* field = start.form->findChild<QWidget*>(QStringLiteral("NE_OrimeW"));
+    QVERIFY(field);
+    QVERIFY(!field->isVisibleTo(start.form.get()));
+    // Opened again over a window that shows the field, the file hides it too.
+    field->show();
+    QVERIFY(start.doc->OpenSettingFile());
+    QVERIFY(!field->isVisibleTo(start.form.get()));
+  }
+
+  void aboutBoxCancelCannotBeSeenAndEscCloses() {
+    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    auto* cancel = box.findChild<QPushButton*>(QStringLiteral("B_Cancel"));
+    QVERIFY(cancel);
+    const QImage with = box.grab().toImage();
+    cancel->hide();
+    const QImage without = box.grab().toImage();
+    cancel->show();
+    QVERIFY2(with == without, "the cancel button shows through the panel");
+    QTimer::singleShot(0, [&box] { QTest::keyClick(&box, Qt::Key_Escape); });
+    QCOMPARE(box.exec(), int(QDialog::Rejected));
+  }
+
+  void helpButtonOpensTheHelpPage() {
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("zelk.html"));
+    QFile f(page);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("<html lang=\"ja\"></html>") > 0);
+    f.close();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"), page);
+    box.show();
+    box.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(page)});
+    QVERIFY(box.isVisible());
+  }
+};
+
+QTEST_MAIN(DesktopWindowsTest)
+#include "desktop_windows_test.moc"
