@@ -312,7 +312,7 @@ int RunCommandLine(const QStringList& arguments) {
   const TSubcommand* command = FindCommand(first);
   if (!command) {
     PrintError(QStringLiteral("unknown command '%1'; the subcommands are %2 (see zelk --help). "
-                              "The window takes one existing FILE.zelk and no option.")
+                              "The window takes one FILE.zelk and no option.")
                    .arg(first, SubcommandList()));
     return kExitUsage;
   }
