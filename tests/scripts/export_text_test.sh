@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Every text of the sheet stays text in the PDF export: pdftotext finds each one whole,
-# vertical texts with the vertical forms of their punctuation and long-vowel mark, and
-# ideographs as themselves rather than as the radicals that share their glyph.
+# Every text of the sheet stays text in the PDF export and in the virtual printer's PDF:
+# pdftotext finds each one whole, vertical texts with the vertical forms of their
+# punctuation and long-vowel mark, and ideographs as themselves rather than as the
+# radicals that share their glyph.
 # Usage: export_text_test.sh ZELK_BINARY TEST_DATA_DIR
 set -uo pipefail
 zelk=$1
@@ -32,12 +33,16 @@ for world in ipa noto; do
     args+=(--set "$field=$text")
     expected+=("$text")
   done
-  pdf=$tmp/$world.pdf
-  FONTCONFIG_FILE=$config "$zelk" render --printer PDF -o "$pdf" "${args[@]}" ||
-    { fail "$world: render exited $?"; continue; }
-  extracted=$(pdftotext "$pdf" - | tr -d ' \n')
-  for text in "${expected[@]}"; do
-    [[ $extracted == *"$text"* ]] || fail "$world: '$text' cannot be extracted: $extracted"
+  # The export, and a job of the virtual printer.
+  for command in render print; do
+    pdf=$tmp/$world-$command.pdf
+    FONTCONFIG_FILE=$config "$zelk" "$command" --printer PDF -o "$pdf" "${args[@]}" ||
+      { fail "$world: $command exited $?"; continue; }
+    extracted=$(pdftotext "$pdf" - | tr -d ' \n')
+    for text in "${expected[@]}"; do
+      [[ $extracted == *"$text"* ]] ||
+        fail "$world, $command: '$text' cannot be extracted: $extracted"
+    done
   done
 done
 [ "$failures" = 0 ] || exit 1

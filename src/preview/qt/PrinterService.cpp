@@ -1,6 +1,5 @@
 #include "preview/qt/PrinterService.h"
 
-#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>

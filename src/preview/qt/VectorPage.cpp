@@ -168,7 +168,8 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
     // Shaped again with the item's font, which gives the glyphs QPainter placed.
     const bool ownSpan = spans_ == 0;
     if (ownSpan) BeginText(text);
-    QTextLayout layout(text, item.font());
+    // At the page's resolution, as QPainter laid out the item, for fonts sized in points.
+    QTextLayout layout(text, item.font(), painter() ? painter()->device() : nullptr);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
