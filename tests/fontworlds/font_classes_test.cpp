@@ -102,7 +102,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TClassCase{u"メイリオ", "Gothic|Sans", "Gothic|Sans"},
                       TClassCase{u"Tahoma", "^DejaVu Sans$", "Gothic|Sans"},
                       TClassCase{u"Times New Roman", "Serif", "Mincho|Serif"},
-                      TClassCase{u"Courier New", "Mono", "Gothic|Sans"}));
+                      TClassCase{u"Courier New", "Mono", "Gothic|Sans"},
+                      // Faces of other systems, known by their names' class.
+                      TClassCase{u"IPAMincho", "Mincho|Serif", "Mincho|Serif"},
+                      TClassCase{u"游明朝", "Mincho|Serif", "Mincho|Serif"},
+                      TClassCase{u"HG丸ゴシックM-PRO", "Gothic|Sans", "Gothic|Sans"}));
 
 TEST(FontWorld, ProportionalFacesWhereInstalled) {
   // The IPA world has the P faces; Noto CJK's faces are proportional themselves.

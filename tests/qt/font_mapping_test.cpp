@@ -43,9 +43,8 @@ INSTANTIATE_TEST_SUITE_P(Table, FaceSubstitution,
 TEST(FontMapping, UnknownAndEmptyFaces) {
   EXPECT_EQ(InstalledFamily(QStringLiteral("IPAMincho")), QStringLiteral("IPAMincho"));
   EXPECT_EQ(InstalledFamily(QStringLiteral("@IPAMincho")), QStringLiteral("IPAMincho"));
-  // A face that is not installed is fontconfig's best match for it; only one mark is
-  // taken off, so "@@ＭＳ 明朝" is a face named "@ＭＳ 明朝", not the Windows face.
-  EXPECT_EQ(InstalledFamily(QStringLiteral("@@ＭＳ 明朝")), QStringLiteral("DejaVu Sans"));
+  // A face that is not installed is fontconfig's best match for it.
+  EXPECT_EQ(InstalledFamily(QStringLiteral("NoSuchFace")), QStringLiteral("DejaVu Sans"));
   EXPECT_EQ(InstalledFamily(QString()), QStringLiteral("DejaVu Sans"));
   EXPECT_EQ(InstalledFamily(QStringLiteral("@")), QStringLiteral("DejaVu Sans"));
 }
@@ -56,6 +55,7 @@ TEST(FontMapping, VerticalMark) {
   EXPECT_FALSE(IsVerticalFace(std::u16string()));
   EXPECT_EQ(HorizontalFace(QStringLiteral("@Tahoma")), QStringLiteral("Tahoma"));
   EXPECT_EQ(HorizontalFace(QStringLiteral("Tahoma")), QStringLiteral("Tahoma"));
+  EXPECT_EQ(HorizontalFace(QStringLiteral("@@x")), QStringLiteral("@x"));  // one mark only
 }
 
 TEST(FontMapping, InsertedSubstitutionsResolveWindowsNamesDirectly) {

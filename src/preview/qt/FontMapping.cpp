@@ -2,11 +2,13 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <QRegularExpression>
 #include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace zelk {
@@ -145,12 +147,34 @@ QString JapaneseFamilyFor(TGeneric generic, bool proportional) {
   return first;  // no Japanese font at all: the class's face, as fontconfig has it
 }
 
+// The class a Japanese face name shows, for faces fontconfig does not know (a file made
+// where 游明朝, HG丸ゴシック or IPAMincho is installed, opened where it is not).
+std::optional<TWindowsFace> ClassByName(const QString& face) {
+  static const QRegularExpression kSerif(QStringLiteral("Mincho|明朝"),
+                                         QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression kSans(QStringLiteral("Gothic|ゴシック|ｺﾞｼｯｸ"),
+                                        QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression kProportional(
+      QStringLiteral("PMincho|PGothic|[PＰ](明朝|ゴシック)|UI|ex"));
+  const bool proportional = face.contains(kProportional);
+  if (face.contains(kSerif)) return TWindowsFace{nullptr, TGeneric::Serif, proportional};
+  if (face.contains(kSans)) return TWindowsFace{nullptr, TGeneric::Sans, proportional};
+  return std::nullopt;
+}
+
 TResolvedFace Resolve(const QString& plain) {
   if (const TWindowsFace* w = FindWindowsFace(plain)) {
     const QString family = JapaneseFamilyFor(w->Generic, w->Proportional);
     return {family, family};
   }
   const TMatch m = BestMatch(plain);
+  const bool installed = m.Family.compare(plain, Qt::CaseInsensitive) == 0;
+  if (!installed) {
+    if (const std::optional<TWindowsFace> byName = ClassByName(plain)) {
+      const QString family = JapaneseFamilyFor(byName->Generic, byName->Proportional);
+      return {family, family};
+    }
+  }
   if (m.Japanese) return {m.Family, m.Family};
   // Windows links its Latin faces to the proportional MS UI Gothic for Japanese text.
   return {m.Family.isEmpty() ? plain : m.Family, JapaneseFamilyFor(GenericOf(plain), true)};
