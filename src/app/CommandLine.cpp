@@ -275,12 +275,11 @@ void LoadSettingsFileForCommand(const QString& path, TPrintSetting& s, TReadRepo
 }
 
 void RequireDrawableLengths(const QString& path, const TPrintSetting& s) {
-  for (const TSettingField& f : SettingFields())
-    if (f.Kind == TFieldKind::Double && !LengthFitsField(s.*f.Double))
-      throw TCommandError{QStringLiteral("%1: %2 = %3 is out of range (a length from %4 mm)")
-                              .arg(path, QLatin1String(f.Name),
-                                   QString::number(s.*f.Double, 'g', 17),
-                                   QString::fromStdString(LengthRangeText()))};
+  if (const TSettingField* f = FirstUnfitLength(s))
+    throw TCommandError{QStringLiteral("%1: %2 = %3 is out of range (a length from %4 mm)")
+                            .arg(path, QLatin1String(f->Name),
+                                 QString::number(s.*f->Double, 'g', 17),
+                                 QString::fromStdString(LengthRangeText()))};
 }
 
 TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,

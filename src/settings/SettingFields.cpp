@@ -211,4 +211,10 @@ bool SetFieldFromText(TPrintSetting& s, const TSettingField& field, const std::s
   return fail("unknown field kind");
 }
 
+const TSettingField* FirstUnfitLength(const TPrintSetting& s) {
+  for (const TSettingField& f : SettingFields())
+    if (f.Kind == TFieldKind::Double && !LengthFitsField(s.*f.Double)) return &f;
+  return nullptr;
+}
+
 }  // namespace zelk

@@ -24,6 +24,10 @@ struct TSettingField {
 /// Every user-settable field, in the record's declaration order.
 const std::vector<TSettingField>& SettingFields();
 
+/// The first length of `s` that a numeric field cannot show (LengthFitsField), or null
+/// when all fit: a file written elsewhere may hold 1e308 or NaN.
+const TSettingField* FirstUnfitLength(const TPrintSetting& s);
+
 /// The field of that exact name, or null.
 const TSettingField* FindSettingField(const std::string& name);
 

@@ -25,6 +25,7 @@
 #include "preview/qt/Printing.h"
 #include "settings/Cp932.h"
 #include "settings/FormTransfer.h"
+#include "settings/NumberText.h"
 #include "settings/SettingFields.h"
 #include "settings/SettingsFileIO.h"
 #include "ui/MainUnit.h"
@@ -299,10 +300,21 @@ bool TDocumentCommands::OpenSettingFile() {
     return false;
   }
   TReadReport report;
-  if (!LoadSettingsFile(source, *form_.CurrentSetting, &report, &error)) {
+  // Read into a copy: a file refused half-way leaves the design on screen as it was.
+  TPrintSetting loaded = *form_.CurrentSetting;
+  if (!LoadSettingsFile(source, loaded, &report, &error)) {
     ShowMessage(QString::fromStdString(error));
     return false;
   }
+  if (const TSettingField* f = FirstUnfitLength(loaded)) {
+    ShowMessage(QStringLiteral("%1 を開けません: %2 の値 %3 は範囲外です（長さは %4 mm）")
+                    .arg(form_.SettingFileName, QLatin1String(f->Name),
+                         QString::number(loaded.*f->Double, 'g', 17),
+                         QString::fromStdString(LengthRangeText())
+                             .replace(QLatin1String(" to "), QStringLiteral(" から "))));
+    return false;
+  }
+  *form_.CurrentSetting = loaded;
   if (!report.TagsShortened.empty()) ShowMessage(ShortenedTextsMessage(report));
   {
     const TUpdateLockGuard lock(form_.UpdateLock);

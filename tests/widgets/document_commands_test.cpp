@@ -231,6 +231,16 @@ class DocumentCommandsTest : public QObject {
     QVERIFY(f.messages[2].contains(QStringLiteral("32767")));
     QVERIFY(f.messages[2].contains(QStringLiteral("TitleUL")));
     QCOMPARE(f.form.CurrentSetting->TitleUL.size(), size_t(32767));
+
+    // A length no field can show is named with its value; the design stays as it was.
+    s = TPrintSetting();
+    s.YohakuU = 1e308;
+    QVERIFY(SaveSettingsFile(f.Path("huge.zelk"), s, nullptr));
+    f.doc->OpenPath(f.QPath("huge.zelk"));
+    QCOMPARE(f.messages.size(), 4);
+    QVERIFY(f.messages[3].contains(QStringLiteral("YohakuU")));
+    QVERIFY(f.messages[3].contains(QStringLiteral("1e+308")));
+    QCOMPARE(f.form.CurrentSetting->TitleUL.size(), size_t(32767));
   }
 
   void openingASavedFileRestoresItsDesign() {
