@@ -3,6 +3,9 @@
 // dpi, with the IPA and with the Noto CJK fonts (tests/CMakeLists.txt).
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -27,6 +30,28 @@ const struct {
 } kKnownFaults[] = {
     {"", ""},  // none known
 };
+
+// Controls inside a titled group box that reach up onto its title and frame.
+QStringList OnGroupBoxFrames(const QWidget* top) {
+  QStringList problems;
+  for (const QGroupBox* box : top->findChildren<QGroupBox*>()) {
+    if (!box->isVisible() || box->title().isEmpty()) continue;
+    QStyleOptionGroupBox opt;
+    opt.initFrom(box);
+    opt.text = box->title();
+    opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    // The frame's top line, which the style draws below the title.
+    const int line = box->style()
+                         ->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxFrame, box)
+                         .top();
+    for (const QWidget* w : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->isVisible() && w->y() <= line)
+        problems << QStringLiteral("%1 「%2」 lies on the frame of 「%3」")
+                        .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(),
+                             box->title());
+  }
+  return problems;
+}
 
 }  // namespace
 
@@ -69,7 +94,7 @@ class DesktopLayoutTest : public QObject {
     const QString shots = qEnvironmentVariable("ZELK_SCREENSHOTS");
     if (!shots.isEmpty())
       QVERIFY(form_->grab().save(QStringLiteral("%1/main-tab%2.png").arg(shots).arg(tab + 1)));
-    QStringList problems = test::UnreadableCaptions(form_.get());
+    QStringList problems = test::UnreadableCaptions(form_.get()) + OnGroupBoxFrames(form_.get());
     const QString name = QString::fromUtf8(QTest::currentDataTag());
     QStringList mended;
     for (const auto& known : kKnownFaults) {
@@ -80,6 +105,35 @@ class DesktopLayoutTest : public QObject {
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     QVERIFY2(mended.isEmpty(), qPrintable(QStringLiteral("mended, delete from the known faults: ") +
                                           mended.join(QLatin1Char('\n'))));
+  }
+
+  // The controls that only some choices show: the fold width (幅指定) and the eight
+  // page-number places of horizontal writing (横書き用).
+  void otherChoicesReadWhole_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("control");
+    QTest::addColumn<int>("item");
+    QTest::newRow("折り目 幅指定") << 2 << int(TControl::RG_Orime) << 2;
+    QTest::newRow("頁番号 横書き用") << 4 << int(TControl::RG_Tategaki) << 1;
+  }
+
+  void otherChoicesReadWhole() {
+    QFETCH(int, tab);
+    QFETCH(int, control);
+    QFETCH(int, item);
+    const auto id = static_cast<TControl>(control);
+    const int before = form_->ItemIndex(id);
+    form_->SetItemIndex(id, item);
+    form_->SetActiveTab(tab);
+    QCoreApplication::processEvents();
+    const QString shots = qEnvironmentVariable("ZELK_SCREENSHOTS");
+    if (!shots.isEmpty())
+      QVERIFY(form_->grab().save(
+          QStringLiteral("%1/main-tab%2-item%3.png").arg(shots).arg(tab + 1).arg(item + 1)));
+    QStringList problems = test::UnreadableCaptions(form_.get());
+    problems << OnGroupBoxFrames(form_.get());
+    form_->SetItemIndex(id, before);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
   }
 
   void dialogCaptionsReadWhole_data() {

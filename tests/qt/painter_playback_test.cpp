@@ -267,9 +267,10 @@ TEST(PainterPlayback, AntialiasedDotsKeepTheirArea) {
   }
 }
 
-// Antialiased small dots are painted in the page's order among the other shapes: a fill
-// recorded after a dot covers it, and dots of other colours keep their colour.
-TEST(PainterPlayback, AntialiasedDotsKeepThePageOrder) {
+// Small dots, gathered to be filled together, are painted in the page's order among the
+// other shapes, aliased or not: a fill recorded after a dot covers it, and dots of other
+// colours keep their colour.
+TEST(PainterPlayback, SmallDotsKeepThePageOrder) {
   TMetafileEx page = Page(40, 40);
   const TBrush red{TBrushStyle::bsSolid, 0x0000FF};
   const TBrush white{TBrushStyle::bsSolid, 0xFFFFFF};
@@ -277,14 +278,16 @@ TEST(PainterPlayback, AntialiasedDotsKeepThePageOrder) {
               Op(TOpKind::FillRect, {0, 0}, {20, 20}, {}, white),
               Op(TOpKind::Ellipse, {24, 4}, {28, 8}, TPen{1, TPenStyle::psSolid, 0x0000FF}, red),
               Op(TOpKind::Ellipse, {4, 24}, {8, 28})};
-  QImage image = White(10, 10);
-  {
-    QPainter p(&image);
-    DrawPage(p, page, {0, 0, 10, 10}, true);
+  for (const bool antialiased : {false, true}) {
+    QImage image = White(10, 10);
+    {
+      QPainter p(&image);
+      DrawPage(p, page, {0, 0, 10, 10}, antialiased);
+    }
+    EXPECT_EQ(image.pixel(1, 1), qRgb(255, 255, 255)) << antialiased;
+    EXPECT_GT(qRed(image.pixel(6, 1)), qGreen(image.pixel(6, 1)) + 50) << antialiased;
+    EXPECT_LT(qGray(image.pixel(1, 6)), 200) << antialiased;
   }
-  EXPECT_EQ(image.pixel(1, 1), qRgb(255, 255, 255));
-  EXPECT_GT(qRed(image.pixel(6, 1)), qGreen(image.pixel(6, 1)) + 50);
-  EXPECT_LT(qGray(image.pixel(1, 6)), 200);
 }
 
 TEST(PainterPlayback, EllipseWithOtherOutlineKeepsItsOutline) {

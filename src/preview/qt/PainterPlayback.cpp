@@ -126,10 +126,26 @@ void TPainterDrawer::SetAntialiasing(bool on) {
   painter_.setRenderHint(QPainter::Antialiasing, on);
   if (raster_) thinOffset_ = on ? 0.5 : 0.0;
   gatherDots_ = raster_ && on;
+  const QPaintDevice* device = painter_.device();
+  toPixels_ = painter_.combinedTransform();
+  gatherPixels_ = raster_ && !on && painter_.paintEngine() &&
+                  painter_.paintEngine()->type() == QPaintEngine::Raster && device &&
+                  device->devicePixelRatio() == 1 && !painter_.viewTransformEnabled() &&
+                  toPixels_.type() <= QTransform::TxScale;
   UpdateSquareDotLimit();
 }
 
 void TPainterDrawer::Flush() {
+  if (!pixels_.empty()) {
+    TPainterStateGuard guard(painter_);
+    painter_.resetTransform();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(PaperColor(dotsColor_));
+    painter_.drawRects(pixels_.data(), static_cast<int>(pixels_.size()));
+    pixels_.clear();
+    penMode_ = TPenMode::None;
+    brushSet_ = false;
+  }
   if (dots_.empty()) return;
   painter_.setPen(Qt::NoPen);
   painter_.setBrush(PaperColor(dotsColor_));
@@ -235,6 +251,16 @@ void TPainterDrawer::Ellipse(const TPen& pen, const TBrush& brush, const TDevice
       const qreal side = diameter * squareDotSide_;
       const qreal inset = (w - side) / 2;
       const QRectF square(r.Left + edge_ + inset, r.Top + edge_ + inset, side, side);
+      if (gatherPixels_) {
+        // The pixels whose centres the square covers, as the engine fills a rectangle.
+        const QPoint a = toPixels_.map(square.topLeft()).toPoint();
+        const QPoint b = toPixels_.map(square.bottomRight()).toPoint();
+        if (a.x() == b.x() || a.y() == b.y()) return;
+        if (!pixels_.empty() && dotsColor_ != brush.Color) Flush();
+        pixels_.push_back(QRect::span(a, b).adjusted(0, 0, -1, -1));
+        dotsColor_ = brush.Color;
+        return;
+      }
       if (gatherDots_) {
         if (!dots_.empty() && dotsColor_ != brush.Color) Flush();
         dots_.push_back(square);

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QRect>
+#include <QTransform>
 #include <vector>
 
 #include "preview/Metafile.h"
@@ -59,7 +61,7 @@ class TPainterDrawer {
   void Ellipse(const TPen& pen, const TBrush& brush, const TDeviceRect& r);
   void Polygon(const TPen& pen, const TBrush& brush, const std::vector<TDevicePoint>& points);
   void Text(const TBrush& brush, TDevicePoint at, const TRecordedText& text);
-  /// Paints the small dots that antialiased raster drawing gathers (see Ellipse). Every
+  /// Paints the small dots that drawing on a raster gathers (see Ellipse). Every
   /// other drawing call paints them first, to keep the order of the page; the owner
   /// calls it when it has no more to draw, and the destructor does too.
   void Flush();
@@ -102,6 +104,12 @@ class TPainterDrawer {
   bool gatherDots_ = false;
   std::vector<QRectF> dots_;
   TColor dotsColor_{};
+  // Aliased on an image under a scaling transform, a dot's pixels are worked out here as
+  // the raster engine works out a filled rectangle's, and gathered to be filled at once
+  // without a transform.
+  bool gatherPixels_ = false;
+  QTransform toPixels_;
+  std::vector<QRect> pixels_;
 };
 
 /// A QPainter as the target of TMetafileEx::Draw. The painter must be active for the
