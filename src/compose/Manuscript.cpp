@@ -244,7 +244,8 @@ class TComposer {
 
   std::vector<TComposedPage> Finish() {
     if (pages_.size() > 1 && !used_ && cell_ == 0) pages_.pop_back();
-    for (size_t r = 0; r < bases_.size(); ++r) AddRuby(bases_[r], r < Rubies.size() ? Rubies[r] : u"");
+    for (size_t r = 0; r < bases_.size(); ++r)
+      AddRuby(bases_[r], r < Rubies.size() ? Rubies[r] : u"");
     return std::move(pages_);
   }
 
@@ -355,8 +356,8 @@ std::u16string DecodeManuscript(const std::string& bytes) {
   // A byte that is no part of valid UTF-8 comes back as an escaped byte (U+DC80 + byte),
   // which valid UTF-8 never gives.
   std::u16string text = FileNameToUtf16(body);
-  const bool utf8 = std::none_of(text.begin(), text.end(),
-                                 [](char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; });
+  const bool utf8 =
+      std::none_of(text.begin(), text.end(), [](char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; });
   if (!utf8) text = Cp932ToUtf16(body);
   std::u16string out;
   out.reserve(text.size());

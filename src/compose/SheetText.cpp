@@ -84,8 +84,8 @@ TTextExtent TSheetTextSetter::Measure(TCanvas& canvas, const std::u16string& tex
   return e;
 }
 
-void TSheetTextSetter::SetText(TCanvas& canvas, const TDeviceRect& rect,
-                               const std::u16string& text, int32_t points, bool upright) {
+void TSheetTextSetter::SetText(TCanvas& canvas, const TDeviceRect& rect, const std::u16string& text,
+                               int32_t points, bool upright) {
   TFont font;
   font.SetName(upright ? kComposeFace : u"@" + kComposeFace);
   font.SetColor(kBlack);
@@ -118,8 +118,7 @@ void TSheetTextSetter::Draw(TCanvas& canvas, const TComposedPage& page) {
   const int32_t side = std::min(Side(first, true), Side(first, false));
   const int32_t body = PointsFor(side * kBodyShare, ppi);
   for (const TCellPlacement& cell : page.Cells) {
-    const bool upright =
-        !vertical || cell.Kind == TCellKind::TwoInOne || IsNarrowText(cell.Text);
+    const bool upright = !vertical || cell.Kind == TCellKind::TwoInOne || IsNarrowText(cell.Text);
     SetText(canvas, ComposeCellRect(s_, cell.Line, cell.Cell), cell.Text, body, upright);
   }
   const int32_t strip = Side(ComposeRubyRect(s_, 0, 0), vertical);

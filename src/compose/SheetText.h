@@ -45,8 +45,8 @@ class TSheetTextSetter {
 
  private:
   // A text set in `rect`: centred, in `points` or smaller so that it fits along `rect`.
-  void SetText(TCanvas& canvas, const TDeviceRect& rect, const std::u16string& text,
-               int32_t points, bool upright);
+  void SetText(TCanvas& canvas, const TDeviceRect& rect, const std::u16string& text, int32_t points,
+               bool upright);
   TTextExtent Measure(TCanvas& canvas, const std::u16string& text);
 
   const TPrintSetting& s_;

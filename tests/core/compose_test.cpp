@@ -40,9 +40,9 @@ std::string Render(const std::vector<TComposedPage>& pages) {
           continue;
         }
         for (; next < index; ++next) out += "_";
-        const bool many = cell->Text.size() > 1 && !(cell->Text.size() == 2 &&
-                                                     cell->Text[0] >= 0xD800 &&
-                                                     cell->Text[0] <= 0xDBFF);
+        const bool many =
+            cell->Text.size() > 1 &&
+            !(cell->Text.size() == 2 && cell->Text[0] >= 0xD800 && cell->Text[0] <= 0xDBFF);
         out += many ? "[" + ToUtf8(cell->Text) + "]" : ToUtf8(cell->Text);
         next = index + 1;
       }
@@ -173,8 +173,8 @@ TEST(Compose, PagesOnTheSheet) {
       const auto pages = ComposeManuscript(text, o);
       ASSERT_GT(pages.size(), 1u);
       TSheetTextSetter setter(s);
-      const std::string where = std::string(yokogaki ? "across" : "down") + " orime " +
-                                std::to_string(orime);
+      const std::string where =
+          std::string(yokogaki ? "across" : "down") + " orime " + std::to_string(orime);
       for (const TComposedPage& page : pages) {
         ASSERT_TRUE(RecordComposedPage(s, preview, setter, page).Drawn);
         const TMetafileEx& m = *preview.GetPage(0);
@@ -185,9 +185,8 @@ TEST(Compose, PagesOnTheSheet) {
         for (const TCellPlacement& c : page.Cells) {
           const TRecordedOp& t = m.Ops[op++];
           ASSERT_EQ(t.Kind, TOpKind::Text);
-          EXPECT_EQ(m.Texts[t.Index].Font.Name(), c.Kind == TCellKind::TwoInOne || yokogaki
-                                                      ? kComposeFace
-                                                      : u"@" + kComposeFace);
+          EXPECT_EQ(m.Texts[t.Index].Font.Name(),
+                    c.Kind == TCellKind::TwoInOne || yokogaki ? kComposeFace : u"@" + kComposeFace);
           EXPECT_EQ(m.Texts[t.Index].Text, c.Text);
           EXPECT_TRUE(Inside(t.P1, ComposeCellRect(s, c.Line, c.Cell)))
               << where << " line " << c.Line << " cell " << c.Cell;
