@@ -30,6 +30,7 @@ const QString kOps = QStringLiteral("ops");
 const QString kTitle = QStringLiteral("title");
 const QString kHang = QStringLiteral("hang");
 const QString kPngDpi = QStringLiteral("png-dpi");
+const QString kNumberPages = QStringLiteral("number-pages");
 
 void AddOptions(QCommandLineParser& parser) {
   parser.addPositionalArgument(
@@ -46,6 +47,8 @@ void AddOptions(QCommandLineParser& parser) {
   parser.addOption({kTitle, QStringLiteral("The first line is the title, the second the author.")});
   parser.addOption({kHang, QStringLiteral("Punctuation that would begin a line hangs below (or "
                                           "beside) the line's last cell.")});
+  parser.addOption({kNumberPages, QStringLiteral("Write each page's number on the sheet's "
+                                                 "page-number lines, after their title.")});
   parser.addOption({kPngDpi,
                     QStringLiteral("Resolution of PNG output, 1 to %1 dpi (default %2).")
                         .arg(kMaxPngDpi)
@@ -63,14 +66,16 @@ std::string ReadText(const QString& path) {
   if (!S_ISREG(st.st_mode))
     throw TCommandError{QStringLiteral("%1: 通常のファイルではありません").arg(path)};
   if (static_cast<uint64_t>(st.st_size) > kMaxManuscriptBytes)
-    throw TCommandError{
-        QStringLiteral("%1: テキストが大きすぎます（%2 バイトまで）").arg(path).arg(kMaxManuscriptBytes)};
+    throw TCommandError{QStringLiteral("%1: テキストが大きすぎます（%2 バイトまで）")
+                            .arg(path)
+                            .arg(kMaxManuscriptBytes)};
   std::ifstream in(native, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw TCommandError{QStringLiteral("%1: 読み込めません").arg(path)};
   if (bytes.size() > kMaxManuscriptBytes)
-    throw TCommandError{
-        QStringLiteral("%1: テキストが大きすぎます（%2 バイトまで）").arg(path).arg(kMaxManuscriptBytes)};
+    throw TCommandError{QStringLiteral("%1: テキストが大きすぎます（%2 バイトまで）")
+                            .arg(path)
+                            .arg(kMaxManuscriptBytes)};
   return bytes;
 }
 
@@ -94,10 +99,10 @@ void WriteStdout(const std::string& text) {
 int Run(QCommandLineParser& parser) {
   const QStringList args = parser.positionalArguments();
   if (args.isEmpty())
-    throw TUsageError{QStringLiteral(
-        "原稿のテキストファイルを指定してください（zelk compose TEXT.txt [FILE.zelk] -o OUT.pdf）")};
-  if (args.size() > 2)
-    throw TUsageError{QStringLiteral("余分な引数 '%1' があります").arg(args[2])};
+    throw TUsageError{
+        QStringLiteral("原稿のテキストファイルを指定してください（zelk compose TEXT.txt "
+                       "[FILE.zelk] -o OUT.pdf）")};
+  if (args.size() > 2) throw TUsageError{QStringLiteral("余分な引数 '%1' があります").arg(args[2])};
   const bool ops = parser.isSet(kOps);
   const QString out = parser.value(kOutput);
   if (ops == parser.isSet(kOutput))
@@ -132,6 +137,11 @@ int Run(QCommandLineParser& parser) {
   options.Hang = parser.isSet(kHang);
   const std::vector<TComposedPage> pages = ComposeManuscript(text, options);
 
+  const bool numbered = parser.isSet(kNumberPages);
+  if (numbered && !s.PageNumber)
+    std::fputs(
+        "zelk: 注意: この用紙にはページ番号の欄がありません（--set PageNumber=1 で付きます）\n",
+        stderr);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
   TSheetTextSetter setter(s);
@@ -140,7 +150,8 @@ int Run(QCommandLineParser& parser) {
   if (ops) WriteStdout("zelk-ops 1\n");
   for (size_t i = 0; i < pages.size(); ++i) {
     const int number = static_cast<int>(i) + 1;
-    const TSheetRecording r = RecordComposedPage(s, preview, setter, pages[i]);
+    const TSheetRecording r =
+        RecordComposedPage(s, preview, setter, pages[i], numbered ? number : 0);
     if (!r.Failure.empty())
       throw TCommandError{QStringLiteral("%1 ページ目を描けません: %2")
                               .arg(number)
@@ -155,13 +166,13 @@ int Run(QCommandLineParser& parser) {
       WriteOpsPage(text, page, number);
       WriteStdout(text.str());
     } else if (pdf) {
-      if (!pdf->AddPage(page, &error))
-        throw TCommandError{error};
+      if (!pdf->AddPage(page, &error)) throw TCommandError{error};
     } else if (!ExportPage(page, s.PrinterInfo, PagePath(out, number), exportOptions, &error)) {
       throw TCommandError{error};
     }
   }
-  if (ops && std::fflush(stdout) != 0) throw TCommandError{QStringLiteral("標準出力に書き込めません")};
+  if (ops && std::fflush(stdout) != 0)
+    throw TCommandError{QStringLiteral("標準出力に書き込めません")};
   if (pdf) WriteFile(out, pdf->Finish(QFileInfo(args[0]).completeBaseName()));
   return kExitOk;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sheet/Decorations.h"
 #include "sheet/DrawSheet.h"
 #include "sheet/Geometry.h"
 
@@ -129,6 +130,20 @@ void TSheetTextSetter::Draw(TCanvas& canvas, const TComposedPage& page) {
         Span(ComposeRubyRect(s_, r.Line, r.FirstCell), ComposeRubyRect(s_, r.Line, r.LastCell));
     SetText(canvas, rect, r.Text, ruby, !vertical);
   }
+}
+
+bool TSheetTextSetter::DrawPageNumber(TCanvas& canvas, int32_t number) {
+  canvas.AssignFont(s_.PageNumberTitleFont);
+  const std::vector<TDevicePoint> points = PageNumberLinePoints(s_, canvas);
+  if (points.empty()) return false;
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  const std::u16string& title = s_.PageNumberTitle;
+  const int64_t after =
+      title.empty() ? 0 : int64_t{canvas.TextWidth(title)} + canvas.TextWidth(u" ");
+  const std::string digits = std::to_string(number);
+  const std::u16string text(digits.begin(), digits.end());
+  for (const TDevicePoint& p : points) canvas.TextOut(SaturateInt32(p.X + after), p.Y, text);
+  return true;
 }
 
 }  // namespace zelk

@@ -43,6 +43,10 @@ class TSheetTextSetter {
   /// strip beside its base. The brush is left clear.
   void Draw(TCanvas& canvas, const TComposedPage& page);
 
+  /// `number` on each page-number line of the sheet, after its title, in the title's
+  /// font; false, with nothing drawn, when the sheet has no page-number line.
+  bool DrawPageNumber(TCanvas& canvas, int32_t number);
+
  private:
   // A text set in `rect`: centred, in `points` or smaller so that it fits along `rect`.
   void SetText(TCanvas& canvas, const TDeviceRect& rect, const std::u16string& text, int32_t points,

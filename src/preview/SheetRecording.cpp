@@ -37,8 +37,12 @@ TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
 }
 
 TSheetRecording RecordComposedPage(TPrintSetting& s, TPrintPreview& preview,
-                                   TSheetTextSetter& setter, const TComposedPage& page) {
-  return RecordSheetAndOver(s, preview, {}, [&](TCanvas& canvas) { setter.Draw(canvas, page); });
+                                   TSheetTextSetter& setter, const TComposedPage& page,
+                                   int32_t pageNumber) {
+  return RecordSheetAndOver(s, preview, {}, [&](TCanvas& canvas) {
+    setter.Draw(canvas, page);
+    if (pageNumber > 0) setter.DrawPageNumber(canvas, pageNumber);
+  });
 }
 
 }  // namespace zelk

@@ -33,9 +33,11 @@ TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
                             const std::function<void(TPrintSetting&)>& prepare = {});
 
 /// Records one composed page as the recorder's only page: the sheet exactly as
-/// RecordSheet records it, then the page's text set on it by `setter` (made for `s`). A
-/// failure of either is returned as RecordSheet returns it.
+/// RecordSheet records it, then the page's text set on it by `setter` (made for `s`),
+/// then, when `pageNumber` is above 0, that number on the page-number lines. A failure
+/// of either is returned as RecordSheet returns it.
 TSheetRecording RecordComposedPage(TPrintSetting& s, TPrintPreview& preview,
-                                   TSheetTextSetter& setter, const TComposedPage& page);
+                                   TSheetTextSetter& setter, const TComposedPage& page,
+                                   int32_t pageNumber = 0);
 
 }  // namespace zelk

@@ -216,5 +216,32 @@ TEST(Compose, PagesOnTheSheet) {
   }
 }
 
+TEST(Compose, PageNumberAfterTheTitle) {
+  for (const bool lines : {false, true}) {
+    TVirtualPrinter printer;
+    TPrintSetting s = PreparedSettings(printer, [&](TPrintSetting& p) {
+      p.PageNumber = lines;
+      p.PN_UC = true;
+      p.PageNumberTitle = u"No.";
+    });
+    TFixedMeasurer measurer;
+    TPrintPreview preview(printer, measurer);
+    TSheetTextSetter setter(s);
+    ASSERT_TRUE(RecordComposedPage(s, preview, setter, TComposedPage{}, 7).Drawn);
+    std::vector<TDevicePoint> numbers, titles;
+    const TMetafileEx& m = *preview.GetPage(0);
+    for (const TRecordedOp& op : m.Ops) {
+      if (op.Kind != TOpKind::Text) continue;
+      if (m.Texts[op.Index].Text == u"7") numbers.push_back(op.P1);
+      if (m.Texts[op.Index].Text == u"No.") titles.push_back(op.P1);
+    }
+    ASSERT_EQ(numbers.size(), lines ? 2u : 0u);
+    for (size_t i = 0; i < numbers.size(); ++i) {
+      EXPECT_EQ(numbers[i].Y, titles[i].Y);
+      EXPECT_GT(numbers[i].X, titles[i].X);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zelk

@@ -94,6 +94,11 @@ for direction in 0 1; do
   [ "$result" = "rubies 2" ] || fail "Tategaki=$direction: $result"
 done
 
+# --- page numbers on the page-number lines -------------------------------------------------
+"$zelk" compose "$tmp/text.txt" --printer PDF --set PageNumber=1 --number-pages --ops >"$tmp/numbered.txt" ||
+  fail "compose --number-pages exited $?"
+grep -q '^text [0-9-]* [0-9-]* "2" ' "$tmp/numbered.txt" || fail "no page number 2 in the ops"
+
 # --- refusals -----------------------------------------------------------------------------
 expect_status() {
   local want=$1
