@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -171,6 +172,10 @@ int Run(QCommandLineParser& parser) {
       throw TCommandError{error};
     }
   }
+  const bool ruby = std::any_of(pages.begin(), pages.end(),
+                                [](const TComposedPage& p) { return !p.Rubies.empty(); });
+  if (ruby && !setter.HasRubyStrip())
+    std::fputs("zelk: 注意: この用紙の升目には脇の欄の幅がないため、ルビを省きました\n", stderr);
   if (ops && std::fflush(stdout) != 0)
     throw TCommandError{QStringLiteral("標準出力に書き込めません")};
   if (pdf) WriteFile(out, pdf->Finish(QFileInfo(args[0]).completeBaseName()));

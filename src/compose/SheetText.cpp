@@ -122,14 +122,18 @@ void TSheetTextSetter::Draw(TCanvas& canvas, const TComposedPage& page) {
     const bool upright = !vertical || cell.Kind == TCellKind::TwoInOne || IsNarrowText(cell.Text);
     SetText(canvas, ComposeCellRect(s_, cell.Line, cell.Cell), cell.Text, body, upright);
   }
+  if (!HasRubyStrip()) return;
   const int32_t strip = Side(ComposeRubyRect(s_, 0, 0), vertical);
-  if (strip < 2) return;  // no strip to set ruby in
   const int32_t ruby = std::min(PointsFor(strip * kRubyShare, ppi), std::max(1, body / 2));
   for (const TRubyPlacement& r : page.Rubies) {
     const TDeviceRect rect =
         Span(ComposeRubyRect(s_, r.Line, r.FirstCell), ComposeRubyRect(s_, r.Line, r.LastCell));
     SetText(canvas, rect, r.Text, ruby, !vertical);
   }
+}
+
+bool TSheetTextSetter::HasRubyStrip() const {
+  return Side(ComposeRubyRect(s_, 0, 0), !s_.Yokogaki) >= 2;
 }
 
 bool TSheetTextSetter::DrawPageNumber(TCanvas& canvas, int32_t number) {

@@ -43,6 +43,10 @@ class TSheetTextSetter {
   /// strip beside its base. The brush is left clear.
   void Draw(TCanvas& canvas, const TComposedPage& page);
 
+  /// True when the sheet's gap strips are wide enough to set ruby in; Draw leaves ruby
+  /// out otherwise. The layout must be computed.
+  bool HasRubyStrip() const;
+
   /// `number` on each page-number line of the sheet, after its title, in the title's
   /// font; false, with nothing drawn, when the sheet has no page-number line.
   bool DrawPageNumber(TCanvas& canvas, int32_t number);
