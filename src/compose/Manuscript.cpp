@@ -85,11 +85,26 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
     out.insert(out.begin() + static_cast<std::ptrdiff_t>(explicitBase), TChar{U'｜'});
     explicitBase = std::u32string::npos;
   };
+  // The next closing mark at or after i, each line searched at most once per mark
+  // however many opening marks go unclosed.
+  struct TNext {
+    char32_t Mark;
+    size_t At = 0;
+    bool Searched = false;
+  };
+  TNext annotationEnd{U'］'}, rubyEnd{U'》'};
+  auto next = [&line](TNext& n, size_t i) {
+    if (!n.Searched || (n.At != std::u32string::npos && n.At < i)) {
+      n.At = line.find(n.Mark, i);
+      n.Searched = true;
+    }
+    return n.At;
+  };
   for (size_t i = 0; i < line.size(); ++i) {
     const char32_t c = line[i];
     if (line.compare(i, kAnnotationOpen.size(), kAnnotationOpen.data(), kAnnotationOpen.size()) ==
         0) {
-      const size_t close = line.find(U'］', i);
+      const size_t close = next(annotationEnd, i);
       if (close != std::u32string::npos) {
         const std::u32string_view note(line.data() + i + 2, close - i - 2);
         if (note == kPageBreakNote) {
@@ -107,17 +122,17 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
       continue;
     }
     if (c == U'《') {
-      const size_t close = line.find(U'》', i);
+      const size_t close = next(rubyEnd, i);
+      const bool closed = close != std::u32string::npos && close > i + 1;
       size_t base = explicitBase;
-      if (base == std::u32string::npos && !out.empty() && out.size() > segmentStart) {
+      if (closed && base == std::u32string::npos && out.size() > segmentStart) {
         const TClass cls = ClassOf(out.back().Code);
         base = out.size();
         while (cls != TClass::Other && base > segmentStart && out[base - 1].Ruby < 0 &&
                ClassOf(out[base - 1].Code) == cls)
           --base;
       }
-      if (close != std::u32string::npos && close > i + 1 && base != std::u32string::npos &&
-          base < out.size()) {
+      if (closed && base != std::u32string::npos && base < out.size()) {
         const auto index = static_cast<int32_t>(rubies.size());
         std::u16string text;
         for (size_t k = i + 1; k < close; ++k) text += ToUtf16(line[k]);

@@ -90,6 +90,8 @@ const TRow kRows[] = {
     {"ruby over an explicit base", "あ｜東京《とうきょう》", "_あ東京 {0:2-3:とうきょう}"},
     {"ruby split by a line end", "あいう漢字《かんじ》", "_あいう漢/字 {0:4-4:か} {1:0-0:んじ}"},
     {"an unclosed ruby is text", "あ《い", "_あ《い"},
+    {"an unclosed annotation is text", "あ［＃い", "_あ［＃い"},
+    {"a ｜ without ruby is text", "あ｜い", "_あ｜い"},
     {"a page break starts a new page", "あ\n［＃改ページ］\nい", "_あ # _い"},
     {"text after a page break goes on", "あ［＃改ページ］い", "_あ # い"},
     {"other annotations are left out", "あ［＃ここから２字下げ］い", "_あい"},
@@ -125,6 +127,21 @@ TEST(Compose, NothingToSetGivesOneEmptyPage) {
     const auto pages = ComposeManuscript(text, TComposeOptions{});
     ASSERT_EQ(pages.size(), 1u) << ToUtf8(text);
     EXPECT_TRUE(pages[0].Cells.empty());
+  }
+}
+
+// Unclosed marks by the hundred thousand on one line: each is text, and the line is
+// read in one pass.
+TEST(Compose, UnclosedMarksOnALongLine) {
+  for (const std::u16string mark : {u"《", u"［＃", u"漢《"}) {
+    std::u16string line;
+    for (int i = 0; i < 100000; ++i) line += mark;
+    TComposeOptions o;
+    o.LinesPerPage = 40;
+    o.CellsPerLine = 40;
+    size_t cells = 0;
+    for (const TComposedPage& page : ComposeManuscript(line, o)) cells += page.Cells.size();
+    EXPECT_EQ(cells, line.size()) << ToUtf8(mark);
   }
 }
 
