@@ -120,7 +120,11 @@ void TSheetTextSetter::Draw(TCanvas& canvas, const TComposedPage& page) {
   const int32_t body = PointsFor(side * kBodyShare, ppi);
   for (const TCellPlacement& cell : page.Cells) {
     const bool upright = !vertical || cell.Kind == TCellKind::TwoInOne || IsNarrowText(cell.Text);
-    SetText(canvas, ComposeCellRect(s_, cell.Line, cell.Cell), cell.Text, body, upright);
+    TDeviceRect rect = ComposeCellRect(s_, cell.Line, cell.Cell);
+    // Across, a small kana leans toward the cell's lower left (the font sets it low);
+    // down, its vertical form already sits toward the upper right.
+    if (!vertical && cell.Kind == TCellKind::SmallKana) rect.Right -= (rect.Right - rect.Left) / 5;
+    SetText(canvas, rect, cell.Text, body, upright);
   }
   if (!HasRubyStrip()) return;
   const int32_t strip = Side(ComposeRubyRect(s_, 0, 0), vertical);
