@@ -99,6 +99,12 @@ done
   fail "compose --number-pages exited $?"
 grep -q '^text [0-9-]* [0-9-]* "2" ' "$tmp/numbered.txt" || fail "no page number 2 in the ops"
 
+# --- an empty text is one blank sheet ------------------------------------------------------
+: >"$tmp/empty.txt"
+"$zelk" compose "$tmp/empty.txt" --printer PDF --ops >"$tmp/empty.ops" || fail "compose of an empty text exited $?"
+[ "$(grep -c '^page ' "$tmp/empty.ops")" = 1 ] && ! grep -q '明朝' "$tmp/empty.ops" ||
+  fail "an empty text is not one blank page"
+
 # --- refusals -----------------------------------------------------------------------------
 expect_status() {
   local want=$1
@@ -115,6 +121,8 @@ expect_status 2 "$zelk" compose "$tmp/text.txt" --ops -o "$tmp/x.pdf"
 expect_status 2 "$zelk" compose "$tmp/text.txt" --png-dpi 100 -o "$tmp/x.pdf"
 expect_status 1 "$zelk" compose "$tmp/missing.txt" --printer PDF -o "$tmp/x.pdf"
 expect_status 1 "$zelk" compose "$tmp" --printer PDF -o "$tmp/x.pdf"
+truncate -s 5M "$tmp/large.txt"
+expect_status 1 "$zelk" compose "$tmp/large.txt" --printer PDF -o "$tmp/x.pdf"
 [ ! -e "$tmp/x.pdf" ] || fail "a refused command wrote its output"
 
 [ "$failures" = 0 ] || exit 1
