@@ -71,6 +71,7 @@ std::string ReadText(const QString& path) {
                             .arg(path)
                             .arg(kMaxManuscriptBytes)};
   std::ifstream in(native, std::ios::binary);
+  if (!in.is_open()) throw TCommandError{QStringLiteral("%1: 読み込めません").arg(path)};
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) throw TCommandError{QStringLiteral("%1: 読み込めません").arg(path)};
   if (bytes.size() > kMaxManuscriptBytes)
