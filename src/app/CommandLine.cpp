@@ -25,11 +25,13 @@ extern const TSubcommand kOpsCommand;
 extern const TSubcommand kShowCommand;
 extern const TSubcommand kWriteCommand;
 extern const TSubcommand kPrintCommand;
+extern const TSubcommand kComposeCommand;
 
 namespace {
 
 const TSubcommand* const kCommands[] = {&kLayoutCommand, &kRenderCommand, &kOpsCommand,
-                                        &kShowCommand,   &kWriteCommand,  &kPrintCommand};
+                                        &kShowCommand,   &kWriteCommand,  &kPrintCommand,
+                                        &kComposeCommand};
 
 const TSubcommand* FindCommand(const QString& name) {
   for (const TSubcommand* c : kCommands)
@@ -286,14 +288,19 @@ TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
                                              TPrinterService& printer) {
   const QStringList args = parser.positionalArguments();
   if (args.size() > 1) throw TUsageError{QStringLiteral("unexpected argument '%1'").arg(args[1])};
-  if (args.isEmpty()) return SheetSettingsFromOptions(parser, printer);
+  return SheetSettingsFromFileOrOptions(parser, printer, args.isEmpty() ? nullptr : &args[0]);
+}
+
+TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
+                                             TPrinterService& printer, const QString* file) {
+  if (!file) return SheetSettingsFromOptions(parser, printer);
   ApplyPrinterOptions(parser, printer);
   TPrintSetting s = FirstStartSettings(printer, printer.PaperName().toStdU16String());
-  LoadSettingsFileForCommand(args[0], s);
+  LoadSettingsFileForCommand(*file, s);
   if (parser.isSet(QStringLiteral("landscape"))) s.Portrait = false;
   ApplySetOptions(parser, s);
   // Every --set was checked; what is left out of range came from the file.
-  RequireDrawableLengths(args[0], s);
+  RequireDrawableLengths(*file, s);
   return s;
 }
 

@@ -73,6 +73,9 @@ void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s);
 /// replaced, is a TCommandError naming the field, the value and the range.
 TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
                                              TPrinterService& printer);
+/// As above with the settings file named by the caller, or none when `file` is null.
+TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
+                                             TPrinterService& printer, const QString* file);
 
 /// Reads the settings file `path` into `s` (see LoadSettingsFile); prints the note of
 /// ReadStopNote on standard error when reading stopped early, and one note for each

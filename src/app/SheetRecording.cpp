@@ -27,6 +27,13 @@ TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterSe
   return s;
 }
 
+TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer,
+                                    const QString* file) {
+  TPrintSetting s = SheetSettingsFromFileOrOptions(parser, printer, file);
+  PrepareForDrawing(s, printer);
+  return s;
+}
+
 void RecordSheetForCommand(TPrintSetting& s, TPrintPreview& preview) {
   const TSheetRecording r = RecordSheet(s, preview);
   if (!r.Failure.empty())

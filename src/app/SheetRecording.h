@@ -26,6 +26,9 @@ void RequireAtMostOneSettingsFile(const QCommandLineParser& parser);
 /// unreadable FILE, EConvertError for a length no
 /// numeric field can hold.
 TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer);
+/// As above with the settings file named by the caller, or none when `file` is null.
+TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterService& printer,
+                                    const QString* file);
 
 /// Records one sheet (RecordSheet of the recorder) for a command: a page cut at
 /// TMetafileEx::kMaxRecordedOps is reported on standard error, and a failure of the

@@ -6,14 +6,19 @@
 
 namespace zelk {
 
-TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
-                            const std::function<void(TPrintSetting&)>& prepare) {
+namespace {
+
+// RecordSheet, with `over` drawn on the sheet when it was drawn.
+TSheetRecording RecordSheetAndOver(TPrintSetting& s, TPrintPreview& preview,
+                                   const std::function<void(TPrintSetting&)>& prepare,
+                                   const std::function<void(TCanvas&)>& over) {
   TSheetRecording result;
   preview.BeginDoc();
   try {
     preview.GetCanvas().AssignFont(MainWindowFont());
     if (prepare) prepare(s);
     result.Drawn = DrawSheet(s, &preview.GetCanvas());
+    if (result.Drawn && over) over(preview.GetCanvas());
   } catch (const std::exception& e) {
     result.Failure = e.what();
   } catch (...) {
@@ -22,6 +27,22 @@ TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
   preview.EndDoc();
   result.Truncated = preview.GetPage(0)->Truncated;
   return result;
+}
+
+}  // namespace
+
+TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
+                            const std::function<void(TPrintSetting&)>& prepare) {
+  return RecordSheetAndOver(s, preview, prepare, {});
+}
+
+TSheetRecording RecordComposedPage(TPrintSetting& s, TPrintPreview& preview,
+                                   TSheetTextSetter& setter, const TComposedPage& page,
+                                   int32_t pageNumber) {
+  return RecordSheetAndOver(s, preview, {}, [&](TCanvas& canvas) {
+    setter.Draw(canvas, page);
+    if (pageNumber > 0) setter.DrawPageNumber(canvas, pageNumber);
+  });
 }
 
 }  // namespace zelk

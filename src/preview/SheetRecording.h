@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "compose/SheetText.h"
 #include "preview/PrintPreview.h"
 #include "settings/PrintSetting.h"
 
@@ -30,5 +31,13 @@ struct TSheetRecording {
 /// is printing (EPrintPreviewError).
 TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
                             const std::function<void(TPrintSetting&)>& prepare = {});
+
+/// Records one composed page as the recorder's only page: the sheet exactly as
+/// RecordSheet records it, then the page's text set on it by `setter` (made for `s`),
+/// then, when `pageNumber` is above 0, that number on the page-number lines. A failure
+/// of either is returned as RecordSheet returns it.
+TSheetRecording RecordComposedPage(TPrintSetting& s, TPrintPreview& preview,
+                                   TSheetTextSetter& setter, const TComposedPage& page,
+                                   int32_t pageNumber = 0);
 
 }  // namespace zelk

@@ -19,28 +19,20 @@ void DrawTitleLine(TCanvas& canvas, int32_t x, int32_t y, const std::u16string& 
   canvas.LineTo(SaturateInt32(int64_t{x} + length), lineY);
 }
 
-void DrawPageNumberLines(const TPrintSetting& s, TCanvas& canvas) {
-  if (!s.PageNumber) return;
+std::vector<TDevicePoint> PageNumberLinePoints(const TPrintSetting& s, TCanvas& canvas) {
+  if (!s.PageNumber) return {};
   const TDeviceRect r = OuterLineRect(s);
   const int64_t L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;
   const TPrinterInfo& pi = s.PrinterInfo;
   const int64_t d = MmToDevice(pi, s.PageNumberSpace, true);
   const int32_t n = MmToDevice(pi, s.PageNumberWidth, true);
-  canvas.Brush.Style = TBrushStyle::bsClear;
-  canvas.Pen.Width = s.PenWidthX;
-  canvas.Pen.Style = TPenStyle::psSolid;
-  canvas.AssignFont(s.PageNumberTitleFont);
   const int64_t th = canvas.TextHeight(kSquare);
-  auto line = [&](int64_t x, int64_t y) {
-    DrawTitleLine(canvas, SaturateInt32(x), SaturateInt32(y), s.PageNumberTitle, n);
-  };
+  auto at = [](int64_t x, int64_t y) { return TDevicePoint{SaturateInt32(x), SaturateInt32(y)}; };
   if (!s.Yokogaki) {
-    if (!s.PN_UC) return;
+    if (!s.PN_UC) return {};
     const int64_t cx = L + (R - L) / 2;
     const int64_t y = T - 2 * th;
-    line(cx - d - n, y);
-    line(cx + d, y);
-    return;
+    return {at(cx - d - n, y), at(cx + d, y)};
   }
   struct TPosition {
     bool TPrintSetting::*Flag;
@@ -53,8 +45,21 @@ void DrawPageNumberLines(const TPrintSetting& s, TCanvas& canvas) {
       {&TPrintSetting::PN_RU, R + d, T + th},     {&TPrintSetting::PN_RD, R + d, B - 2 * th},
       {&TPrintSetting::PN_BL, L, B + th},         {&TPrintSetting::PN_BR, R - n, B + th},
   };
+  std::vector<TDevicePoint> points;
   for (const TPosition& p : positions)
-    if (s.*p.Flag) line(p.X, p.Y);
+    if (s.*p.Flag) points.push_back(at(p.X, p.Y));
+  return points;
+}
+
+void DrawPageNumberLines(const TPrintSetting& s, TCanvas& canvas) {
+  if (!s.PageNumber) return;
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  canvas.Pen.Width = s.PenWidthX;
+  canvas.Pen.Style = TPenStyle::psSolid;
+  canvas.AssignFont(s.PageNumberTitleFont);
+  const int32_t n = MmToDevice(s.PrinterInfo, s.PageNumberWidth, true);
+  for (const TDevicePoint& p : PageNumberLinePoints(s, canvas))
+    DrawTitleLine(canvas, p.X, p.Y, s.PageNumberTitle, n);
 }
 
 void DrawOutsideText(TCanvas& canvas, int32_t x0, int32_t y0, bool vertical, TFont& font,

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "settings/PrintSetting.h"
 #include "sheet/Canvas.h"
@@ -17,6 +18,10 @@ namespace zelk {
 /// PN_UC is ignored and each of the other eight flags draws one line, in the order UL,
 /// UR, LU, LD, RU, RD, BL, BR. Lengths are whole millimetres on the horizontal axis.
 void DrawPageNumberLines(const TPrintSetting& s, TCanvas& canvas);
+
+/// Where DrawPageNumberLines puts each line's title, in its order; empty when it draws
+/// none. Measures with the canvas font, which must be PageNumberTitleFont.
+std::vector<TDevicePoint> PageNumberLinePoints(const TPrintSetting& s, TCanvas& canvas);
 
 /// One page-number line of `length` units with `title` at its left end: the title at
 /// (x, y), the line along the bottom of its text cell, th = the text height of "□"

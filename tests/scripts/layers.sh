@@ -26,7 +26,8 @@ expect() {
 base=(zelk_base)
 settings=(zelk_settings "${base[@]}")
 sheet=(zelk_sheet "${settings[@]}")
-preview=(zelk_preview "${sheet[@]}")
+compose=(zelk_compose "${sheet[@]}")
+preview=(zelk_preview "${compose[@]}")
 controls=(zelk_controls "${base[@]}")
 form=(zelk_form "${preview[@]}" zelk_controls)
 
@@ -38,6 +39,9 @@ expect blind "settings above the form transfer" "${settings[@]}" -- '"settings/F
 expect blind "settings beside the control models" "${settings[@]}" -- '"controls/SaNumEditModel.h"'
 expect sees  "sheet sees settings" "${sheet[@]}" -- '"settings/PrintSetting.h"'
 expect blind "sheet above the recorder" "${sheet[@]}" -- '"preview/Metafile.h"'
+expect sees  "compose sees sheet" "${compose[@]}" -- '"sheet/Geometry.h"'
+expect blind "compose above the recorder" "${compose[@]}" -- '"preview/Metafile.h"'
+expect sees  "preview sees compose" "${preview[@]}" -- '"compose/SheetText.h"'
 expect sees  "preview sees sheet" "${preview[@]}" -- '"sheet/DrawSheet.h"'
 expect blind "preview beside the control models" "${preview[@]}" -- '"controls/SaNumEditModel.h"'
 expect blind "preview above its Qt backends" "${preview[@]}" -- '"preview/qt/PainterPlayback.h"'

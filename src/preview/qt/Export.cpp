@@ -118,6 +118,52 @@ bool ExportPng(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
   return true;
 }
 
+struct TPdfDocument::TState {
+  TPrinterInfo Printer;
+  std::unique_ptr<TVectorPage> Vector;
+  QPainter Painter;
+  bool Finished = false;
+};
+
+TPdfDocument::TPdfDocument(const TPrinterInfo& printer) : state_(std::make_unique<TState>()) {
+  state_->Printer = printer;
+}
+
+TPdfDocument::~TPdfDocument() {
+  if (state_->Painter.isActive()) state_->Painter.end();
+}
+
+bool TPdfDocument::AddPage(const TMetafileEx& page, QString* error) {
+  TState& st = *state_;
+  const TPrinterInfo& p = st.Printer;
+  if (st.Finished) return Fail(error, QStringLiteral("出力を書き終えた後です"));
+  if (!CheckGeometry(p, error)) return false;
+  if (!st.Vector) {
+    const QSize size(p.PhysicalWidth,
+                     static_cast<int>(std::lround(p.PhysicalHeight * VerticalScale(p))));
+    st.Vector = std::make_unique<TVectorPage>(TVectorFormat::Pdf, size, p.LogPixelsX);
+    if (!st.Painter.begin(st.Vector.get())) {
+      st.Vector.reset();
+      return Fail(error, QStringLiteral("出力を開始できません"));
+    }
+  } else {
+    st.Vector->NewPage();
+  }
+  st.Painter.save();
+  st.Painter.scale(1.0, VerticalScale(p));
+  DrawPage(st.Painter, page, PrintableArea(page, p), false);
+  st.Painter.restore();
+  return true;
+}
+
+QByteArray TPdfDocument::Finish(const QString& title) {
+  TState& st = *state_;
+  if (!st.Vector || st.Finished) return QByteArray();
+  st.Finished = true;
+  st.Painter.end();
+  return st.Vector->Write(title);
+}
+
 bool ExportPage(const TMetafileEx& page, const TPrinterInfo& p, const QString& path,
                 const TExportOptions& options, QString* error) {
   const auto format = ExportFormatFor(path);

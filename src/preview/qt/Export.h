@@ -3,8 +3,10 @@
 // at its printable-area offset, exactly where a print puts it, and replayed through the
 // same painter backend as the preview and the printer.
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <memory>
 #include <optional>
 
 #include "preview/Metafile.h"
@@ -61,6 +63,27 @@ QImage RenderPaperImage(const TMetafileEx& page, const TPrinterInfo& printer, in
 /// RenderPaperImage saved as PNG.
 bool ExportPng(const TMetafileEx& page, const TPrinterInfo& printer, QIODevice& out,
                const TExportOptions& options = {}, QString* error = nullptr);
+
+/// A PDF of many pages, added one at a time so that only the page at hand need be held
+/// in memory; each page is laid on the paper as ExportPdf lays a single one.
+class TPdfDocument {
+ public:
+  explicit TPdfDocument(const TPrinterInfo& printer);
+  ~TPdfDocument();
+  TPdfDocument(const TPdfDocument&) = delete;
+  TPdfDocument& operator=(const TPdfDocument&) = delete;
+
+  /// Adds the page; false with a one-line Japanese message in `error` when the printer's
+  /// paper is unknown or the drawing cannot start.
+  bool AddPage(const TMetafileEx& page, QString* error = nullptr);
+  /// The whole file with `title` as its title; empty when no page was added. No page can
+  /// be added afterwards.
+  QByteArray Finish(const QString& title);
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> state_;
+};
 
 /// Writes the file in the format its suffix names. The file is replaced only when the
 /// whole output was written (QSaveFile); a failure leaves an existing file as it was.

@@ -1,0 +1,430 @@
+#include "compose/Manuscript.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/Utf8.h"
+#include "settings/Cp932.h"
+
+namespace zelk {
+namespace {
+
+// --- Characters ------------------------------------------------------------------------
+
+bool In(char32_t c, std::u32string_view set) { return set.find(c) != std::u32string_view::npos; }
+
+constexpr std::u32string_view kSmallKana =
+    U"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵㇰㇱㇲㇳㇴㇵㇶㇷㇸㇹㇺㇻㇼㇽㇾㇿ";
+constexpr std::u32string_view kPunctuation = U"、。，．";
+constexpr std::u32string_view kClosing = U"」』）］】〉》〕｝〙〗’”";
+constexpr std::u32string_view kOpening = U"「『（［【〈《〔｛〘〖‘“";
+// Besides punctuation, closing brackets and small kana, these never begin a line.
+constexpr std::u32string_view kOtherNoStart = U"ー！？";
+// A pair of these is one mark two cells long, which a line end does not split.
+constexpr std::u32string_view kTwoCellMarks = U"…‥―—─";
+
+bool IsBlank(char32_t c) { return c == U'\u3000' || c == U' ' || c == U'\t'; }
+bool IsAsciiDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool IsWideDigit(char32_t c) { return c >= U'０' && c <= U'９'; }
+bool IsDigit(char32_t c) { return IsAsciiDigit(c) || IsWideDigit(c); }
+bool IsLowerLatin(char32_t c) { return c >= U'a' && c <= U'z'; }
+
+enum class TClass { Kanji, Hiragana, Katakana, Latin, Other };
+
+// The class that an unmarked ruby base runs over: 漢字《かんじ》 takes the kanji before it.
+TClass ClassOf(char32_t c) {
+  if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) ||
+      (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || In(c, U"々〆〇ヶ"))
+    return TClass::Kanji;
+  if (c >= 0x3041 && c <= 0x309F) return TClass::Hiragana;
+  if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0x31F0 && c <= 0x31FF)) return TClass::Katakana;
+  if ((c < 0x80 && std::isalnum(static_cast<int>(c))) || (c >= U'０' && c <= U'ｚ'))
+    return TClass::Latin;
+  return TClass::Other;
+}
+
+std::u16string ToUtf16(char32_t c) {
+  if (c < 0x10000) return std::u16string(1, static_cast<char16_t>(c));
+  c -= 0x10000;
+  return {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
+}
+
+std::u32string ToUtf32(const std::u16string& s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF)
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+    out += c;
+  }
+  return out;
+}
+
+// --- A line of the text as characters with ruby and page breaks -----------------------
+
+constexpr char32_t kPageBreak = 0xFFFFFFFF;
+
+struct TChar {
+  char32_t Code = 0;
+  int32_t Ruby = -1;  ///< index into the ruby texts, -1 for none
+};
+
+constexpr std::u32string_view kAnnotationOpen = U"［＃";
+constexpr std::u32string_view kPageBreakNote = U"改ページ";
+
+// The characters of one line of the text: ruby notation resolved into ruby indices,
+// `［＃改ページ］` as kPageBreak, every other annotation left out. A notation that is
+// not closed on its line is plain text.
+std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16string>& rubies) {
+  std::vector<TChar> out;
+  size_t explicitBase = std::u32string::npos;  // where a ｜ marked the base's start
+  size_t segmentStart = 0;                     // the first character after a page break
+  auto emitBar = [&] {
+    if (explicitBase == std::u32string::npos) return;
+    out.insert(out.begin() + static_cast<std::ptrdiff_t>(explicitBase), TChar{U'｜'});
+    explicitBase = std::u32string::npos;
+  };
+  // The next closing mark at or after i, each line searched at most once per mark
+  // however many opening marks go unclosed.
+  struct TNext {
+    char32_t Mark;
+    size_t At = 0;
+    bool Searched = false;
+  };
+  TNext annotationEnd{U'］'}, rubyEnd{U'》'};
+  auto next = [&line](TNext& n, size_t i) {
+    if (!n.Searched || (n.At != std::u32string::npos && n.At < i)) {
+      n.At = line.find(n.Mark, i);
+      n.Searched = true;
+    }
+    return n.At;
+  };
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char32_t c = line[i];
+    if (line.compare(i, kAnnotationOpen.size(), kAnnotationOpen.data(), kAnnotationOpen.size()) ==
+        0) {
+      const size_t close = next(annotationEnd, i);
+      if (close != std::u32string::npos) {
+        const std::u32string_view note(line.data() + i + 2, close - i - 2);
+        if (note == kPageBreakNote) {
+          emitBar();
+          out.push_back({kPageBreak});
+          segmentStart = out.size();
+        }
+        i = close;
+        continue;
+      }
+    }
+    if (c == U'｜') {
+      emitBar();
+      explicitBase = out.size();
+      continue;
+    }
+    if (c == U'《') {
+      const size_t close = next(rubyEnd, i);
+      const bool closed = close != std::u32string::npos && close > i + 1;
+      size_t base = explicitBase;
+      if (closed && base == std::u32string::npos && out.size() > segmentStart) {
+        const TClass cls = ClassOf(out.back().Code);
+        base = out.size();
+        while (cls != TClass::Other && base > segmentStart && out[base - 1].Ruby < 0 &&
+               ClassOf(out[base - 1].Code) == cls)
+          --base;
+      }
+      if (closed && base != std::u32string::npos && base < out.size()) {
+        const auto index = static_cast<int32_t>(rubies.size());
+        std::u16string text;
+        for (size_t k = i + 1; k < close; ++k) text += ToUtf16(line[k]);
+        rubies.push_back(text);
+        for (size_t k = base; k < out.size(); ++k) out[k].Ruby = index;
+        explicitBase = std::u32string::npos;
+        i = close;
+        continue;
+      }
+    }
+    out.push_back({c});
+  }
+  emitBar();
+  return out;
+}
+
+// --- Units: what takes one cell --------------------------------------------------------
+
+struct TUnit {
+  std::u16string Text;
+  TCellKind Kind = TCellKind::Normal;
+  int32_t Ruby = -1;
+  bool Blank = false;    ///< an empty cell
+  bool NoStart = false;  ///< never begins a line
+  bool NoEnd = false;    ///< never ends a line
+};
+
+std::vector<TUnit> MakeUnits(const std::vector<TChar>& chars, size_t from, size_t to,
+                             bool vertical) {
+  std::vector<TUnit> units;
+  for (size_t i = from; i < to; ++i) {
+    const char32_t c = chars[i].Code;
+    // Control characters and byte-order marks have no cell.
+    if (c < 0x20 ? c != U'\t' : (c == 0x7F || c == 0xFEFF)) continue;
+    TUnit u;
+    u.Ruby = chars[i].Ruby;
+    u.Text = ToUtf16(c);
+    const auto sameRubyNext = [&](auto test) {
+      return i + 1 < to && chars[i + 1].Ruby == chars[i].Ruby && test(chars[i + 1].Code);
+    };
+    if (IsBlank(c)) {
+      u.Blank = true;
+    } else if (IsDigit(c) || (!vertical && IsLowerLatin(c))) {
+      // Two digits to a cell, upright; full-width digits are set as their narrow forms.
+      const bool digit = IsDigit(c);
+      const auto narrow = [](char32_t d) { return IsWideDigit(d) ? d - U'０' + U'0' : d; };
+      u.Kind = TCellKind::TwoInOne;
+      u.Text = ToUtf16(narrow(c));
+      if (sameRubyNext([&](char32_t d) { return digit ? IsDigit(d) : IsLowerLatin(d); }))
+        u.Text += ToUtf16(narrow(chars[++i].Code));
+    } else if (In(c, kPunctuation)) {
+      u.Kind = TCellKind::Punctuation;
+      u.NoStart = true;
+      if (i + 1 < to && In(chars[i + 1].Code, kClosing)) u.Text += ToUtf16(chars[++i].Code);
+    } else if (In(c, kSmallKana)) {
+      u.Kind = TCellKind::SmallKana;
+      u.NoStart = true;
+    } else if (In(c, kClosing) || In(c, kOtherNoStart)) {
+      u.NoStart = true;
+    } else if (In(c, kOpening)) {
+      u.NoEnd = true;
+    } else if (In(c, kTwoCellMarks) && i + 1 < to && chars[i + 1].Code == c) {
+      // The mark's first half may not end a line, so the two halves stay together.
+      u.NoEnd = true;
+      units.push_back(u);
+      u.NoEnd = false;
+      u.Ruby = chars[++i].Ruby;
+    }
+    units.push_back(u);
+  }
+  return units;
+}
+
+// --- Setting units into lines and pages ------------------------------------------------
+
+struct TBaseCell {
+  size_t Page;
+  int32_t Line;
+  int32_t Cell;
+};
+
+class TComposer {
+ public:
+  explicit TComposer(const TComposeOptions& o)
+      : lines_(std::max(o.LinesPerPage, 1)), cells_(std::max(o.CellsPerLine, 1)), options_(o) {
+    pages_.emplace_back();
+  }
+
+  std::vector<std::u16string> Rubies;
+
+  /// Sets the units from `startCell` of the current line, which must be fresh.
+  void Flow(const std::vector<TUnit>& units, int32_t startCell) {
+    cell_ = std::min(startCell, cells_ - 1);
+    for (const TUnit& u : units) Place(u);
+  }
+
+  /// Ends the current line; the next one may be on a new page.
+  void EndLine() {
+    ++line_;
+    cell_ = 0;
+    last_ = -1;
+    used_ = true;
+    if (line_ >= lines_) {
+      pages_.emplace_back();
+      line_ = 0;
+      used_ = false;
+    }
+  }
+
+  /// Ends a line that holds anything.
+  void EndStartedLine() {
+    if (cell_ > 0) EndLine();
+  }
+
+  void PageBreak() {
+    EndStartedLine();
+    if (!used_) return;
+    pages_.emplace_back();
+    line_ = 0;
+    used_ = false;
+  }
+
+  int32_t CellsPerLine() const { return cells_; }
+
+  std::vector<TComposedPage> Finish() {
+    if (pages_.size() > 1 && !used_ && cell_ == 0) pages_.pop_back();
+    for (size_t r = 0; r < bases_.size(); ++r)
+      AddRuby(bases_[r], r < Rubies.size() ? Rubies[r] : u"");
+    return std::move(pages_);
+  }
+
+ private:
+  TComposedPage& Page() { return pages_.back(); }
+
+  void Place(const TUnit& u) {
+    if (cell_ >= cells_) {
+      if (u.NoStart && Keep(u)) return;
+      EndLine();
+    }
+    if (u.NoEnd && cell_ == cells_ - 1 && cell_ > 0) EndLine();
+    if (!u.Blank) {
+      Page().Cells.push_back({line_, cell_, u.Text, u.Kind});
+      last_ = static_cast<int32_t>(Page().Cells.size() - 1);
+      AddBase(u.Ruby, cell_);
+    }
+    ++cell_;
+  }
+
+  // A unit that may not begin a line, kept on the full line: in its last cell with that
+  // cell's character, or with --hang just beyond it. False when the last cell is empty.
+  bool Keep(const TUnit& u) {
+    std::vector<TCellPlacement>& cells = Page().Cells;
+    if (last_ < 0) return false;
+    TCellPlacement& last = cells[static_cast<size_t>(last_)];
+    if (options_.Hang) {
+      if (last.Kind != TCellKind::Hang) {
+        if (last.Cell != cells_ - 1) return false;
+        cells.push_back({line_, cells_, u.Text, TCellKind::Hang});
+        last_ = static_cast<int32_t>(cells.size() - 1);
+        return true;
+      }
+      last.Text += u.Text;
+      return true;
+    }
+    if (last.Cell != cells_ - 1) return false;
+    last.Text += u.Text;
+    AddBase(u.Ruby, last.Cell);
+    return true;
+  }
+
+  void AddBase(int32_t ruby, int32_t cell) {
+    if (ruby < 0) return;
+    if (bases_.size() <= static_cast<size_t>(ruby)) bases_.resize(static_cast<size_t>(ruby) + 1);
+    std::vector<TBaseCell>& b = bases_[static_cast<size_t>(ruby)];
+    const TBaseCell here{pages_.size() - 1, line_, cell};
+    if (!b.empty() && b.back().Page == here.Page && b.back().Line == here.Line &&
+        b.back().Cell == cell)
+      return;
+    b.push_back(here);
+  }
+
+  // The ruby over its base cells, one piece per line the base runs over, the ruby's
+  // characters shared out in proportion to the base cells of each line.
+  void AddRuby(const std::vector<TBaseCell>& base, const std::u16string& text) {
+    if (base.empty()) return;
+    const std::u32string chars = ToUtf32(text);
+    size_t begin = 0;
+    size_t given = 0;
+    while (begin < base.size()) {
+      size_t end = begin + 1;
+      while (end < base.size() && base[end].Page == base[begin].Page &&
+             base[end].Line == base[begin].Line)
+        ++end;
+      const size_t share = end == base.size() ? chars.size() : chars.size() * end / base.size();
+      std::u16string piece;
+      for (size_t k = given; k < share; ++k) piece += ToUtf16(chars[k]);
+      given = std::max(given, share);
+      if (!piece.empty())
+        pages_[base[begin].Page].Rubies.push_back(
+            {base[begin].Line, base[begin].Cell, base[end - 1].Cell, piece});
+      begin = end;
+    }
+  }
+
+  int32_t lines_;
+  int32_t cells_;
+  TComposeOptions options_;
+  std::vector<TComposedPage> pages_;
+  int32_t line_ = 0;
+  int32_t cell_ = 0;
+  int32_t last_ = -1;  ///< the last placement on the current line, -1 for none
+  bool used_ = false;  ///< the current page has an ended line
+  std::vector<std::vector<TBaseCell>> bases_;
+};
+
+std::vector<std::u16string> SplitLines(const std::u16string& text) {
+  std::vector<std::u16string> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = text.find(u'\n', start);
+    if (end == std::u16string::npos) {
+      if (start < text.size()) lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::u16string DecodeManuscript(const std::string& bytes) {
+  std::string body = bytes;
+  if (body.compare(0, 3, "\xEF\xBB\xBF") == 0) body.erase(0, 3);
+  // A byte that is no part of valid UTF-8 comes back as an escaped byte (U+DC80 + byte),
+  // which valid UTF-8 never gives.
+  std::u16string text = FileNameToUtf16(body);
+  const bool utf8 =
+      std::none_of(text.begin(), text.end(), [](char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; });
+  if (!utf8) text = Cp932ToUtf16(body);
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r') {
+      out += u'\n';
+      if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
+                                             const TComposeOptions& options) {
+  TComposer composer(options);
+  const int32_t n = composer.CellsPerLine();
+  const std::vector<std::u16string> lines = SplitLines(text);
+  for (size_t index = 0; index < lines.size(); ++index) {
+    const std::vector<TChar> chars = ParseLine(ToUtf32(lines[index]), composer.Rubies);
+    if (lines[index].empty()) {
+      composer.EndLine();  // an empty line stays one
+      continue;
+    }
+    const bool title = options.Title && index == 0;
+    const bool author = options.Title && index == 1;
+    bool first = true;
+    size_t from = 0;
+    while (from <= chars.size()) {
+      size_t to = from;
+      while (to < chars.size() && chars[to].Code != kPageBreak) ++to;
+      const std::vector<TUnit> units = MakeUnits(chars, from, to, options.Vertical);
+      if (!units.empty()) {
+        int32_t start = 0;
+        if (title) {
+          start = first ? 2 : 0;
+        } else if (author) {
+          start = first ? std::max<int32_t>(0, n - 1 - static_cast<int32_t>(units.size())) : 0;
+        } else if (first && !units.front().Blank) {
+          start = 1;  // a paragraph begins with one empty cell
+        }
+        composer.Flow(units, start);
+        composer.EndLine();
+        first = false;
+      }
+      if (to == chars.size()) break;
+      composer.PageBreak();
+      from = to + 1;
+    }
+  }
+  return composer.Finish();
+}
+
+}  // namespace zelk

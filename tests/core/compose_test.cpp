@@ -1,0 +1,264 @@
+// Setting a text into the cells: a table of texts with the cells they fill, the text
+// file's decoding, and the composed page on the sheet.
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "DrawTestSupport.h"
+#include "base/Utf8.h"
+#include "compose/Manuscript.h"
+#include "compose/SheetText.h"
+#include "preview/SheetRecording.h"
+#include "sheet/Geometry.h"
+
+namespace zelk {
+namespace {
+
+using testing::PreparedSettings;
+using testing::TFixedMeasurer;
+
+// The pages as text: lines joined by "/", pages by " # ". An empty cell is "_", a cell
+// of more than one character is in brackets, a hanging one follows "|"; empty cells at
+// a line's end are left out. Each ruby follows its page as {line:first-last:ruby}.
+std::string Render(const std::vector<TComposedPage>& pages) {
+  std::string out;
+  for (size_t p = 0; p < pages.size(); ++p) {
+    if (p > 0) out += " # ";
+    std::map<int32_t, std::map<int32_t, const TCellPlacement*>> lines;
+    int32_t lastLine = -1;
+    for (const TCellPlacement& c : pages[p].Cells) {
+      lines[c.Line][c.Cell] = &c;
+      lastLine = std::max(lastLine, c.Line);
+    }
+    for (int32_t l = 0; l <= lastLine; ++l) {
+      if (l > 0) out += "/";
+      int32_t next = 0;
+      for (const auto& [index, cell] : lines[l]) {
+        if (cell->Kind == TCellKind::Hang) {
+          out += "|" + ToUtf8(cell->Text);
+          continue;
+        }
+        for (; next < index; ++next) out += "_";
+        const bool many =
+            cell->Text.size() > 1 &&
+            !(cell->Text.size() == 2 && cell->Text[0] >= 0xD800 && cell->Text[0] <= 0xDBFF);
+        out += many ? "[" + ToUtf8(cell->Text) + "]" : ToUtf8(cell->Text);
+        next = index + 1;
+      }
+    }
+    for (const TRubyPlacement& r : pages[p].Rubies)
+      out += " {" + std::to_string(r.Line) + ":" + std::to_string(r.FirstCell) + "-" +
+             std::to_string(r.LastCell) + ":" + ToUtf8(r.Text) + "}";
+  }
+  return out;
+}
+
+struct TRow {
+  const char* name;
+  const char* text;
+  const char* expected;
+  int32_t cells = 5;
+  bool vertical = true;
+  bool title = false;
+  bool hang = false;
+};
+
+// Five cells to a line and three lines to a page unless a row says otherwise.
+const TRow kRows[] = {
+    {"a paragraph begins with one empty cell and runs on", "吾輩は猫である", "_吾輩は猫/である"},
+    {"a line indented with a full-width space is not indented twice", "　吾輩", "_吾輩"},
+    {"an empty line stays an empty line", "あ\n\nい", "_あ//_い"},
+    {"punctuation at a line start joins the last cell", "あいうえ。お", "_あいう[え。]/お"},
+    {"with hang it sets beyond the last cell", "あいうえ。お", "_あいうえ|。/お", 5, true, false,
+     true},
+    {"a closing bracket at a line start joins the last cell", "あいうえ」", "_あいう[え」]"},
+    {"the long-vowel mark never begins a line", "あいうえー", "_あいう[えー]"},
+    {"。」 share one cell", "「あい。」う", "_「あい[。」]/う"},
+    {"an opening bracket never ends a line", "あいう「え」", "_あいう/「え」"},
+    {"small kana take a cell", "きゃっと", "_きゃっと"},
+    {"small kana never begin a line", "あいうえっと", "_あいう[えっ]/と"},
+    {"…… takes two cells that a line end does not split", "あいう……", "_あいう/……"},
+    {"―― takes two cells", "あ――い", "_あ――い"},
+    {"two digits to a cell", "2026年", "_[20][26]年"},
+    {"full-width digits likewise", "２０２６年", "_[20][26]年"},
+    {"an odd digit takes a cell of its own", "123", "_[12]3"},
+    {"lower-case letters two to a cell across", "abc", "_[ab]c", 5, false},
+    {"lower-case letters one to a cell down", "abc", "_abc"},
+    {"upper-case letters one to a cell", "ABC", "_ABC", 5, false},
+    {"ruby over the kanji before it", "漢字《かんじ》です", "_漢字です {0:1-2:かんじ}"},
+    {"ruby over an explicit base", "あ｜東京《とうきょう》", "_あ東京 {0:2-3:とうきょう}"},
+    {"ruby split by a line end", "あいう漢字《かんじ》", "_あいう漢/字 {0:4-4:か} {1:0-0:んじ}"},
+    {"an unclosed ruby is text", "あ《い", "_あ《い"},
+    {"an unclosed annotation is text", "あ［＃い", "_あ［＃い"},
+    {"a ｜ without ruby is text", "あ｜い", "_あ｜い"},
+    {"a page break starts a new page", "あ\n［＃改ページ］\nい", "_あ # _い"},
+    {"text after a page break goes on", "あ［＃改ページ］い", "_あ # い"},
+    {"other annotations are left out", "あ［＃ここから２字下げ］い", "_あい"},
+    {"lines run on to the next page", "あ\nい\nう\nえ", "_あ/_い/_う # _え"},
+    {"title from the third cell, author ending before the last", "題\n山田\n本文",
+     "__題/___山田/_本文", 6, true, true},
+};
+
+TEST(Compose, Table) {
+  for (const TRow& row : kRows) {
+    TComposeOptions o;
+    o.CellsPerLine = row.cells;
+    o.LinesPerPage = 3;
+    o.Vertical = row.vertical;
+    o.Title = row.title;
+    o.Hang = row.hang;
+    EXPECT_EQ(Render(ComposeManuscript(FromUtf8(row.text), o)), row.expected) << row.name;
+  }
+}
+
+TEST(Compose, Kinds) {
+  TComposeOptions o;
+  const auto pages = ComposeManuscript(u"っ、12あ", o);
+  ASSERT_EQ(pages.size(), 1u);
+  std::vector<TCellKind> kinds;
+  for (const TCellPlacement& c : pages[0].Cells) kinds.push_back(c.Kind);
+  EXPECT_EQ(kinds, (std::vector<TCellKind>{TCellKind::SmallKana, TCellKind::Punctuation,
+                                           TCellKind::TwoInOne, TCellKind::Normal}));
+}
+
+TEST(Compose, NothingToSetGivesOneEmptyPage) {
+  for (const char16_t* text : {u"", u"［＃改ページ］", u"［＃改ページ］\n［＃改ページ］"}) {
+    const auto pages = ComposeManuscript(text, TComposeOptions{});
+    ASSERT_EQ(pages.size(), 1u) << ToUtf8(text);
+    EXPECT_TRUE(pages[0].Cells.empty());
+  }
+}
+
+// Unclosed marks by the hundred thousand on one line: each is text, and the line is
+// read in one pass.
+TEST(Compose, UnclosedMarksOnALongLine) {
+  for (const std::u16string mark : {u"《", u"［＃", u"漢《"}) {
+    std::u16string line;
+    for (int i = 0; i < 100000; ++i) line += mark;
+    TComposeOptions o;
+    o.LinesPerPage = 40;
+    o.CellsPerLine = 40;
+    size_t cells = 0;
+    for (const TComposedPage& page : ComposeManuscript(line, o)) cells += page.Cells.size();
+    EXPECT_EQ(cells, line.size()) << ToUtf8(mark);
+  }
+}
+
+TEST(Compose, Decoding) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"UTF-8", "\xE3\x81\x82\n\xE3\x81\x84", u"あ\nい"},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF\xE3\x81\x82", u"あ"},
+      {"CR LF and CR", "a\r\nb\rc\n", u"a\nb\nc\n"},
+      {"code page 932", "\x82\xA0\x8A\xBF\x8E\x9A\r\n", u"あ漢字\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecodeManuscript(c.bytes), c.text) << c.name;
+}
+
+bool Inside(const TDevicePoint& p, const TDeviceRect& r) {
+  return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
+}
+
+// Every cell's text op lies inside its cell, every ruby's inside the strip beside its
+// base, both ways and with a fold band of its own width; the sheet under them is the
+// blank sheet, op for op.
+TEST(Compose, PagesOnTheSheet) {
+  for (const bool yokogaki : {false, true}) {
+    for (const int32_t orime : {0, 2}) {
+      TVirtualPrinter printer;
+      TPrintSetting s = PreparedSettings(printer, [&](TPrintSetting& p) {
+        p.SetTategaki(!yokogaki);
+        p.Orime = orime;
+        // More cells along the lines than across, so that the gap strips have a width.
+        p.Tate = yokogaki ? 8 : 20;
+        p.Yoko = yokogaki ? 20 : 8;
+      });
+      TFixedMeasurer measurer;
+      TPrintPreview preview(printer, measurer);
+      ASSERT_TRUE(RecordSheet(s, preview).Drawn);
+      const std::vector<TRecordedOp> blank = preview.GetPage(0)->Ops;
+
+      std::u16string text;
+      for (int i = 0; i < 12; ++i) text += u"吾輩《わがはい》は猫である。名前はまだ無い。2026年\n";
+      const TComposeOptions o = SheetComposeOptions(s);
+      EXPECT_EQ(o.LinesPerPage, 8);
+      const auto pages = ComposeManuscript(text, o);
+      ASSERT_GT(pages.size(), 1u);
+      TSheetTextSetter setter(s);
+      const std::string where =
+          std::string(yokogaki ? "across" : "down") + " orime " + std::to_string(orime);
+      for (const TComposedPage& page : pages) {
+        ASSERT_TRUE(RecordComposedPage(s, preview, setter, page).Drawn);
+        const TMetafileEx& m = *preview.GetPage(0);
+        ASSERT_EQ(m.Ops.size(), blank.size() + page.Cells.size() + page.Rubies.size()) << where;
+        for (size_t i = 0; i < blank.size(); ++i)
+          ASSERT_EQ(m.Ops[i].P1, blank[i].P1) << where << " op " << i;
+        size_t op = blank.size();
+        for (const TCellPlacement& c : page.Cells) {
+          const TRecordedOp& t = m.Ops[op++];
+          ASSERT_EQ(t.Kind, TOpKind::Text);
+          EXPECT_EQ(m.Texts[t.Index].Font.Name(),
+                    c.Kind == TCellKind::TwoInOne || yokogaki ? kComposeFace : u"@" + kComposeFace);
+          EXPECT_EQ(m.Texts[t.Index].Text, c.Text);
+          EXPECT_TRUE(Inside(t.P1, ComposeCellRect(s, c.Line, c.Cell)))
+              << where << " line " << c.Line << " cell " << c.Cell;
+        }
+        for (const TRubyPlacement& r : page.Rubies) {
+          const TRecordedOp& t = m.Ops[op++];
+          const TDeviceRect a = ComposeRubyRect(s, r.Line, r.FirstCell);
+          const TDeviceRect b = ComposeRubyRect(s, r.Line, r.LastCell);
+          const TDeviceRect strip{std::min(a.Left, b.Left), std::min(a.Top, b.Top),
+                                  std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+          EXPECT_TRUE(Inside(t.P1, strip)) << where << " ruby on line " << r.Line;
+          EXPECT_EQ(m.Texts[t.Index].Orientation, yokogaki ? 0 : 2700);
+        }
+      }
+      // The cells of a line lie in one column (down) or row (across), in order; the
+      // half beyond the fold band continues the page.
+      const TDeviceRect first = ComposeCellRect(s, 0, 0);
+      const TDeviceRect last = ComposeCellRect(s, o.LinesPerPage - 1, o.CellsPerLine - 1);
+      if (yokogaki) {
+        EXPECT_LT(first.Top, last.Top);
+        EXPECT_LT(first.Left, last.Left);
+      } else {
+        EXPECT_GT(first.Left, last.Left);
+        EXPECT_LT(first.Top, last.Top);
+      }
+    }
+  }
+}
+
+TEST(Compose, PageNumberAfterTheTitle) {
+  for (const bool lines : {false, true}) {
+    TVirtualPrinter printer;
+    TPrintSetting s = PreparedSettings(printer, [&](TPrintSetting& p) {
+      p.PageNumber = lines;
+      p.PN_UC = true;
+      p.PageNumberTitle = u"No.";
+    });
+    TFixedMeasurer measurer;
+    TPrintPreview preview(printer, measurer);
+    TSheetTextSetter setter(s);
+    ASSERT_TRUE(RecordComposedPage(s, preview, setter, TComposedPage{}, 7).Drawn);
+    std::vector<TDevicePoint> numbers, titles;
+    const TMetafileEx& m = *preview.GetPage(0);
+    for (const TRecordedOp& op : m.Ops) {
+      if (op.Kind != TOpKind::Text) continue;
+      if (m.Texts[op.Index].Text == u"7") numbers.push_back(op.P1);
+      if (m.Texts[op.Index].Text == u"No.") titles.push_back(op.P1);
+    }
+    ASSERT_EQ(numbers.size(), lines ? 2u : 0u);
+    for (size_t i = 0; i < numbers.size(); ++i) {
+      EXPECT_EQ(numbers[i].Y, titles[i].Y);
+      EXPECT_GT(numbers[i].X, titles[i].X);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zelk
