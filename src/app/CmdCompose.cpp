@@ -1,14 +1,9 @@
 // `zelk compose TEXT.txt [FILE] -o OUT.pdf|OUT.svg|OUT.png | --ops`: a text set into the
 // sheet's cells, page after page.
 
-#include <sys/stat.h>
-
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -22,6 +17,7 @@
 #include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"
+#include "settings/SettingsFileIO.h"
 
 namespace zelk {
 namespace {
@@ -58,26 +54,24 @@ void AddOptions(QCommandLineParser& parser) {
   AddSheetOptions(parser);
 }
 
-// The bytes of the text file; a file that is no regular file or is too large is refused.
+// The bytes of the text file; a file that is no regular file or is too large is refused
+// (opened as settings files are, so a FIFO does not block).
 std::string ReadText(const QString& path) {
-  const std::string native = NativePath(path);
-  struct stat st;
-  if (::stat(native.c_str(), &st) != 0)
-    throw TCommandError{QStringLiteral("%1: テキストファイルが見つかりません").arg(path)};
-  if (!S_ISREG(st.st_mode))
-    throw TCommandError{QStringLiteral("%1: 通常のファイルではありません").arg(path)};
-  if (static_cast<uint64_t>(st.st_size) > kMaxManuscriptBytes)
-    throw TCommandError{QStringLiteral("%1: テキストが大きすぎます（%2 バイトまで）")
-                            .arg(path)
-                            .arg(kMaxManuscriptBytes)};
-  std::ifstream in(native, std::ios::binary);
-  if (!in.is_open()) throw TCommandError{QStringLiteral("%1: 読み込めません").arg(path)};
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw TCommandError{QStringLiteral("%1: 読み込めません").arg(path)};
-  if (bytes.size() > kMaxManuscriptBytes)
-    throw TCommandError{QStringLiteral("%1: テキストが大きすぎます（%2 バイトまで）")
-                            .arg(path)
-                            .arg(kMaxManuscriptBytes)};
+  std::string error;
+  std::unique_ptr<std::FILE, decltype(&std::fclose)> in(OpenRegularFile(NativePath(path), &error),
+                                                        &std::fclose);
+  if (!in) throw TCommandError{QString::fromStdString(error)};
+  std::string bytes;
+  char buffer[65536];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) {
+    bytes.append(buffer, got);
+    if (bytes.size() > kMaxManuscriptBytes)
+      throw TCommandError{QStringLiteral("%1: テキストが大きすぎます（%2 バイトまで）")
+                              .arg(path)
+                              .arg(kMaxManuscriptBytes)};
+  }
+  if (std::ferror(in.get())) throw TCommandError{QStringLiteral("%1: 読み込めません").arg(path)};
   return bytes;
 }
 
@@ -85,12 +79,6 @@ std::string ReadText(const QString& path) {
 QString PagePath(const QString& path, int index) {
   const int dot = path.lastIndexOf(QLatin1Char('.'));
   return path.left(dot) + QStringLiteral("-%1").arg(index, 3, 10, QLatin1Char('0')) + path.mid(dot);
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    throw TCommandError{QStringLiteral("%1 に書き込めません: %2").arg(path, file.errorString())};
 }
 
 void WriteStdout(const std::string& text) {
@@ -179,7 +167,7 @@ int Run(QCommandLineParser& parser) {
     std::fputs("zelk: 注意: この用紙の升目には脇の欄の幅がないため、ルビを省きました\n", stderr);
   if (ops && std::fflush(stdout) != 0)
     throw TCommandError{QStringLiteral("標準出力に書き込めません")};
-  if (pdf) WriteFile(out, pdf->Finish(QFileInfo(args[0]).completeBaseName()));
+  if (pdf) WriteFileForCommand(out, pdf->Finish(QFileInfo(args[0]).completeBaseName()));
   return kExitOk;
 }
 

@@ -1,6 +1,5 @@
 // `zelk render [FILE] -o OUT.pdf|OUT.svg|OUT.png`: the sheet as the program prints it.
 
-#include <QBuffer>
 #include <cstdio>
 #include <optional>
 
@@ -9,7 +8,6 @@
 #include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "settings/SettingsFileIO.h"
 
 namespace zelk {
 namespace {
@@ -67,23 +65,6 @@ TExportOptions OutputOptions(const QCommandLineParser& parser, QString& path,
   return options;
 }
 
-// The whole output in memory: a file is then replaced in one step, or standard output
-// gets it at once.
-bool ExportToBytes(const TMetafileEx& page, const TPrinterInfo& printer, TExportFormat format,
-                   const TExportOptions& options, QByteArray& bytes, QString* error) {
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  switch (format) {
-    case TExportFormat::Pdf:
-      return ExportPdf(page, printer, buffer, options, error);
-    case TExportFormat::Svg:
-      return ExportSvg(page, printer, buffer, options, error);
-    case TExportFormat::Png:
-      return ExportPng(page, printer, buffer, options, error);
-  }
-  return false;
-}
-
 void WriteOutput(const QString& path, const QByteArray& bytes) {
   if (path == kStdout) {
     if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout) !=
@@ -92,12 +73,7 @@ void WriteOutput(const QString& path, const QByteArray& bytes) {
       throw TCommandError{QStringLiteral("cannot write to standard output")};
     return;
   }
-  std::string error;
-  const bool ok = AtomicWriteFile(
-      NativePath(path),
-      [&bytes](TByteWriter& w) { w.Write(bytes.constData(), static_cast<size_t>(bytes.size())); },
-      &error);
-  if (!ok) throw TCommandError{QString::fromStdString(error)};
+  WriteFileForCommand(path, bytes);
 }
 
 int Run(QCommandLineParser& parser) {
@@ -110,6 +86,8 @@ int Run(QCommandLineParser& parser) {
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
   RecordSheetForCommand(s, preview);
+  // The whole output in memory: a file is then replaced in one step, or standard output
+  // gets it at once.
   QString error;
   QByteArray bytes;
   if (!ExportToBytes(*preview.GetPage(0), s.PrinterInfo, format, options, bytes, &error)) {

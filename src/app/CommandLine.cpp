@@ -100,6 +100,15 @@ bool ParseIntPair(const QString& text, QChar sep, int& a, int& b, bool allowSing
 
 std::string NativePath(const QString& path) { return FileNameFromUtf16(path.toStdU16String()); }
 
+void WriteFileForCommand(const QString& path, const QByteArray& bytes) {
+  std::string error;
+  const bool ok = AtomicWriteFile(
+      NativePath(path),
+      [&bytes](TByteWriter& w) { w.Write(bytes.constData(), static_cast<size_t>(bytes.size())); },
+      &error);
+  if (!ok) throw TCommandError{QString::fromStdString(error)};
+}
+
 bool IsCommandLineInvocation(const QStringList& arguments) {
   if (arguments.size() < 2) return false;
   // The window takes one settings file and no option; anything else is the command

@@ -42,6 +42,10 @@ struct TSubcommand {
 /// of a name that is not UTF-8 (FileNameToUtf16), and this gives them back.
 std::string NativePath(const QString& path);
 
+/// Writes `bytes` to the file `path` through AtomicWriteFile (only a regular file is
+/// replaced, and only whole); a failure throws TCommandError with its reason.
+void WriteFileForCommand(const QString& path, const QByteArray& bytes);
+
 /// False only when the window is to start: no argument, or a single one that is an
 /// existing file (not a folder) or the name of a new ".zelk" file. Everything else
 /// (a subcommand, help, an option, a mistyped command, more arguments) is the command

@@ -1,12 +1,14 @@
 #include "preview/qt/Export.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSaveFile>
 #include <cmath>
 
+#include "base/Utf8.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/VectorPage.h"
+#include "settings/SettingsFileIO.h"
 
 namespace zelk {
 namespace {
@@ -164,33 +166,34 @@ QByteArray TPdfDocument::Finish(const QString& title) {
   return st.Vector->Write(title);
 }
 
+bool ExportToBytes(const TMetafileEx& page, const TPrinterInfo& p, TExportFormat format,
+                   const TExportOptions& options, QByteArray& bytes, QString* error) {
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  switch (format) {
+    case TExportFormat::Pdf:
+      return ExportPdf(page, p, buffer, options, error);
+    case TExportFormat::Svg:
+      return ExportSvg(page, p, buffer, options, error);
+    case TExportFormat::Png:
+      return ExportPng(page, p, buffer, options, error);
+  }
+  return false;
+}
+
 bool ExportPage(const TMetafileEx& page, const TPrinterInfo& p, const QString& path,
                 const TExportOptions& options, QString* error) {
   const auto format = ExportFormatFor(path);
   if (!format)
     return Fail(error, QStringLiteral("%1: 出力の形式は .pdf、.svg、.png のどれかです").arg(path));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    return Fail(error, QStringLiteral("%1 に書き込めません: %2").arg(path, file.errorString()));
-  bool ok = false;
-  switch (*format) {
-    case TExportFormat::Pdf:
-      ok = ExportPdf(page, p, file, options, error);
-      break;
-    case TExportFormat::Svg:
-      ok = ExportSvg(page, p, file, options, error);
-      break;
-    case TExportFormat::Png:
-      ok = ExportPng(page, p, file, options, error);
-      break;
-  }
-  if (!ok) {
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit())
-    return Fail(error, QStringLiteral("%1 に書き込めません: %2").arg(path, file.errorString()));
-  return true;
+  QByteArray bytes;
+  if (!ExportToBytes(page, p, *format, options, bytes, error)) return false;
+  std::string failure;
+  const bool ok = AtomicWriteFile(
+      FileNameFromUtf16(path.toStdU16String()),
+      [&bytes](TByteWriter& w) { w.Write(bytes.constData(), static_cast<size_t>(bytes.size())); },
+      &failure);
+  return ok || Fail(error, QString::fromStdString(failure));
 }
 
 }  // namespace zelk

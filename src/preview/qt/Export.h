@@ -85,8 +85,13 @@ class TPdfDocument {
   std::unique_ptr<TState> state_;
 };
 
-/// Writes the file in the format its suffix names. The file is replaced only when the
-/// whole output was written (QSaveFile); a failure leaves an existing file as it was.
+/// The whole output of ExportPdf, ExportSvg or ExportPng, in memory.
+bool ExportToBytes(const TMetafileEx& page, const TPrinterInfo& printer, TExportFormat format,
+                   const TExportOptions& options, QByteArray& bytes, QString* error = nullptr);
+
+/// Writes the file in the format its suffix names, through AtomicWriteFile: only a
+/// regular file (or nothing) at `path` is replaced, and only when the whole output was
+/// made; a failure leaves an existing file as it was.
 bool ExportPage(const TMetafileEx& page, const TPrinterInfo& printer, const QString& path,
                 const TExportOptions& options = {}, QString* error = nullptr);
 
