@@ -1,12 +1,15 @@
-// `zelk print [FILE] [--printer NAME] [-o OUT.pdf]`: the sheet recorded as `render`
-// records it, and printed through the same path as the window's print buttons.
+// `zelk print [FILE] [--printer NAME] [-o OUT.pdf] [--text TEXT.txt]`: the sheet recorded
+// as `render` records it, or every page of a text set into it as `compose` sets it, and
+// printed through the same path as the window's print buttons, as one job.
 
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "app/CommandLine.h"
 #include "app/SheetRecording.h"
+#include "preview/ManuscriptPages.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
@@ -17,6 +20,7 @@ namespace {
 
 const QString kOutput = QStringLiteral("output");
 const QString kPrinter = QStringLiteral("printer");
+const QString kText = QStringLiteral("text");
 
 void AddOptions(QCommandLineParser& parser) {
   AddSettingsFileArgument(parser);
@@ -24,6 +28,11 @@ void AddOptions(QCommandLineParser& parser) {
                     QStringLiteral("Output file of the printer \"PDF\" (selects it when no "
                                    "--printer is given)."),
                     QStringLiteral("OUT.pdf")});
+  parser.addOption({kText,
+                    QStringLiteral("Print every page of this text set into the sheet's cells "
+                                   "(as compose sets it)."),
+                    QStringLiteral("TEXT.txt")});
+  AddManuscriptOptions(parser);
   AddSheetOptions(parser);
 }
 
@@ -57,8 +66,27 @@ int Run(QCommandLineParser& parser) {
   TPrintSetting s = PreparedSheetSettings(parser, printer);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
-  RecordSheetForCommand(s, preview);
-  const TPrintResult result = PrintPages(preview, printer);
+  TPrintResult result;
+  RequireTextForManuscriptOptions(parser, parser.isSet(kText));
+  if (parser.isSet(kText)) {
+    const std::unique_ptr<TManuscriptPages> text =
+        ManuscriptForCommand(parser, parser.value(kText), s);
+    // Each page is recorded as the printer takes it.
+    result = PrintPages(
+        text->PageCount(),
+        [&](int i) -> const TMetafileEx& {
+          try {
+            return RecordTextPageForCommand(*text, s, preview, i);
+          } catch (const TCommandError& e) {  // aborts the job with its reason
+            throw std::runtime_error(e.Message.toStdString());
+          }
+        },
+        printer);
+    NoteTextLeftOut(*text);
+  } else {
+    RecordSheetForCommand(s, preview);
+    result = PrintPages(preview, printer);
+  }
   if (!result.Warning.isEmpty())
     std::fprintf(stderr, "zelk: warning: %s\n", result.Warning.toUtf8().constData());
   switch (result.Outcome) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "preview/ManuscriptPages.h"
 #include "preview/SheetRecording.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/FormTransfer.h"
@@ -44,6 +45,68 @@ void RecordSheetForCommand(TPrintSetting& s, TPrintPreview& preview) {
                  "zelk: warning: the sheet needs more than %zu drawing operations; only the "
                  "first are drawn\n",
                  TMetafileEx::kMaxRecordedOps);
+}
+
+namespace {
+
+const QString kTitle = QStringLiteral("title");
+const QString kHang = QStringLiteral("hang");
+const QString kNumberPages = QStringLiteral("number-pages");
+
+}  // namespace
+
+void AddManuscriptOptions(QCommandLineParser& parser) {
+  parser.addOption({kTitle, QStringLiteral("The first line is the title, the second the author.")});
+  parser.addOption({kHang, QStringLiteral("Punctuation that would begin a line hangs below (or "
+                                          "beside) the line's last cell.")});
+  parser.addOption({kNumberPages, QStringLiteral("Write each page's number on the sheet's "
+                                                 "page-number lines, after their title.")});
+}
+
+void RequireTextForManuscriptOptions(const QCommandLineParser& parser, bool textGiven) {
+  if (textGiven) return;
+  for (const QString& name : {kTitle, kHang, kNumberPages})
+    if (parser.isSet(name))
+      throw TUsageError{QStringLiteral("--%1 は --text と一緒に使います").arg(name)};
+}
+
+std::unique_ptr<TManuscriptPages> ManuscriptForCommand(const QCommandLineParser& parser,
+                                                       const QString& path,
+                                                       const TPrintSetting& s) {
+  std::u16string text;
+  std::string error;
+  if (!ReadManuscriptFile(NativePath(path), &text, &error))
+    throw TCommandError{QString::fromStdString(error)};
+  TManuscriptStyle style;
+  style.Title = parser.isSet(kTitle);
+  style.Hang = parser.isSet(kHang);
+  style.NumberPages = parser.isSet(kNumberPages);
+  if (style.NumberPages && !s.PageNumber)
+    std::fputs(
+        "zelk: 注意: この用紙にはページ番号の欄がありません（--set PageNumber=1 で付きます）\n",
+        stderr);
+  auto pages = std::make_unique<TManuscriptPages>(std::move(text), style);
+  pages->Compose(s);
+  return pages;
+}
+
+const TMetafileEx& RecordTextPageForCommand(TManuscriptPages& text, TPrintSetting& s,
+                                            TPrintPreview& preview, int index) {
+  const int number = index + 1;
+  const TSheetRecording r = text.Record(s, preview, index);
+  if (!r.Failure.empty())
+    throw TCommandError{QStringLiteral("%1 ページ目を描けません: %2")
+                            .arg(number)
+                            .arg(QString::fromStdString(r.Failure))};
+  if (r.Truncated)
+    std::fprintf(stderr, "zelk: 注意: %d ページ目の描画が多すぎるため、途中までを出力します\n",
+                 number);
+  return *preview.GetPage(0);
+}
+
+void NoteTextLeftOut(const TManuscriptPages& text) {
+  if (text.RubyLeftOut())
+    std::fputs("zelk: 注意: この用紙の升目には脇の欄の幅がないため、ルビを省きました\n", stderr);
 }
 
 }  // namespace zelk

@@ -3,12 +3,14 @@
 // window prepares them, recorded once on the chosen printer.
 
 #include <QCommandLineParser>
+#include <memory>
 
 #include "preview/PrintPreview.h"
 #include "settings/PrintSetting.h"
 
 namespace zelk {
 
+class TManuscriptPages;
 class TPrinterService;
 
 /// Adds the optional FILE argument of the sheet commands.
@@ -34,5 +36,26 @@ TPrintSetting PreparedSheetSettings(const QCommandLineParser& parser, TPrinterSe
 /// TMetafileEx::kMaxRecordedOps is reported on standard error, and a failure of the
 /// drawing throws TCommandError with its reason.
 void RecordSheetForCommand(TPrintSetting& s, TPrintPreview& preview);
+
+/// Adds --title, --hang and --number-pages: how a text is set into the sheet.
+void AddManuscriptOptions(QCommandLineParser& parser);
+/// Throws TUsageError when one of those options is given without a text to set.
+void RequireTextForManuscriptOptions(const QCommandLineParser& parser, bool textGiven);
+
+/// The text file `path` read (ReadManuscriptFile) and set into `s`'s sheet as the options
+/// say. Throws TCommandError when the file cannot be read. Notes on standard error what
+/// the sheet cannot show: page numbers without page-number lines.
+std::unique_ptr<TManuscriptPages> ManuscriptForCommand(const QCommandLineParser& parser,
+                                                       const QString& path, const TPrintSetting& s);
+
+/// Records page `index` of `text` for a command: a failure of the drawing throws
+/// TCommandError naming the page, a page cut at TMetafileEx::kMaxRecordedOps is noted on
+/// standard error. Returns the recorded page.
+const TMetafileEx& RecordTextPageForCommand(TManuscriptPages& text, TPrintSetting& s,
+                                            TPrintPreview& preview, int index);
+
+/// Notes on standard error, after every page was recorded, ruby that the sheet had no
+/// strip for.
+void NoteTextLeftOut(const TManuscriptPages& text);
 
 }  // namespace zelk

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <memory>
 
 #include "base/Utf8.h"
 #include "settings/Cp932.h"
+#include "settings/SettingsFileIO.h"
 
 namespace zelk {
 namespace {
@@ -385,6 +388,29 @@ std::u16string DecodeManuscript(const std::string& bytes) {
     }
   }
   return out;
+}
+
+bool ReadManuscriptFile(const std::string& path, std::u16string* text, std::string* error) {
+  std::unique_ptr<std::FILE, decltype(&std::fclose)> in(OpenRegularFile(path, error), &std::fclose);
+  if (!in) return false;
+  std::string bytes;
+  char buffer[65536];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) {
+    bytes.append(buffer, got);
+    if (bytes.size() > kMaxManuscriptBytes) {
+      if (error)
+        *error = "「" + path + "」は大きすぎます（" + std::to_string(kMaxManuscriptBytes) +
+                 " バイトまで）";
+      return false;
+    }
+  }
+  if (std::ferror(in.get())) {
+    if (error) *error = "「" + path + "」を読み込めません";
+    return false;
+  }
+  *text = DecodeManuscript(bytes);
+  return true;
 }
 
 std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,

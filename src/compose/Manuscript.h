@@ -69,6 +69,12 @@ inline constexpr size_t kMaxManuscriptBytes = 4u << 20;
 /// not valid UTF-8, code page 932. Line ends (CR LF, LF, CR) all become "\n".
 std::u16string DecodeManuscript(const std::string& bytes);
 
+/// Reads the text file at `path` (opened as settings files are, so a FIFO or a device is
+/// refused rather than waited on) and decodes it with DecodeManuscript. False with a
+/// one-line Japanese reason in `error` when it cannot be opened or read, or is larger
+/// than kMaxManuscriptBytes; `text` is then unchanged.
+bool ReadManuscriptFile(const std::string& path, std::u16string* text, std::string* error);
+
 /// Sets the text (lines separated by "\n") into pages. Always at least one page; a text
 /// with nothing to set gives one empty page. `［＃改ページ］` starts a new page; other
 /// `［＃…］` annotations are left out. Never throws but for memory.

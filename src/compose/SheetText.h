@@ -58,7 +58,8 @@ class TSheetTextSetter {
   TTextExtent Measure(TCanvas& canvas, const std::u16string& text);
 
   const TPrintSetting& s_;
-  std::map<std::tuple<std::u16string, int32_t, bool>, TTextExtent> extents_;
+  // Text, points, pixels per inch, set down the column.
+  std::map<std::tuple<std::u16string, int32_t, int32_t, bool>, TTextExtent> extents_;
 };
 
 }  // namespace zelk

@@ -6,12 +6,9 @@
 
 namespace zelk {
 
-namespace {
-
-// RecordSheet, with `over` drawn on the sheet when it was drawn.
-TSheetRecording RecordSheetAndOver(TPrintSetting& s, TPrintPreview& preview,
-                                   const std::function<void(TPrintSetting&)>& prepare,
-                                   const std::function<void(TCanvas&)>& over) {
+TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
+                            const std::function<void(TPrintSetting&)>& prepare,
+                            const std::function<void(TCanvas&)>& over) {
   TSheetRecording result;
   preview.BeginDoc();
   try {
@@ -29,17 +26,10 @@ TSheetRecording RecordSheetAndOver(TPrintSetting& s, TPrintPreview& preview,
   return result;
 }
 
-}  // namespace
-
-TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
-                            const std::function<void(TPrintSetting&)>& prepare) {
-  return RecordSheetAndOver(s, preview, prepare, {});
-}
-
 TSheetRecording RecordComposedPage(TPrintSetting& s, TPrintPreview& preview,
                                    TSheetTextSetter& setter, const TComposedPage& page,
                                    int32_t pageNumber) {
-  return RecordSheetAndOver(s, preview, {}, [&](TCanvas& canvas) {
+  return RecordSheet(s, preview, {}, [&](TCanvas& canvas) {
     setter.Draw(canvas, page);
     if (pageNumber > 0) setter.DrawPageNumber(canvas, pageNumber);
   });

@@ -29,8 +29,12 @@ struct TSheetRecording {
 /// can be shown or printed. DrawSheet may rename the side texts' fonts in `s` to their
 /// vertical ("@") form. Throws only what BeginDoc and EndDoc throw for a recorder that
 /// is printing (EPrintPreviewError).
+///
+/// `over`, when given, draws on the sheet after DrawSheet succeeded, with `s` as drawn
+/// (prepared, its layout computed); its failure is returned as the drawing's.
 TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
-                            const std::function<void(TPrintSetting&)>& prepare = {});
+                            const std::function<void(TPrintSetting&)>& prepare = {},
+                            const std::function<void(TCanvas&)>& over = {});
 
 /// Records one composed page as the recorder's only page: the sheet exactly as
 /// RecordSheet records it, then the page's text set on it by `setter` (made for `s`),

@@ -25,6 +25,13 @@ TPrintResult Abort(TPrinterService& printer, TPrintResult result, const QString&
 
 TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
                         const TPrintPageDrawer& draw) {
+  return PrintPages(
+      pages.GetPageCount(), [&pages](int i) -> const TMetafileEx& { return *pages.GetPage(i); },
+      printer, draw);
+}
+
+TPrintResult PrintPages(int count, const TPageAt& pageAt, TPrinterService& printer,
+                        const TPrintPageDrawer& draw) {
   TPrintResult result;
   printer.SetTitle(kPrintJobTitle);
   if (!printer.BeginDoc(&result.Error)) {
@@ -32,10 +39,9 @@ TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
     return result;
   }
   result.Warning = printer.Warning();
-  const int count = pages.GetPageCount();
   for (int i = 0; i < count; ++i) {
     try {
-      draw(*printer.Painter(), *pages.GetPage(i));
+      draw(*printer.Painter(), pageAt(i));
     } catch (const std::exception& e) {
       return Abort(printer, result, QString::fromUtf8(e.what()));
     } catch (...) {

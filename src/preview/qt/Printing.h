@@ -53,4 +53,14 @@ struct TPrintResult {
 TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
                         const TPrintPageDrawer& draw = DrawPageAtNaturalSize);
 
+/// Page `index` of a job, from 0, valid until it is asked for the next page; it may
+/// record the page only now. May throw to abort the job.
+using TPageAt = std::function<const TMetafileEx&(int index)>;
+
+/// As above with `count` pages that `pageAt` gives one after the other, so a long
+/// document need not be held whole: a page that cannot be had aborts the job as a page
+/// that fails to draw does.
+TPrintResult PrintPages(int count, const TPageAt& pageAt, TPrinterService& printer,
+                        const TPrintPageDrawer& draw = DrawPageAtNaturalSize);
+
 }  // namespace zelk
