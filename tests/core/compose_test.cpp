@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "DrawTestSupport.h"
 #include "base/Utf8.h"
 #include "compose/Manuscript.h"
 #include "compose/SheetText.h"
+#include "preview/ManuscriptPages.h"
 #include "preview/SheetRecording.h"
 #include "sheet/Geometry.h"
 
@@ -258,6 +260,58 @@ TEST(Compose, PageNumberAfterTheTitle) {
       EXPECT_GT(numbers[i].X, titles[i].X);
     }
   }
+}
+
+// The texts of a recorded page's text ops.
+std::vector<std::u16string> TextsOf(const TMetafileEx& m) {
+  std::vector<std::u16string> texts;
+  for (const TRecordedOp& op : m.Ops)
+    if (op.Kind == TOpKind::Text) texts.push_back(m.Texts[op.Index].Text);
+  return texts;
+}
+
+bool Has(const std::vector<std::u16string>& texts, const std::u16string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The pages a window or a print job asks for one at a time: any index gives a page, and
+// the text follows the sheet's grid as it changes.
+TEST(ManuscriptPages, RecordsTheAskedPageOfTheSheetAsDrawn) {
+  TVirtualPrinter printer;
+  TPrintSetting s = PreparedSettings(printer, [](TPrintSetting& p) { p.PageNumber = true; });
+  TFixedMeasurer measurer;
+  TPrintPreview preview(printer, measurer);
+  TManuscriptStyle style;
+  style.NumberPages = true;
+  TManuscriptPages text(u"甲\n［＃改ページ］\n乙\n［＃改ページ］\n" + std::u16string(30, u'丙'),
+                        style);
+  EXPECT_EQ(text.Compose(s), 3);
+  const struct {
+    const char* name;
+    int asked, recorded;
+    std::u16string cell, number;
+  } rows[] = {{"the first page", 0, 0, u"甲", u"1"},
+              {"a page beyond the last gives the last", 9, 2, u"丙", u"3"},
+              {"a negative page gives the first", -1, 0, u"甲", u"1"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const TSheetRecording r = text.Record(s, preview, row.asked);
+    ASSERT_TRUE(r.Drawn);
+    EXPECT_EQ(text.RecordedPage(), row.recorded);
+    const std::vector<std::u16string> texts = TextsOf(*preview.GetPage(0));
+    EXPECT_TRUE(Has(texts, row.cell));
+    EXPECT_TRUE(Has(texts, row.number));
+  }
+  // Thirty cells of 丙 are two lines of 20 cells, or three pages of 10 x 10 lines of
+  // 10 cells: preparing a sheet of fewer cells composes the text again.
+  const TSheetRecording r = text.Record(s, preview, 9, [](TPrintSetting& p) {
+    p.Tate = 10;
+    p.Yoko = 2;
+  });
+  ASSERT_TRUE(r.Drawn);
+  EXPECT_EQ(text.PageCount(), 4);
+  EXPECT_EQ(text.RecordedPage(), 3);
+  EXPECT_TRUE(Has(TextsOf(*preview.GetPage(0)), u"丙"));
 }
 
 }  // namespace

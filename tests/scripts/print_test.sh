@@ -49,4 +49,16 @@ expect_status 1 -o "$work/no/such/dir/e.pdf"        # unwritable output
 [ ! -e "$work/no/such/dir/e.pdf" ] || fail "a failed print left a file"
 expect_status 1 "$work/missing.zelk" -o "$work/f.pdf"
 [ ! -e "$work/f.pdf" ] || fail "a missing settings file still printed"
+# --text: every page of a text in one job, page by page what compose sets.
+printf '一の頁\n［＃改ページ］\n二の頁\n［＃改ページ］\n三の頁\n' >"$work/t.txt"
+expect_status 0 -o "$work/t.pdf" --text "$work/t.txt"
+info=$(pdfinfo "$work/t.pdf")
+echo "$info" | grep -q '^Pages: *3$' && echo "$info" | grep -q '^Title: *印刷プレビュー$' ||
+  fail "--text: not one job of three pages: $info"
+pdftotext -f 2 -l 2 "$work/t.pdf" - | tr -d ' \n' | grep -q '^二の頁' || fail "--text: page 2 is not the second page"
+"$zelk" compose "$work/t.txt" -o "$work/tc.pdf" 2>/dev/null || fail "compose failed"
+[ "$(pdftotext "$work/t.pdf" -)" = "$(pdftotext "$work/tc.pdf" -)" ] || fail "--text prints other pages than compose sets"
+expect_status 2 -o "$work/g.pdf" --title               # a text option without a text
+expect_status 1 -o "$work/h.pdf" --text "$work/missing.txt"
+[ ! -e "$work/h.pdf" ] || fail "a missing text still printed"
 echo PASS
