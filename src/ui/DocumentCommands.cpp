@@ -20,6 +20,8 @@
 #include <cstdio>
 
 #include "base/Utf8.h"
+#include "compose/Manuscript.h"
+#include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
@@ -117,7 +119,7 @@ void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
     printer.Refresh();
   }
   if (!PrepareOutput(printer, askPdfPath)) return;
-  ReportPrintFailure(&preview, PrintPages(preview.Recorder(), printer));
+  ReportPrintFailure(&preview, preview.PrintPages(printer));
 }
 
 // --- the preview's section -------------------------------------------------------------
@@ -209,6 +211,19 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
     lastFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
     return d.selectedFiles()[0];
   };
+  AskTextPath = [this] {
+    const QString start = !lastTextFolder_.isEmpty()
+                              ? lastTextFolder_
+                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog d(&form_, QStringLiteral("原稿を流し込む"), start,
+                  QStringLiteral("テキスト (*.txt);;すべてのファイル (*)"));
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::ExistingFile);
+    d.setOption(QFileDialog::DontUseNativeDialog);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
+    lastTextFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
+    return d.selectedFiles()[0];
+  };
   AskDiscardChanges = [this] {
     return QMessageBox::question(&form_, QStringLiteral("確認"),
                                  QStringLiteral("データが変更されています。保存はしないのですか？"),
@@ -224,6 +239,8 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
   form_.Commands.Save = [this] { SB_SaveClick(); };
   form_.Commands.SaveAs = [this] { SB_SaveAsClick(); };
   form_.Commands.Print = [this] { SB_PrintClick(); };
+  form_.Commands.ComposeText = [this] { SB_ComposeTextClick(); };
+  form_.Commands.ClearText = [this] { SB_ClearTextClick(); };
   form_.Commands.ShowAbout = [this] {
     if (ShowAbout) ShowAbout();
   };
@@ -380,10 +397,50 @@ void TDocumentCommands::SB_PrintClick() {
   if (preview.Recorder().GetPageCount() > 0 && preview.Recorder().GetPage(0)->Truncated)
     ShowMessage(QStringLiteral("線の点が多すぎるため、用紙の一部だけを印刷します。"));
   if (!PrepareOutput(printer_, AskPdfPath)) return;
-  const TPrintResult result = PrintPages(preview.Recorder(), printer_);
+  const TPrintResult result = preview.PrintPages(printer_);
   // A job that cannot begin is the printer's error; a failed page is dropped silently.
   if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
     ShowMessage(result.Error);
+}
+
+void TDocumentCommands::SB_ComposeTextClick() {
+  if (form_.UpdateLock > 0) return;
+  const QString path = AskTextPath();
+  if (!path.isEmpty()) ComposeTextFile(path);
+}
+
+bool TDocumentCommands::ComposeTextFile(const QString& path) {
+  std::u16string text;
+  std::string error;
+  if (!ReadManuscriptFile(Local(path), &text, &error)) {
+    ShowMessage(
+        QStringLiteral("原稿を読み込めませんでした。\n%1").arg(QString::fromStdString(error)));
+    return false;
+  }
+  TManuscriptStyle style;
+  style.NumberPages = true;  // where the sheet has page-number lines
+  TPreviewForm& preview = *static_cast<TPreviewStateAdapter&>(EnsurePreview()).Form();
+  preview.SetText(std::make_unique<TManuscriptPages>(std::move(text), style));
+  form_.ShowTextSet(true);
+  // The text is what the user wants to see: the preview shows it, from its first page.
+  if (form_.PreviewShown()) {
+    preview.SetSetting(form_.CurrentSetting);
+    preview.Redraw();
+  } else {
+    form_.SetPreviewShown(true);
+  }
+  if (preview.Text()->RubyLeftOut())
+    ShowMessage(
+        QStringLiteral("この用紙の升目には脇の欄の幅がないため、ルビは表示も印刷もしません。"));
+  return true;
+}
+
+void TDocumentCommands::SB_ClearTextClick() {
+  TPreviewForm* preview = form_.PreviewForm();
+  form_.ShowTextSet(false);
+  if (!preview || !preview->Text()) return;
+  preview->SetText(nullptr);
+  if (form_.PreviewShown()) preview->Redraw();
 }
 
 bool TDocumentCommands::FormCloseQuery() { return SaveIfModified(); }

@@ -94,6 +94,8 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   std::function<void()> PrinterSetup;
   /// The output file of a print on the virtual printer "PDF" ("*.pdf"); empty cancels.
   std::function<QString()> AskPdfPath;
+  /// The open dialog of 原稿を流し込む (text files); empty when cancelled.
+  std::function<QString()> AskTextPath;
 
   /// True when the caller may go on: saved, discarded on request, or nothing changed.
   /// A save that fails says so naming the file, keeps Modified, and returns false.
@@ -107,6 +109,14 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   void SB_SaveAsClick();
   /// Records the sheet again and prints it at once on the current printer.
   void SB_PrintClick();
+  /// 原稿を流し込む: the text file the user picks is set into the sheet.
+  void SB_ComposeTextClick();
+  /// Reads the text file at `path` and sets it into the sheet of the preview, which is
+  /// shown at the text's first page; printing then prints every page. A file that cannot
+  /// be read is reported and changes nothing. True when the text was set.
+  bool ComposeTextFile(const QString& path);
+  /// 原稿を外す: the blank sheet again.
+  void SB_ClearTextClick();
   /// Opens `path` as the open command does after its dialog (from the command line or
   /// a later start): saves changes first, then reads the file.
   void OpenPath(const QString& path);
@@ -145,7 +155,8 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   TAppEnvironment env_;
   std::unique_ptr<TPreviewStateAdapter> previewState_;
   std::unique_ptr<TPreviewForm> ownPreview_;
-  QString lastFolder_;  // the folder of the file chosen last in a file dialog
+  QString lastFolder_;      // the folder of the file chosen last in a file dialog
+  QString lastTextFolder_;  // the same for the texts set into the sheet
   QString StartFolder() const;
   QPoint storedCorner_;  // the main window's frame corner while the state file is read
 };

@@ -524,6 +524,13 @@ void TMainForm::BuildToolBar() {
   CB_ShowPrivew->setGeometry(scale_.Rect(127, 10, 17, 17));
   CB_ShowPrivew->setToolTip(QStringLiteral("プレビュー表示"));
   SB_Print = NewSpeedButton(Panel1, "printer", 144, 6, QStringLiteral("印刷"));
+  // A text set into the sheet, and the blank sheet again: two narrower buttons in the
+  // room before 終了.
+  SB_ComposeText = NewSpeedButton(Panel1, "compose", 167, 6, QStringLiteral("原稿を流し込む"));
+  SB_ComposeText->resize(scale_(21), SB_ComposeText->height());
+  SB_ClearText = NewSpeedButton(Panel1, "uncompose", 188, 6, QStringLiteral("原稿を外す"));
+  SB_ClearText->resize(scale_(21), SB_ClearText->height());
+  SB_ClearText->setEnabled(false);
   B_Close = new QPushButton(QStringLiteral("終了(&X)"), Panel1);
   B_Close->setGeometry(scale_.Rect(209, 2, 81, 31));
   B_Close->setDefault(true);
@@ -536,6 +543,8 @@ void TMainForm::BuildToolBar() {
   connect(SB_PrinerSetup, &QToolButton::clicked, this, &TMainForm::SB_PrinerSetupClick);
   connect(CB_ShowPrivew, &QCheckBox::toggled, this, &TMainForm::CB_ShowPrivewClick);
   connect(SB_Print, &QToolButton::clicked, this, &TMainForm::SB_PrintClick);
+  connect(SB_ComposeText, &QToolButton::clicked, this, &TMainForm::SB_ComposeTextClick);
+  connect(SB_ClearText, &QToolButton::clicked, this, &TMainForm::SB_ClearTextClick);
   connect(B_Close, &QPushButton::clicked, this, &TMainForm::B_CloseClick);
   connect(SB_ShowAbout, &QToolButton::clicked, this, &TMainForm::SB_ShowAboutClick);
 }
@@ -893,6 +902,16 @@ void TMainForm::SB_SaveClick() {
 
 void TMainForm::SB_PrintClick() {
   if (Commands.Print) Commands.Print();
+}
+
+void TMainForm::ShowTextSet(bool set) { SB_ClearText->setEnabled(set); }
+
+void TMainForm::SB_ComposeTextClick() {
+  if (Commands.ComposeText) Commands.ComposeText();
+}
+
+void TMainForm::SB_ClearTextClick() {
+  if (Commands.ClearText) Commands.ClearText();
 }
 
 void TMainForm::SB_ShowAboutClick() {

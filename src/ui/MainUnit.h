@@ -45,6 +45,9 @@ struct TMainFormCommands {
   std::function<void()> SaveAs;
   std::function<void()> Save;
   std::function<void()> Print;
+  /// 原稿を流し込む: a text file set into the sheet; 原稿を外す: the blank sheet again.
+  std::function<void()> ComposeText;
+  std::function<void()> ClearText;
   std::function<void()> ShowAbout;
   /// Asked before the window closes; false keeps it open.
   std::function<bool()> CloseQuery;
@@ -82,6 +85,9 @@ class TMainForm : public QDialog, public TSettingsForm {
   /// 基本 tab (PaperName, when still empty, is the printer's current paper), the visibility rules
   /// applied, the lock lowered, one run of the change handler, and Modified cleared.
   void ShowFirstStart();
+
+  /// Whether a text is set into the sheet: 原稿を外す is enabled only then.
+  void ShowTextSet(bool set);
 
   /// The caption: CaptionBase + " - " + the file name of SettingFileName without its
   /// extension.
@@ -168,6 +174,8 @@ class TMainForm : public QDialog, public TSettingsForm {
   void SB_SaveAsClick();
   void SB_SaveClick();
   void SB_PrintClick();
+  void SB_ComposeTextClick();
+  void SB_ClearTextClick();
   void SB_ShowAboutClick();
 
  protected:
@@ -284,6 +292,8 @@ class TMainForm : public QDialog, public TSettingsForm {
   QToolButton* SB_PrinerSetup;
   QCheckBox* CB_ShowPrivew;
   QToolButton* SB_Print;
+  QToolButton* SB_ComposeText;  ///< 原稿を流し込む
+  QToolButton* SB_ClearText;    ///< 原稿を外す; enabled while a text is set
   QPushButton* B_Close;
   QToolButton* SB_ShowAbout;
 

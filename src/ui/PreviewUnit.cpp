@@ -9,8 +9,11 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
+#include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
 #include "preview/PrinterInfo.h"
 #include "preview/SheetRecording.h"
@@ -187,8 +190,11 @@ void TPreviewForm::BuildPanel() {
     return b;
   };
   L_Page = label(QStringLiteral("ページ："), 6, 14);
-  TB_Page = slider(42, 10, 150, 29);
+  TB_Page = slider(42, 10, 110, 29);
   TB_Page->setRange(0, 0);
+  // Which of how many pages is shown: a slider alone does not tell it.
+  L_PageOf = label(QStringLiteral("9999/9999"), 155, 14);
+  L_PageOf->setObjectName(QStringLiteral("L_PageOf"));
   Label2 = label(QStringLiteral("拡大率："), 198, 14);
   TrackBar1 = slider(238, 10, 150, 29);
   TrackBar1->setRange(1, 41);
@@ -206,14 +212,15 @@ void TPreviewForm::BuildPanel() {
   connect(BB_PrintSetup, &QPushButton::clicked, this, &TPreviewForm::BB_PrintSetupClick);
   connect(B_Close, &QPushButton::clicked, this, &TPreviewForm::TB_CloseClick);
   // Wider captions than designed push the controls after them along the bar.
-  FlowRow({L_Page, TB_Page, Label2, TrackBar1, BB_Print, BB_PrintSetup, B_Close}, scale_(3), 0,
-          scale_(720));
+  FlowRow({L_Page, TB_Page, L_PageOf, Label2, TrackBar1, BB_Print, BB_PrintSetup, B_Close},
+          scale_(3), 0, scale_(720), {TB_Page, TrackBar1}, scale_(60));
   setTabOrder(TB_Page, TrackBar1);
   setTabOrder(TrackBar1, BB_Print);
   setTabOrder(BB_Print, BB_PrintSetup);
   setTabOrder(BB_PrintSetup, B_Close);
   L_Page->hide();
   TB_Page->hide();
+  L_PageOf->hide();
 }
 
 int TPreviewForm::Redraw() {
@@ -227,35 +234,81 @@ int TPreviewForm::Redraw() {
   int pages = 0;
   {
     const TUpdateLockGuard lock(UpdateLock);
+    // The text keeps its page across redraws; the blank sheet has only page 1.
+    const int wanted = TB_Page->value();
     RecordSheet();
-    pages = Recorder_->GetPageCount();
-    TB_Page->setValue(0);
+    pages = text_ && Setting ? std::max(1, text_->PageCount()) : Recorder_->GetPageCount();
     TB_Page->setRange(0, pages > 0 ? pages - 1 : 0);
+    TB_Page->setValue(!(text_ && Setting) ? 0
+                      : textPage_ >= 0    ? textPage_
+                                          : std::min(wanted, pages - 1));
     L_Page->setVisible(pages != 1);
     TB_Page->setVisible(pages != 1);
+    L_PageOf->setVisible(pages != 1);
   }
   ShowPage(TB_Page->value(), TrackBar1->value(), TrackBar1->minimum(), TrackBar1->maximum());
   return pages;
 }
 
 void TPreviewForm::RecordSheet() {
+  textPage_ = -1;
   if (!Setting) {
     Recorder_->BeginDoc();
     Recorder_->EndDoc();
     return;
   }
   // A preview shows what could be drawn; the main window reports bad input itself.
-  zelk::RecordSheet(*Setting, *Recorder_, [this](TPrintSetting& s) {
+  const auto prepare = [this](TPrintSetting& s) {
     if (form_) ReadFromForm(s, *form_, printer_);
-  });
+  };
+  if (!text_) {
+    zelk::RecordSheet(*Setting, *Recorder_, prepare);
+    return;
+  }
+  text_->Record(*Setting, *Recorder_, TB_Page->value(), prepare);
+  textPage_ = text_->RecordedPage();
+}
+
+void TPreviewForm::RecordTextPage(int page) {
+  if (!text_ || !Setting || page == textPage_) return;
+  text_->Record(*Setting, *Recorder_, page);
+  textPage_ = text_->RecordedPage();
+}
+
+void TPreviewForm::SetText(std::unique_ptr<TManuscriptPages> text) {
+  text_ = std::move(text);
+  textPage_ = -1;
+  const TUpdateLockGuard lock(UpdateLock);
+  TB_Page->setValue(0);
+}
+
+int TPreviewForm::ShownPage() const { return text_ && Setting ? textPage_ : TB_Page->value(); }
+
+TPrintResult TPreviewForm::PrintPages(TPrinterService& printer, const TPrintPageDrawer& draw) {
+  if (!text_ || !Setting) return zelk::PrintPages(*Recorder_, printer, draw);
+  // The shown page stays recorded; the job's pages are recorded on a recorder of its own.
+  TPrintPreview pages(printer_, *measurer_);
+  return zelk::PrintPages(
+      text_->PageCount(),
+      [&](int i) -> const TMetafileEx& {
+        const TSheetRecording r = text_->Record(*Setting, pages, i);
+        if (!r.Failure.empty()) throw std::runtime_error(r.Failure);
+        return *pages.GetPage(0);
+      },
+      printer, draw);
 }
 
 void TPreviewForm::ShowPage(int page, int position, int minimum, int maximum) {
-  if (page < 0 || page >= Recorder_->GetPageCount() || maximum <= minimum) return;
+  const int count = text_ && Setting ? text_->PageCount() : Recorder_->GetPageCount();
+  if (page < 0 || page >= count || maximum <= minimum) return;
+  RecordTextPage(page);
+  const int recorded = text_ && Setting ? 0 : page;
+  if (recorded >= Recorder_->GetPageCount()) return;
   const double factor = position * 8.0 / (maximum - minimum);
   const int dpiX = Image1->logicalDpiX();
   const int dpiY = Image1->logicalDpiY();
-  Image1->SetPicture(MakeSheetView(Recorder_->GetPage(page), factor, printer_, dpiX, dpiY));
+  Image1->SetPicture(MakeSheetView(Recorder_->GetPage(recorded), factor, printer_, dpiX, dpiY));
+  L_PageOf->setText(QStringLiteral("%1/%2").arg(page + 1).arg(count));
 }
 
 double TPreviewForm::ZoomFactor() const {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "preview/PrinterInfo.h"
+#include "preview/qt/Printing.h"
 #include "ui/DesignScale.h"
 
 class QLabel;
@@ -16,6 +17,7 @@ class QSlider;
 
 namespace zelk {
 
+class TManuscriptPages;
 class TMetafileEx;
 class TPrinterDevice;
 class TPrinterService;
@@ -73,6 +75,11 @@ class TSheetView : public QWidget {
 /// The preview window `PreviewForm`. It records the sheet of the main window's current
 /// settings with its own page recorder and shows page 1. Closing it only hides it and
 /// raises Closed(), on which the main window clears its preview check box.
+///
+/// With a text set into the sheet (SetText), the pages are the text's: each redraw
+/// composes it for the sheet as drawn and records only the page shown, the page selector
+/// runs over every page and keeps its place across redraws, turning to a page records
+/// that page, and printing sends every page.
 class TPreviewForm : public QWidget {
   Q_OBJECT
 
@@ -94,6 +101,20 @@ class TPreviewForm : public QWidget {
   /// this order) is not a number; the recorder and the picture then stay as they were.
   /// A failure while drawing is dropped: what was recorded until then is shown.
   int Redraw();
+
+  /// Sets `text` into the sheet, or, when null, returns to the blank sheet; the next
+  /// Redraw shows it from its first page. The text's pages are numbered on the sheet's
+  /// page-number lines when it has them.
+  void SetText(std::unique_ptr<TManuscriptPages> text);
+  /// The text set into the sheet, or null.
+  TManuscriptPages* Text() const { return text_.get(); }
+  /// The page shown (from 0), whose recording the recorder holds.
+  int ShownPage() const;
+  /// Prints what the window shows as one job: the recorded page, or every page of the
+  /// text, each recorded as the printer takes it against the settings of the last
+  /// redraw (PrintPages of Printing.h).
+  TPrintResult PrintPages(TPrinterService& printer,
+                          const TPrintPageDrawer& draw = DrawPageAtNaturalSize);
   /// Shows page `page` at zoom factor position x 8.0 / (max - min); a page not recorded
   /// does nothing.
   void ShowPage(int page, int position, int minimum, int maximum);
@@ -114,6 +135,7 @@ class TPreviewForm : public QWidget {
   QWidget* Panel1;
   QLabel* L_Page;
   QSlider* TB_Page;
+  QLabel* L_PageOf;  ///< "3/87": the page shown and the count, beside the selector
   QLabel* Label2;
   QSlider* TrackBar1;
   QPushButton* BB_Print;
@@ -137,12 +159,16 @@ class TPreviewForm : public QWidget {
  private:
   void BuildPanel();
   void RecordSheet();
+  // Records page `page` of the text into the recorder unless it holds it already.
+  void RecordTextPage(int page);
 
   TPrinterService& printer_;
   TDesignScale scale_;
   const TSettingsForm* form_ = nullptr;
   std::unique_ptr<TTextMeasurer> measurer_;
   std::unique_ptr<TPrintPreview> Recorder_;
+  std::unique_ptr<TManuscriptPages> text_;
+  int textPage_ = -1;  // the text's page the recorder holds, -1 for none
   QScrollArea* ScrollBox1;
   TSheetView* Image1;
   TPrinterSetupDialog* PrinterSetupDialog1;

@@ -7,14 +7,17 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
+#include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/SettingsFileIO.h"
@@ -50,6 +53,17 @@ void CloseDialog(QWidget* w) {
 }
 
 }  // namespace
+
+// True when one of the page's text ops is `text`.
+bool PageHasText(const TMetafileEx& page, const std::u16string& text) {
+  for (const TRecordedOp& op : page.Ops)
+    if (op.Kind == TOpKind::Text && page.Texts[op.Index].Text == text) return true;
+  return false;
+}
+
+bool PageHasText(const TPrintPreview& recorder, const std::u16string& text) {
+  return recorder.GetPageCount() > 0 && PageHasText(*recorder.GetPage(0), text);
+}
 
 class DocumentCommandsTest : public QObject {
   Q_OBJECT
@@ -367,6 +381,56 @@ class DocumentCommandsTest : public QObject {
     f.doc->SB_PrintClick();
     QCOMPARE(asked, 1);
     f.form.UpdateLock = 0;
+  }
+
+  // 原稿を流し込む and 原稿を外す: the text's pages shown one at a time, kept across a
+  // design change, all printed in order, and the blank sheet again.
+  void aTextSetIntoTheSheetIsPagedPrintedAndTakenOff() {
+    TFixture f;
+    f.doc->FormShow();
+    QVERIFY(!f.doc->ComposeTextFile(f.QPath("missing.txt")));
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY(!f.preview.Text() && !f.preview.isVisible());
+    f.messages.clear();
+
+    QFile file(f.QPath("t.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("一の頁\n［＃改ページ］\n二の頁\n［＃改ページ］\n三の頁\n");
+    file.close();
+    f.doc->AskTextPath = [&] { return f.QPath("t.txt"); };
+    f.doc->SB_ComposeTextClick();
+    QVERIFY(f.preview.isVisible() && f.form.PreviewShown());
+    QVERIFY(f.preview.TB_Page->isVisible());
+    QCOMPARE(f.preview.TB_Page->maximum(), 2);
+    QCOMPARE(f.preview.L_PageOf->text(), QStringLiteral("1/3"));
+    QVERIFY(PageHasText(f.preview.Recorder(), u"一"));
+
+    f.preview.TB_Page->setValue(2);
+    QCOMPARE(f.preview.ShownPage(), 2);
+    QCOMPARE(f.preview.L_PageOf->text(), QStringLiteral("3/3"));
+    QVERIFY(PageHasText(f.preview.Recorder(), u"三"));
+    f.form.SetSpinValue(TControl::SE_Tate, 2);  // each line now takes two columns
+    QCOMPARE(f.preview.Text()->Pages()[2].Cells.back().Line, 1);
+    QCOMPARE(f.preview.TB_Page->maximum(), 2);
+    QCOMPARE(f.preview.ShownPage(), 2);
+    QVERIFY(PageHasText(f.preview.Recorder(), u"三"));
+
+    QStringList printed;
+    f.printer.SetOutputFile(f.QPath("t.pdf"));
+    const TPrintResult result =
+        f.preview.PrintPages(f.printer, [&](QPainter&, const TMetafileEx& page) {
+          for (const char16_t* first : {u"一", u"二", u"三"})
+            if (PageHasText(page, first)) printed << QString::fromStdU16String(first);
+        });
+    QCOMPARE(result.Outcome, TPrintOutcome::Printed);
+    QCOMPARE(printed, (QStringList{"一", "二", "三"}));
+    QCOMPARE(f.preview.ShownPage(), 2);  // printing leaves the page shown
+
+    f.doc->SB_ClearTextClick();
+    QVERIFY(!f.preview.Text() && !f.preview.TB_Page->isVisible());
+    QCOMPARE(f.preview.Recorder().GetPageCount(), 1);
+    QVERIFY(!PageHasText(f.preview.Recorder(), u"三"));
+    QVERIFY(f.messages.isEmpty());
   }
 
   void minimisedAndMaximisedPreviewSurviveTheStateFile() {
