@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "HundredPages.h"
 #include "base/Utf8.h"
 #include "compose/Manuscript.h"
 #include "compose/SheetText.h"
@@ -23,18 +24,6 @@
 
 namespace zelk {
 namespace {
-
-// About 40,000 characters in paragraphs of about 130, with ruby, brackets and digits.
-std::u16string HundredPages() {
-  const std::u16string paragraph =
-      u"　朝の光が机の上の原稿用紙《げんこうようし》を照らしている。「何を書こうか。」"
-      u"私はそうつぶやいて、鉛筆を削った。去年の夏、祖母の家で古い帳面を見つけた。"
-      u"そこには1962年の日付と、几帳面《きちょうめん》な字で書かれた買い物の記録が並んで"
-      u"いた。豆腐、醤油、ちょっとした菓子……。\n";
-  std::u16string text;
-  while (text.size() < 40000) text += paragraph;
-  return text;
-}
 
 struct TBenchText {
   TVirtualPrinter Printer;

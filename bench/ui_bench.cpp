@@ -1,10 +1,13 @@
 // The windows as a user feels them, offscreen: one keystroke in a margin field with the
 // preview shown (ApplyChanges, Redraw and the repaint of the visible preview), and one
-// scroll of the preview at the highest zoom. Both must fit in one frame at 60 Hz (16 ms).
+// scroll of the preview at the highest zoom; with a 100-page text set into the sheet,
+// turning a page and one keystroke in a margin field. Each must fit in one frame at
+// 60 Hz (16 ms).
 //
-// The sheet is the 40 x 40 round-dot sheet on the virtual A4 600-dpi printer. Every
-// iteration checks that the preview's picture was really painted, so a change that
-// silently stops repainting shows up as an error rather than as a fast figure.
+// The blank sheet is the 40 x 40 round-dot sheet, the text's the default 20 x 20, both on
+// the virtual A4 600-dpi printer. Every iteration checks that the preview's picture was
+// really painted, so a change that silently stops repainting shows up as an error rather
+// than as a fast figure.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -18,7 +21,9 @@
 #include <QTest>
 #include <memory>
 
+#include "HundredPages.h"
 #include "controls/qt/SaNumEdit.h"
+#include "preview/ManuscriptPages.h"
 #include "preview/Metafile.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
@@ -43,7 +48,8 @@ class TPaintCounter : public QObject {
 };
 
 // The main window and its shown preview, as after a first start, with the 40 x 40
-// round-dot sheet designed and the preview at zoom position `zoom`.
+// round-dot sheet designed (or, with `text`, the default sheet and the 100-page text set
+// into it) and the preview at zoom position `zoom`.
 struct TShownWindows {
   TPrinterService Printer;
   std::unique_ptr<TPreviewForm> Preview;
@@ -52,7 +58,7 @@ struct TShownWindows {
   bool Exposed = false;
   int64_t LastPlacement = 0;
 
-  explicit TShownWindows(int zoom) {
+  explicit TShownWindows(int zoom, bool text = false) {
     Printer.SelectPrinter(QStringLiteral("PDF"));
     Printer.SetOrientation(TPrinterOrientation::poPortrait);
     Preview = std::make_unique<TPreviewForm>(Printer, nullptr, 1.0);
@@ -61,9 +67,13 @@ struct TShownWindows {
     Form->ShowError = [](const QString&) {};
     Form->show();
     Form->ShowFirstStart();
-    Form->SetSpinValue(TControl::SE_Tate, 40);
-    Form->SetSpinValue(TControl::SE_Yoko, 40);
-    Form->SetItemIndex(TControl::RG_LineType, 4);
+    if (text) {
+      Preview->SetText(std::make_unique<TManuscriptPages>(HundredPages(), TManuscriptStyle{}));
+    } else {
+      Form->SetSpinValue(TControl::SE_Tate, 40);
+      Form->SetSpinValue(TControl::SE_Yoko, 40);
+      Form->SetItemIndex(TControl::RG_LineType, 4);
+    }
     Form->SetPreviewShown(true);
     Preview->TrackBar1->setValue(zoom);
     Exposed = QTest::qWaitForWindowExposed(Preview.get());
@@ -91,7 +101,8 @@ int64_t PagePlacement(const TPrintPreview& recorder) {
 // The top margin's text alternates between "12" (its designed value) and "1": each
 // iteration is one keystroke, and both texts are valid margins.
 void BM_KeystrokeWithPreview(benchmark::State& state) {
-  TShownWindows windows(5);
+  const bool text = state.range(0) != 0;
+  TShownWindows windows(5, text);
   if (!windows.Exposed) return state.SkipWithError("the preview was not shown");
   QWidget* top = windows.Form->NumEdit(TControl::NE_YohakuU);
   top->setFocus();
@@ -114,7 +125,29 @@ void BM_KeystrokeWithPreview(benchmark::State& state) {
     if (!painted) return state.SkipWithError("the preview was not repainted");
   }
   state.counters["zoom"] = windows.Preview->ZoomFactor();
-  state.SetLabel("40x40 round dots, zoom 1.0");
+  if (text) state.counters["pages"] = windows.Preview->Text()->PageCount();
+  state.SetLabel(text ? "100-page text on 20x20, zoom 1.0" : "40x40 round dots, zoom 1.0");
+}
+
+// Turning to the next page of the 100-page text and back, alternating, from page 50: the
+// page recorded and the preview repainted.
+void BM_TurnTextPage(benchmark::State& state) {
+  TShownWindows windows(5, true);
+  if (!windows.Exposed) return state.SkipWithError("the preview was not shown");
+  QSlider* pages = windows.Preview->TB_Page;
+  pages->setValue(50);
+  windows.Repainted();
+  int step = 1;
+  for (auto _ : state) {
+    pages->setValue(pages->value() + step);
+    step = -step;
+    const bool painted = windows.Repainted();
+    if (windows.Preview->ShownPage() != pages->value())
+      return state.SkipWithError("the page turned to was not recorded");
+    if (!painted) return state.SkipWithError("the preview was not repainted");
+  }
+  state.counters["pages"] = windows.Preview->Text()->PageCount();
+  state.SetLabel("100-page text on 20x20, zoom 1.0");
 }
 
 // One wheel notch down or up the page at zoom 8.2, alternating, from the middle of the
@@ -145,7 +178,8 @@ void BM_ScrollAtHighestZoom(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_KeystrokeWithPreview)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeWithPreview)->Unit(benchmark::kMillisecond)->ArgName("text")->Arg(0)->Arg(1);
+BENCHMARK(BM_TurnTextPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollAtHighestZoom)->Unit(benchmark::kMillisecond);
 
 }  // namespace zelk
