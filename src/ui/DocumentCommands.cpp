@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -79,6 +80,34 @@ QString DialogStartFolder(const TDialogFolders& f) {
   if (usable(f.LastFolder)) return f.LastFolder;
   if (usable(f.Documents)) return f.Documents;
   return QDir::homePath();
+}
+
+TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last) {
+  const QString start = !last.Path.isEmpty()
+                            ? QFileInfo(last.Path).absolutePath()
+                            : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QFileDialog d(parent, QStringLiteral("原稿を流し込む"), start,
+                QStringLiteral("テキスト (*.txt);;すべてのファイル (*)"));
+  d.setAcceptMode(QFileDialog::AcceptOpen);
+  d.setFileMode(QFileDialog::ExistingFile);
+  d.setOption(QFileDialog::DontUseNativeDialog);
+  auto* title = new QCheckBox(QStringLiteral("1 行目を題名、2 行目を氏名にする(&T)"), &d);
+  title->setChecked(last.Title);
+  auto* hang = new QCheckBox(QStringLiteral("行頭に来る句読点を升目の外にぶら下げる(&H)"), &d);
+  hang->setChecked(last.Hang);
+  // Qt's own file dialog lays itself out on a grid: the choices go on rows of their own
+  // below it.
+  if (auto* grid = qobject_cast<QGridLayout*>(d.layout())) {
+    const int row = grid->rowCount();
+    grid->addWidget(title, row, 0, 1, -1);
+    grid->addWidget(hang, row + 1, 0, 1, -1);
+  }
+  TTextChoice choice;
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return choice;
+  choice.Path = d.selectedFiles()[0];
+  choice.Title = title->isChecked();
+  choice.Hang = hang->isChecked();
+  return choice;
 }
 
 QString AskPdfOutputPath(QWidget* parent) {
@@ -211,19 +240,7 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
     lastFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
     return d.selectedFiles()[0];
   };
-  AskTextPath = [this] {
-    const QString start = !lastTextFolder_.isEmpty()
-                              ? lastTextFolder_
-                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QFileDialog d(&form_, QStringLiteral("原稿を流し込む"), start,
-                  QStringLiteral("テキスト (*.txt);;すべてのファイル (*)"));
-    d.setAcceptMode(QFileDialog::AcceptOpen);
-    d.setFileMode(QFileDialog::ExistingFile);
-    d.setOption(QFileDialog::DontUseNativeDialog);
-    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
-    lastTextFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
-    return d.selectedFiles()[0];
-  };
+  AskText = [this](const TTextChoice& last) { return AskTextChoice(&form_, last); };
   AskDiscardChanges = [this] {
     return QMessageBox::question(&form_, QStringLiteral("確認"),
                                  QStringLiteral("データが変更されています。保存はしないのですか？"),
@@ -405,11 +422,15 @@ void TDocumentCommands::SB_PrintClick() {
 
 void TDocumentCommands::SB_ComposeTextClick() {
   if (form_.UpdateLock > 0) return;
-  const QString path = AskTextPath();
-  if (!path.isEmpty()) ComposeTextFile(path);
+  const TTextChoice choice = AskText(lastText_);
+  if (choice.Path.isEmpty()) return;
+  TManuscriptStyle style;
+  style.Title = choice.Title;
+  style.Hang = choice.Hang;
+  if (ComposeTextFile(choice.Path, style)) lastText_ = choice;
 }
 
-bool TDocumentCommands::ComposeTextFile(const QString& path) {
+bool TDocumentCommands::ComposeTextFile(const QString& path, const TManuscriptStyle& chosen) {
   std::u16string text;
   std::string error;
   if (!ReadManuscriptFile(Local(path), &text, &error)) {
@@ -417,7 +438,7 @@ bool TDocumentCommands::ComposeTextFile(const QString& path) {
         QStringLiteral("原稿を読み込めませんでした。\n%1").arg(QString::fromStdString(error)));
     return false;
   }
-  TManuscriptStyle style;
+  TManuscriptStyle style = chosen;
   style.NumberPages = true;  // where the sheet has page-number lines
   TPreviewForm& preview = *static_cast<TPreviewStateAdapter&>(EnsurePreview()).Form();
   preview.SetText(std::make_unique<TManuscriptPages>(std::move(text), style));

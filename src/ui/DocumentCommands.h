@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "preview/ManuscriptPages.h"
 #include "settings/AppFiles.h"
 #include "settings/StateFile.h"
 
@@ -68,6 +69,18 @@ QString DialogStartFolder(const TDialogFolders& f);
 /// The save dialog for a PDF output file, or empty when cancelled.
 QString AskPdfOutputPath(QWidget* parent);
 
+/// A text file to set into the sheet and how to set it.
+struct TTextChoice {
+  QString Path;  ///< empty: nothing chosen
+  bool Title = false;
+  bool Hang = false;
+};
+
+/// The open dialog for a text file, with the choices of TTextChoice as check boxes under
+/// the file list, preset from `last`, starting in the folder of `last`'s file or in the
+/// user's documents.
+TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last);
+
 class TDocumentCommands : public QObject, public TMainStateForm {
   Q_OBJECT
  public:
@@ -94,8 +107,9 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   std::function<void()> PrinterSetup;
   /// The output file of a print on the virtual printer "PDF" ("*.pdf"); empty cancels.
   std::function<QString()> AskPdfPath;
-  /// The open dialog of 原稿を流し込む (text files); empty when cancelled.
-  std::function<QString()> AskTextPath;
+  /// The open dialog of 原稿を流し込む (text files) with its two choices of how the text
+  /// is set, preset to the last ones; a choice of an empty path cancels.
+  std::function<TTextChoice(const TTextChoice& last)> AskText;
 
   /// True when the caller may go on: saved, discarded on request, or nothing changed.
   /// A save that fails says so naming the file, keeps Modified, and returns false.
@@ -114,7 +128,7 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   /// Reads the text file at `path` and sets it into the sheet of the preview, which is
   /// shown at the text's first page; printing then prints every page. A file that cannot
   /// be read is reported and changes nothing. True when the text was set.
-  bool ComposeTextFile(const QString& path);
+  bool ComposeTextFile(const QString& path, const TManuscriptStyle& style = {});
   /// 原稿を外す: the blank sheet again.
   void SB_ClearTextClick();
   /// Opens `path` as the open command does after its dialog (from the command line or
@@ -155,8 +169,8 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   TAppEnvironment env_;
   std::unique_ptr<TPreviewStateAdapter> previewState_;
   std::unique_ptr<TPreviewForm> ownPreview_;
-  QString lastFolder_;      // the folder of the file chosen last in a file dialog
-  QString lastTextFolder_;  // the same for the texts set into the sheet
+  QString lastFolder_;    // the folder of the file chosen last in a file dialog
+  TTextChoice lastText_;  // the text set into the sheet last, and how
   QString StartFolder() const;
   QPoint storedCorner_;  // the main window's frame corner while the state file is read
 };

@@ -397,8 +397,13 @@ class DocumentCommandsTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("一の頁\n［＃改ページ］\n二の頁\n［＃改ページ］\n三の頁\n");
     file.close();
-    f.doc->AskTextPath = [&] { return f.QPath("t.txt"); };
+    TTextChoice last;
+    f.doc->AskText = [&](const TTextChoice& previous) {
+      last = previous;
+      return TTextChoice{f.QPath("t.txt"), true, false};
+    };
     f.doc->SB_ComposeTextClick();
+    QCOMPARE(f.preview.Text()->Pages()[0].Cells[0].Cell, 2);  // a title from the third cell
     QVERIFY(f.preview.isVisible() && f.form.PreviewShown());
     QVERIFY(f.preview.TB_Page->isVisible());
     QCOMPARE(f.preview.TB_Page->maximum(), 2);
@@ -426,6 +431,9 @@ class DocumentCommandsTest : public QObject {
     QCOMPARE(printed, (QStringList{"一", "二", "三"}));
     QCOMPARE(f.preview.ShownPage(), 2);  // printing leaves the page shown
 
+    f.doc->SB_ComposeTextClick();  // the dialog offers the last choice
+    QCOMPARE(last.Path, f.QPath("t.txt"));
+    QVERIFY(last.Title);
     f.doc->SB_ClearTextClick();
     QVERIFY(!f.preview.Text() && !f.preview.TB_Page->isVisible());
     QCOMPARE(f.preview.Recorder().GetPageCount(), 1);
