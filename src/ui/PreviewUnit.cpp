@@ -237,9 +237,9 @@ int TPreviewForm::Redraw() {
     // The text keeps its page across redraws; the blank sheet has only page 1.
     const int wanted = TB_Page->value();
     RecordSheet();
-    pages = text_ && Setting ? std::max(1, text_->PageCount()) : Recorder_->GetPageCount();
+    pages = ShowsText() ? std::max(1, text_->PageCount()) : Recorder_->GetPageCount();
     TB_Page->setRange(0, pages > 0 ? pages - 1 : 0);
-    TB_Page->setValue(!(text_ && Setting) ? 0
+    TB_Page->setValue(!ShowsText()       ? 0
                       : textPage_ >= 0    ? textPage_
                                           : std::min(wanted, pages - 1));
     L_Page->setVisible(pages != 1);
@@ -270,7 +270,7 @@ void TPreviewForm::RecordSheet() {
 }
 
 void TPreviewForm::RecordTextPage(int page) {
-  if (!text_ || !Setting || page == textPage_) return;
+  if (!ShowsText() || page == textPage_) return;
   text_->Record(*Setting, *Recorder_, page);
   textPage_ = text_->RecordedPage();
 }
@@ -282,27 +282,29 @@ void TPreviewForm::SetText(std::unique_ptr<TManuscriptPages> text) {
   TB_Page->setValue(0);
 }
 
-int TPreviewForm::ShownPage() const { return text_ && Setting ? textPage_ : TB_Page->value(); }
+bool TPreviewForm::ShowsText() const { return text_ && Setting; }
+
+int TPreviewForm::ShownPage() const { return ShowsText() ? textPage_ : TB_Page->value(); }
 
 TPrintResult TPreviewForm::PrintPages(TPrinterService& printer, const TPrintPageDrawer& draw) {
-  if (!text_ || !Setting) return zelk::PrintPages(*Recorder_, printer, draw);
+  if (!ShowsText()) return zelk::PrintPages(*Recorder_, printer, draw);
   // The shown page stays recorded; the job's pages are recorded on a recorder of its own.
-  TPrintPreview pages(printer_, *measurer_);
+  TPrintPreview jobPages(printer_, *measurer_);
   return zelk::PrintPages(
       text_->PageCount(),
       [&](int i) -> const TMetafileEx& {
-        const TSheetRecording r = text_->Record(*Setting, pages, i);
+        const TSheetRecording r = text_->Record(*Setting, jobPages, i);
         if (!r.Failure.empty()) throw std::runtime_error(r.Failure);
-        return *pages.GetPage(0);
+        return *jobPages.GetPage(0);
       },
       printer, draw);
 }
 
 void TPreviewForm::ShowPage(int page, int position, int minimum, int maximum) {
-  const int count = text_ && Setting ? text_->PageCount() : Recorder_->GetPageCount();
+  const int count = ShowsText() ? text_->PageCount() : Recorder_->GetPageCount();
   if (page < 0 || page >= count || maximum <= minimum) return;
   RecordTextPage(page);
-  const int recorded = text_ && Setting ? 0 : page;
+  const int recorded = ShowsText() ? 0 : page;  // a text's page is the recorder's only one
   if (recorded >= Recorder_->GetPageCount()) return;
   const double factor = position * 8.0 / (maximum - minimum);
   const int dpiX = Image1->logicalDpiX();

@@ -161,6 +161,8 @@ class TPreviewForm : public QWidget {
   void RecordSheet();
   // Records page `page` of the text into the recorder unless it holds it already.
   void RecordTextPage(int page);
+  // A text is set and there are settings to set it on.
+  bool ShowsText() const;
 
   TPrinterService& printer_;
   TDesignScale scale_;
