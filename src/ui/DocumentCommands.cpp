@@ -384,7 +384,16 @@ void TDocumentCommands::SB_OpenClick() {
 }
 
 void TDocumentCommands::OpenPath(const QString& path) {
-  if (path.isEmpty() || !SaveIfModified()) return;
+  if (path.isEmpty()) return;
+  // A text is set into the design open now, as its last choices set the one before.
+  if (QFileInfo(path).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0) {
+    TManuscriptStyle style;
+    style.Title = lastText_.Title;
+    style.Hang = lastText_.Hang;
+    if (ComposeTextFile(path, style)) lastText_.Path = path;
+    return;
+  }
+  if (!SaveIfModified()) return;
   form_.SettingFileName = QFileInfo(path).absoluteFilePath();
   OpenSettingFile();
 }

@@ -132,7 +132,8 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   /// 原稿を外す: the blank sheet again.
   void SB_ClearTextClick();
   /// Opens `path` as the open command does after its dialog (from the command line or
-  /// a later start): saves changes first, then reads the file.
+  /// a later start): saves changes first, then reads the file. A text file (".txt") is
+  /// set into the sheet instead (ComposeTextFile), the document left as it is.
   void OpenPath(const QString& path);
   bool FormCloseQuery();
   void FormClose();

@@ -239,9 +239,7 @@ int TPreviewForm::Redraw() {
     RecordSheet();
     pages = ShowsText() ? std::max(1, text_->PageCount()) : Recorder_->GetPageCount();
     TB_Page->setRange(0, pages > 0 ? pages - 1 : 0);
-    TB_Page->setValue(!ShowsText()       ? 0
-                      : textPage_ >= 0    ? textPage_
-                                          : std::min(wanted, pages - 1));
+    TB_Page->setValue(!ShowsText() ? 0 : textPage_ >= 0 ? textPage_ : std::min(wanted, pages - 1));
     L_Page->setVisible(pages != 1);
     TB_Page->setVisible(pages != 1);
     L_PageOf->setVisible(pages != 1);

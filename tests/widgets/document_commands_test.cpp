@@ -434,6 +434,11 @@ class DocumentCommandsTest : public QObject {
     f.doc->SB_ComposeTextClick();  // the dialog offers the last choice
     QCOMPARE(last.Path, f.QPath("t.txt"));
     QVERIFY(last.Title);
+    // A text named on the command line or by a later start is set in the same way.
+    f.doc->SB_ClearTextClick();
+    f.doc->OpenPath(f.QPath("t.txt"));
+    QVERIFY(f.preview.Text());
+    QCOMPARE(f.form.SettingFileName, f.QPath("zelk.zelk"));
     f.doc->SB_ClearTextClick();
     QVERIFY(!f.preview.Text() && !f.preview.TB_Page->isVisible());
     QCOMPARE(f.preview.Recorder().GetPageCount(), 1);
