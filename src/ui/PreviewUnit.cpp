@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -245,6 +247,7 @@ int TPreviewForm::Redraw() {
     L_PageOf->setVisible(pages != 1);
   }
   ShowPage(TB_Page->value(), TrackBar1->value(), TrackBar1->minimum(), TrackBar1->maximum());
+  ScrollToTextStart();
   return pages;
 }
 
@@ -276,11 +279,27 @@ void TPreviewForm::RecordTextPage(int page) {
 void TPreviewForm::SetText(std::unique_ptr<TManuscriptPages> text) {
   text_ = std::move(text);
   textPage_ = -1;
+  toTextStart_ = text_ != nullptr;
   const TUpdateLockGuard lock(UpdateLock);
   TB_Page->setValue(0);
 }
 
 bool TPreviewForm::ShowsText() const { return text_ && Setting; }
+
+void TPreviewForm::ScrollToTextStart() {
+  // The scroll bars know the picture's size only once the window is shown.
+  if (!toTextStart_ || !ShowsText() || !isVisible()) return;
+  toTextStart_ = text_ != nullptr;
+  QScrollBar* across = ScrollBox1->horizontalScrollBar();
+  across->setValue(Setting->Yokogaki ? across->minimum() : across->maximum());
+  ScrollBox1->verticalScrollBar()->setValue(0);
+}
+
+void TPreviewForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // After the layout that the showing starts has sized the scroll area.
+  if (toTextStart_) QTimer::singleShot(0, this, [this] { ScrollToTextStart(); });
+}
 
 int TPreviewForm::ShownPage() const { return ShowsText() ? textPage_ : TB_Page->value(); }
 

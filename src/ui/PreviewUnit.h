@@ -103,8 +103,9 @@ class TPreviewForm : public QWidget {
   int Redraw();
 
   /// Sets `text` into the sheet, or, when null, returns to the blank sheet; the next
-  /// Redraw shows it from its first page. The text's pages are numbered on the sheet's
-  /// page-number lines when it has them.
+  /// Redraw shows it from its first page, scrolled to where the text begins (the top
+  /// right corner in vertical writing, the top left across), once the window is shown. The text's
+  /// pages are numbered on the sheet's page-number lines when it has them.
   void SetText(std::unique_ptr<TManuscriptPages> text);
   /// The text set into the sheet, or null.
   TManuscriptPages* Text() const { return text_.get(); }
@@ -154,6 +155,7 @@ class TPreviewForm : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
@@ -163,6 +165,8 @@ class TPreviewForm : public QWidget {
   void RecordTextPage(int page);
   // A text is set and there are settings to set it on.
   bool ShowsText() const;
+  // Scrolls to where the text begins, if a new text waits for it and the window shows.
+  void ScrollToTextStart();
 
   TPrinterService& printer_;
   TDesignScale scale_;
@@ -170,7 +174,8 @@ class TPreviewForm : public QWidget {
   std::unique_ptr<TTextMeasurer> measurer_;
   std::unique_ptr<TPrintPreview> Recorder_;
   std::unique_ptr<TManuscriptPages> text_;
-  int textPage_ = -1;  // the text's page the recorder holds, -1 for none
+  int textPage_ = -1;         // the text's page the recorder holds, -1 for none
+  bool toTextStart_ = false;  // a new text is to be shown from where it begins
   QScrollArea* ScrollBox1;
   TSheetView* Image1;
   TPrinterSetupDialog* PrinterSetupDialog1;

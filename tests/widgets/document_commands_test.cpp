@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -404,6 +406,9 @@ class DocumentCommandsTest : public QObject {
     };
     f.doc->SB_ComposeTextClick();
     QCOMPARE(f.preview.Text()->Pages()[0].Cells[0].Cell, 2);  // a title from the third cell
+    // Vertical writing begins at the page's right: the preview shows its top right.
+    QScrollBar* across = f.preview.ScrollBox()->horizontalScrollBar();
+    QTRY_VERIFY(across->maximum() > 0 && across->value() == across->maximum());
     QVERIFY(f.preview.isVisible() && f.form.PreviewShown());
     QVERIFY(f.preview.TB_Page->isVisible());
     QCOMPARE(f.preview.TB_Page->maximum(), 2);
