@@ -48,7 +48,6 @@ class TManuscriptPages {
   /// True when some page has ruby but the sheet last recorded has no strip to set it in,
   /// so it was left out.
   bool RubyLeftOut() const { return rubyLeftOut_; }
-  const TManuscriptStyle& Style() const { return style_; }
 
  private:
   TSheetTextSetter& SetterFor(const TPrintSetting& s);
