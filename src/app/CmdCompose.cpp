@@ -20,7 +20,6 @@ namespace {
 
 const QString kOutput = QStringLiteral("output");
 const QString kOps = QStringLiteral("ops");
-const QString kPngDpi = QStringLiteral("png-dpi");
 
 void AddOptions(QCommandLineParser& parser) {
   parser.addPositionalArgument(
@@ -35,11 +34,7 @@ void AddOptions(QCommandLineParser& parser) {
                     QStringLiteral("OUT")});
   parser.addOption({kOps, QStringLiteral("Print the recorded pages in the op format instead.")});
   AddManuscriptOptions(parser);
-  parser.addOption({kPngDpi,
-                    QStringLiteral("Resolution of PNG output, 1 to %1 dpi (default %2).")
-                        .arg(kMaxPngDpi)
-                        .arg(kDefaultPngDpi),
-                    QStringLiteral("N")});
+  AddPngDpiOption(parser);
   AddSheetOptions(parser);
 }
 
@@ -76,16 +71,7 @@ int Run(QCommandLineParser& parser) {
     format = *named;
   }
   TExportOptions exportOptions;
-  if (parser.isSet(kPngDpi)) {
-    const QString text = parser.value(kPngDpi);
-    bool ok = false;
-    exportOptions.PngDpi = text.toInt(&ok);
-    if (!ok || exportOptions.PngDpi < 1 || exportOptions.PngDpi > kMaxPngDpi)
-      throw TUsageError{
-          QStringLiteral("--png-dpi '%1' は 1 から %2 までです").arg(text).arg(kMaxPngDpi)};
-    if (ops || format != TExportFormat::Png)
-      throw TUsageError{QStringLiteral("--png-dpi は PNG の出力にだけ使えます")};
-  }
+  exportOptions.PngDpi = PngDpiOption(parser, !ops && format == TExportFormat::Png);
 
   TPrinterService& printer = TPrinterService::Instance();
   TPrintSetting s = PreparedSheetSettings(parser, printer, args.size() > 1 ? &args[1] : nullptr);

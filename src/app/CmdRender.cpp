@@ -13,7 +13,6 @@ namespace zelk {
 namespace {
 
 const QString kOutput = QStringLiteral("output");
-const QString kPngDpi = QStringLiteral("png-dpi");
 const QString kFormat = QStringLiteral("format");
 const QString kStdout = QStringLiteral("-");
 
@@ -25,11 +24,7 @@ void AddOptions(QCommandLineParser& parser) {
                     QStringLiteral("OUT")});
   parser.addOption({kFormat, QStringLiteral("Output format with -o -: pdf, svg or png."),
                     QStringLiteral("FORMAT")});
-  parser.addOption({kPngDpi,
-                    QStringLiteral("Resolution of PNG output, 1 to %1 dpi (default %2).")
-                        .arg(kMaxPngDpi)
-                        .arg(kDefaultPngDpi),
-                    QStringLiteral("N")});
+  AddPngDpiOption(parser);
   AddSheetOptions(parser);
 }
 
@@ -53,15 +48,8 @@ TExportOptions OutputOptions(const QCommandLineParser& parser, QString& path,
   }
   chosen = *format;
   TExportOptions options;
-  if (parser.isSet(kPngDpi)) {
-    const QString text = parser.value(kPngDpi);
-    bool ok = false;
-    options.PngDpi = text.toInt(&ok);
-    if (!ok || options.PngDpi < 1 || options.PngDpi > kMaxPngDpi)
-      throw TUsageError{QStringLiteral("bad --png-dpi '%1' (1 to %2)").arg(text).arg(kMaxPngDpi)};
-    if (*format != TExportFormat::Png)
-      throw TUsageError{QStringLiteral("--png-dpi applies only to PNG output")};
-  }
+  options.PngDpi = PngDpiOption(parser, *format == TExportFormat::Png);
+
   return options;
 }
 

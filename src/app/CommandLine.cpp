@@ -10,6 +10,7 @@
 
 #include "base/Utf8.h"
 #include "preview/qt/CupsQueue.h"
+#include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
@@ -114,6 +115,30 @@ bool IsCommandLineInvocation(const QStringList& arguments) {
   // The window takes one settings file and no option; anything else is the command
   // line's, which names what it does not know rather than open the window.
   return arguments.size() > 2 || !IsWindowFileArgument(arguments[1]);
+}
+
+namespace {
+const QString kPngDpi = QStringLiteral("png-dpi");
+}  // namespace
+
+void AddPngDpiOption(QCommandLineParser& parser) {
+  parser.addOption({kPngDpi,
+                    QStringLiteral("Resolution of PNG output, 1 to %1 dpi (default %2).")
+                        .arg(kMaxPngDpi)
+                        .arg(kDefaultPngDpi),
+                    QStringLiteral("N")});
+}
+
+int PngDpiOption(const QCommandLineParser& parser, bool pngOutput) {
+  if (!parser.isSet(kPngDpi)) return kDefaultPngDpi;
+  const QString text = parser.value(kPngDpi);
+  bool ok = false;
+  const int dpi = text.toInt(&ok);
+  if (!ok || dpi < 1 || dpi > kMaxPngDpi)
+    throw TUsageError{
+        QStringLiteral("--png-dpi '%1' は 1 から %2 までです").arg(text).arg(kMaxPngDpi)};
+  if (!pngOutput) throw TUsageError{QStringLiteral("--png-dpi は PNG の出力にだけ使えます")};
+  return dpi;
 }
 
 void AddSheetOptions(QCommandLineParser& parser) {

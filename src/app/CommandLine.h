@@ -59,6 +59,11 @@ int RunCommandLine(const QStringList& arguments);
 
 /// --printer, --dpi, --paper, --offset, --landscape, --set.
 void AddSheetOptions(QCommandLineParser& parser);
+/// --png-dpi N, the resolution of PNG output.
+void AddPngDpiOption(QCommandLineParser& parser);
+/// The --png-dpi given, or the default without it. Throws TUsageError for a value
+/// outside 1..kMaxPngDpi, or for one given though the output is no PNG.
+int PngDpiOption(const QCommandLineParser& parser, bool pngOutput);
 /// Selects and sets up the printer from --printer, --dpi, --paper and --offset.
 void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& printer);
 /// The settings of a first start on the printer, with --landscape and every --set

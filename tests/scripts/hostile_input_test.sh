@@ -58,11 +58,11 @@ as_user=()
 #   name                        status pattern                      command
 row "write over a device link"  1 "通常のファイルではありません" "$zelk" write -o null.zelk
 row "write over a FIFO"         1 "通常のファイルではありません" "$zelk" write -o out.fifo
-row "render over a FIFO"        1 "通常のファイルではありません" "$zelk" render -o out.pdf --set Tate=2
-row "print over a FIFO"         1 "通常のファイルではありません" "$zelk" print -o out.pdf
+row "render over a FIFO"        1 "通常のファイルではありません" "$zelk" render --printer PDF -o out.pdf --set Tate=2
+row "print over a FIFO"         1 "通常のファイルではありません" "$zelk" print --printer PDF -o out.pdf
 row "show a FIFO"               1 "通常のファイルではありません" "$zelk" show in.fifo
-row "render a FIFO"             1 "通常のファイルではありません" "$zelk" render in.fifo -o x.pdf
-row "ops a FIFO"                1 "通常のファイルではありません" "$zelk" ops in.fifo
+row "render a FIFO"             1 "通常のファイルではありません" "$zelk" render in.fifo --printer PDF -o x.pdf
+row "ops a FIFO"                1 "通常のファイルではありません" "$zelk" ops in.fifo --printer PDF
 row "write from a FIFO"         1 "通常のファイルではありません" "$zelk" write in.fifo -o x.zelk
 row "write a non-UTF-8 name"    0 ""                             "$zelk" write -o "$bad" --set Tate=3
 row "show a non-UTF-8 name"     0 ""                             "$zelk" show "$bad"
@@ -101,7 +101,7 @@ grep -qF "TitleUL の「😀」は「?」として保存されました" err.txt
   fail "render's help does not name the command"
 "$zelk" write -o - --set Tate=5 >stdout.bin 2>/dev/null && "$zelk" write -o file.bin --set Tate=5 &&
   cmp -s stdout.bin file.bin || fail "write -o - differs from the file"
-"$zelk" render -o - --format png >page.png 2>/dev/null && [ "$(head -c 4 page.png | tail -c 3)" = PNG ] ||
+"$zelk" render --printer PDF -o - --format png >page.png 2>/dev/null && [ "$(head -c 4 page.png | tail -c 3)" = PNG ] ||
   fail "render -o - --format png"
 
 # Saves killed midway, then one more: the file is whole and no temporary file stays.

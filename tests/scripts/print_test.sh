@@ -56,7 +56,7 @@ info=$(pdfinfo "$work/t.pdf")
 echo "$info" | grep -q '^Pages: *3$' && echo "$info" | grep -q '^Title: *印刷プレビュー$' ||
   fail "--text: not one job of three pages: $info"
 pdftotext -f 2 -l 2 "$work/t.pdf" - | tr -d ' \n' | grep -q '^二の頁' || fail "--text: page 2 is not the second page"
-"$zelk" compose "$work/t.txt" -o "$work/tc.pdf" 2>/dev/null || fail "compose failed"
+"$zelk" compose "$work/t.txt" --printer PDF -o "$work/tc.pdf" 2>/dev/null || fail "compose failed"
 [ "$(pdftotext "$work/t.pdf" -)" = "$(pdftotext "$work/tc.pdf" -)" ] || fail "--text prints other pages than compose sets"
 expect_status 2 -o "$work/g.pdf" --title               # a text option without a text
 expect_status 1 -o "$work/h.pdf" --text "$work/missing.txt"
