@@ -77,8 +77,7 @@ TDeviceRect ComposeRubyRect(const TPrintSetting& s, int32_t line, int32_t cell) 
 }
 
 TTextExtent TSheetTextSetter::Measure(TCanvas& canvas, const std::u16string& text) {
-  const auto key = std::make_tuple(text, canvas.Font.Size(), canvas.Font.PixelsPerInch(),
-                                   canvas.FontOrientation != 0);
+  const auto key = std::make_tuple(text, canvas.Font.Size(), canvas.FontOrientation != 0);
   const auto it = extents_.find(key);
   if (it != extents_.end()) return it->second;
   const TTextExtent e{canvas.TextWidth(text), canvas.TextHeight(text)};

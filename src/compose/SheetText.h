@@ -33,7 +33,8 @@ TDeviceRect ComposeCellRect(const TPrintSetting& s, int32_t line, int32_t cell);
 TDeviceRect ComposeRubyRect(const TPrintSetting& s, int32_t line, int32_t cell);
 
 /// Draws composed pages over sheets that DrawSheet has just drawn. Keeps the measures of
-/// the texts it has set, so one setter serves all the pages of a text.
+/// the texts it has set, so one setter serves all the pages of a text on one printer: a
+/// printer of another resolution needs a setter of its own.
 class TSheetTextSetter {
  public:
   /// `s` must outlive the setter, its layout computed for every Draw.
@@ -58,8 +59,7 @@ class TSheetTextSetter {
   TTextExtent Measure(TCanvas& canvas, const std::u16string& text);
 
   const TPrintSetting& s_;
-  // Text, points, pixels per inch, set down the column.
-  std::map<std::tuple<std::u16string, int32_t, int32_t, bool>, TTextExtent> extents_;
+  std::map<std::tuple<std::u16string, int32_t, bool>, TTextExtent> extents_;
 };
 
 }  // namespace zelk
