@@ -6,7 +6,6 @@
 
 #include <QDataStream>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,11 +14,11 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 #include <climits>
 #include <memory>
 
+#include "ModalDialogs.h"
 #include "app/ABOUT.h"
 #include "app/VisualStyle.h"
 #include "preview/qt/PrinterService.h"
@@ -101,6 +100,11 @@ class DesktopWindowsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void cleanup() {
+    // A dialog the test waited for never came up.
+    QCOMPARE(zelk::test::TModalAnswer::DropPending(), 0);
+  }
+
   void initTestCase() {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
     QVERIFY(SelectVisualStyle(*qApp, kVisualStyleName));
@@ -134,7 +138,7 @@ class DesktopWindowsTest : public QObject {
     QTRY_COMPARE(FramePosition(preview), Available(preview).topLeft());
   }
 
-  void hostileStateFileOpensQuicklyWithTheWindowsOnScreen_data() {
+  void hostileStateFileOpensWithTheWindowsOnScreen_data() {
     QTest::addColumn<QByteArray>("state");
     QTest::newRow("preview of 100000 x 100000") << StateFile(0, 0, 100000, 100000, 0);
     QTest::newRow("preview of INT_MAX, maximised") << StateFile(0, 0, INT_MAX, INT_MAX, 2);
@@ -142,19 +146,15 @@ class DesktopWindowsTest : public QObject {
         << StateFile(-2000000000, 2000000000, -1999999000, 2000000700, 0);
   }
 
-  void hostileStateFileOpensQuicklyWithTheWindowsOnScreen() {
+  void hostileStateFileOpensWithTheWindowsOnScreen() {
     QFETCH(QByteArray, state);
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("zelk.dat")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(state) == state.size());
     file.close();
-    QElapsedTimer clock;
-    clock.start();
     TStart start(dir);
     QTRY_VERIFY(start.preview->isVisible());
     QTRY_VERIFY(TStart::Framed(*start.preview));
-    QCoreApplication::processEvents();
-    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(PeakMemoryMb() < 300, qPrintable(QString::number(PeakMemoryMb())));
     for (const QWidget* w :
          {static_cast<QWidget*>(start.form.get()), static_cast<QWidget*>(start.preview.get())}) {
@@ -195,7 +195,7 @@ class DesktopWindowsTest : public QObject {
     const QImage without = box.grab().toImage();
     cancel->show();
     QVERIFY2(with == without, "the cancel button shows through the panel");
-    QTimer::singleShot(0, [&box] { QTest::keyClick(&box, Qt::Key_Escape); });
+    zelk::test::WhenReady(&box, [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     QCOMPARE(box.exec(), int(QDialog::Rejected));
   }
 

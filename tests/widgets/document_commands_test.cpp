@@ -1,6 +1,6 @@
 // The document state machine of the main window, with the dialogs answered by the
-// test, the real file dialog and question answered by timers as a user would, and the
-// state file written and read through the real windows.
+// test, the real file dialog and question answered as a user would once they are up,
+// and the state file written and read through the real windows.
 
 #include <sys/stat.h>
 
@@ -15,10 +15,10 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <functional>
 
+#include "ModalDialogs.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
@@ -28,33 +28,8 @@
 #include "ui/PreviewUnit.h"
 
 using namespace zelk;
-
-namespace {
-
-// Runs `answer` on the next modal dialog as soon as it is up, from the event loop of
-// its exec(). `answer` must close it.
-void WhenModal(std::function<void(QWidget*)> answer) {
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || !dialog->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    answer(dialog);
-  });
-  timer->start();
-}
-
-// Closes a dialog that a test did not expect, so that a failing test cannot hang.
-void CloseDialog(QWidget* w) {
-  if (auto* dialog = qobject_cast<QDialog*>(w))
-    dialog->reject();
-  else
-    w->close();
-}
-
-}  // namespace
+using zelk::test::CloseDialog;
+using zelk::test::WhenModal;
 
 // True when one of the page's text ops is `text`.
 bool PageHasText(const TMetafileEx& page, const std::u16string& text) {
@@ -107,6 +82,11 @@ class DocumentCommandsTest : public QObject {
   };
 
  private slots:
+  void cleanup() {
+    // A dialog the test waited for never came up.
+    QCOMPARE(zelk::test::TModalAnswer::DropPending(), 0);
+  }
+
   void firstShowingWithoutStateFileAsksForThePrinterAndEndsUnmodified() {
     TFixture f;
     f.doc->FormShow();
@@ -176,8 +156,7 @@ class DocumentCommandsTest : public QObject {
       auto* dialog = qobject_cast<QFileDialog*>(w);
       if (!dialog) return CloseDialog(w);
       filter = dialog->nameFilters().join(";;");
-      dialog->selectFile(path);
-      static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+      zelk::test::EnterFileName(dialog, path);
     });
     f.doc->SB_SaveAsClick();
     QCOMPARE(filter, QStringLiteral("zelk設定ファイル (*.zelk);;全てのファイル (*)"));

@@ -18,9 +18,9 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
+#include "ModalDialogs.h"
 #include "controls/qt/SaNumEdit.h"
 #include "controls/qt/TateEdit.h"
 #include "preview/Metafile.h"
@@ -37,15 +37,14 @@ using namespace zelk;
 
 namespace {
 
-// Closes the next modal dialog that opens, with `accept` or reject.
+// Closes the next modal dialog once it is up, with `accept` or reject.
 void CloseNextDialog(bool accept) {
-  QTimer::singleShot(0, [accept] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    if (accept)
+  zelk::test::WhenModal([accept](QWidget* w) {
+    auto* dialog = qobject_cast<QDialog*>(w);
+    if (accept && dialog)
       dialog->accept();
     else
-      dialog->reject();
+      zelk::test::CloseDialog(w);
   });
 }
 
@@ -85,9 +84,11 @@ class MainFormTest : public QObject {
 
  private slots:
   void cleanup() {
+    const int unanswered = zelk::test::TModalAnswer::DropPending();
     form_.reset();
     preview_.reset();
     printer_.reset();
+    QCOMPARE(unanswered, 0);  // a dialog the test waited for never came up
   }
 
   // Every settings control shows the designed value of its table row, as the record's
@@ -462,7 +463,7 @@ class MainFormTest : public QObject {
   void setupDialogStoresThePaperNameAlsoOnCancel() {
     OpenAndShow();
     const QString before = form_->E_PaperName->text();
-    QTimer::singleShot(0, [this] {
+    zelk::test::WhenModal([this](QWidget*) {
       auto* d = form_->PrinterSetupDialog1;
       d->PaperBox()->setCurrentIndex(d->PaperBox()->findText(QStringLiteral("JIS B5")));
       d->reject();
@@ -475,7 +476,7 @@ class MainFormTest : public QObject {
 
   void setupDialogTurnsThePaperOnce() {
     OpenAndShow();
-    QTimer::singleShot(0, [this] {
+    zelk::test::WhenModal([this](QWidget*) {
       auto* d = form_->PrinterSetupDialog1;
       d->LandscapeButton()->setChecked(true);
       d->accept();

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "ModalDialogs.h"
 #include "app/ABOUT.h"
 #include "app/HideUnit.h"
 #include "app/Translations.h"
@@ -20,17 +21,17 @@ using namespace zelk;
 
 namespace {
 
-// Closes the next message box that appears, remembering its text.
+// Closes the next message box once it is up, remembering its text.
 void AnswerNextMessageBox(QString* text) {
-  QTimer::singleShot(0, [text] {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-        *text = box->text();
-        box->accept();
-        return;
-      }
-    AnswerNextMessageBox(text);
+  zelk::test::WhenModal([text](QWidget* w) {
+    if (auto* box = qobject_cast<QMessageBox*>(w)) *text = box->text();
+    zelk::test::CloseDialog(w);
   });
+}
+
+// Presses Esc in the next modal dialog once it is up.
+void EscapeNextDialog() {
+  zelk::test::WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
 }
 
 }  // namespace
@@ -38,6 +39,11 @@ void AnswerNextMessageBox(QString* text) {
 class ShellFormsTest : public QObject {
   Q_OBJECT
  private slots:
+  void cleanup() {
+    // A dialog the test waited for never came up.
+    QCOMPARE(zelk::test::TModalAnswer::DropPending(), 0);
+  }
+
   void versionTextIsParsedAsFourNumbers_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label");
@@ -87,7 +93,7 @@ class ShellFormsTest : public QObject {
 
   void escapeClosesTheBoxAlthoughCancelIsHidden() {
     TAboutBox box(nullptr, QStringLiteral("1.0.0.0"));
-    QTimer::singleShot(0, [&box] { QTest::keyClick(&box, Qt::Key_Escape); });
+    EscapeNextDialog();
     QCOMPARE(box.exec(), int(QDialog::Rejected));
     auto* ok = box.findChild<QPushButton*>(QStringLiteral("OKButton"));
     QVERIFY(ok && ok->isDefault());
@@ -183,10 +189,10 @@ class ShellFormsTest : public QObject {
     THideForm hide;
     QWidget other;  // a visible window would otherwise keep the loop alive
     other.show();
-    QTimer::singleShot(0, &hide, &QWidget::close);
-    QTimer watchdog;
+    QMetaObject::invokeMethod(&hide, &QWidget::close, Qt::QueuedConnection);
+    // Only a guard against a loop that never ends, not a time limit on the test.
     bool timedOut = false;
-    watchdog.singleShot(5000, [&timedOut] {
+    QTimer::singleShot(60000, &other, [&timedOut] {
       timedOut = true;
       QCoreApplication::exit(1);
     });
