@@ -11,7 +11,7 @@ packages=(
   fontconfig libfontconfig-dev qt6-translations-l10n
   clang libclang-rt-14-dev clang-format
   poppler-utils xvfb xauth openbox x11-utils
-  desktop-file-utils
+  desktop-file-utils jq python3
 )
 # The real print test needs a CUPS server with a PDF queue.
 if [ "${ZELK_WITH_CUPS:-1}" = 1 ]; then

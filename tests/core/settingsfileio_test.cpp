@@ -168,16 +168,22 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsFileIO, SpecialTargetsAreRefusedAndLeftAsTheyWere) {
   ASSERT_EQ(::mkfifo((dir_ / "pipe.zelk").c_str(), 0600), 0);
   fs::create_symlink("/dev/null", dir_ / "null.zelk");
-  fs::create_symlink("/proc/self/fd/1", dir_ / "stdout.zelk");
-  for (const char* name : {"pipe.zelk", "null.zelk", "stdout.zelk"}) {
+  // A link to a pipe of the test's own, whatever its standard output is.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  fs::create_symlink("/proc/self/fd/" + std::to_string(ends[1]), dir_ / "own-pipe.zelk");
+  for (const char* name : {"pipe.zelk", "null.zelk", "own-pipe.zelk"}) {
     std::string error;
     EXPECT_FALSE(SaveSettingsFile((dir_ / name).string(), changed_, &error)) << name;
     EXPECT_NE(error.find("通常のファイルではありません"), std::string::npos) << error;
   }
   EXPECT_TRUE(fs::is_fifo(dir_ / "pipe.zelk"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "null.zelk") && fs::is_character_file("/dev/null"));
-  EXPECT_TRUE(fs::is_symlink(dir_ / "stdout.zelk"));
-  EXPECT_EQ(Listing(dir_), (std::vector<std::string>{"null.zelk", "pipe.zelk", "stdout.zelk"}));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "own-pipe.zelk"));
+  EXPECT_EQ(Listing(dir_),
+            (std::vector<std::string>{"null.zelk", "own-pipe.zelk", "pipe.zelk"}));
+  ::close(ends[0]);
+  ::close(ends[1]);
 }
 
 class FailingWrite : public SettingsFileIO, public ::testing::WithParamInterface<size_t> {};
