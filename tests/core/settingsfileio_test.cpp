@@ -180,8 +180,7 @@ TEST_F(SettingsFileIO, SpecialTargetsAreRefusedAndLeftAsTheyWere) {
   EXPECT_TRUE(fs::is_fifo(dir_ / "pipe.zelk"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "null.zelk") && fs::is_character_file("/dev/null"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "own-pipe.zelk"));
-  EXPECT_EQ(Listing(dir_),
-            (std::vector<std::string>{"null.zelk", "own-pipe.zelk", "pipe.zelk"}));
+  EXPECT_EQ(Listing(dir_), (std::vector<std::string>{"null.zelk", "own-pipe.zelk", "pipe.zelk"}));
   ::close(ends[0]);
   ::close(ends[1]);
 }
