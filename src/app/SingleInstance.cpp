@@ -5,13 +5,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QThread>
 #include <QWidget>
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 #include "base/Utf8.h"
@@ -126,6 +130,37 @@ void TSingleInstance::ReadRequest(QLocalSocket* socket) {
   // The path's bytes as the later start had them, UTF-8 or not (FileNameToUtf16).
   emit activationRequested(
       QString::fromStdU16String(FileNameToUtf16(line.mid(kRequest.size()).toStdString())));
+}
+
+bool TSingleInstance::FirstAnswers(int timeoutMs) {
+  qint64 pid = 0;
+  QString host, app;
+  QLockFile lock(LockPath());
+  const bool named = lock.getLockInfo(&pid, &host, &app) && pid > 0;
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    QLocalSocket socket;
+    socket.connectToServer(SocketPath());
+    if (socket.waitForConnected(std::max(1, timeoutMs - int(clock.elapsed())))) {
+      socket.abort();
+      return true;
+    }
+    // A refused or missing socket answers at once: wait only for a named owner that may
+    // still be starting, and only while it runs.
+    if (!named || clock.elapsed() >= timeoutMs || ::kill(pid_t(pid), 0) != 0) return false;
+    QThread::msleep(50);
+  }
+}
+
+bool TSingleInstance::TakeOverStaleLock() {
+  for (const QString& path : {LockPath(), SocketPath()}) {
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode) || ::unlink(native.constData()) != 0) return false;
+  }
+  return TryBecomeFirst();
 }
 
 bool TSingleInstance::NotifyFirst(const QString& filePath, int timeoutMs) {

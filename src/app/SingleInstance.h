@@ -43,6 +43,18 @@ class TSingleInstance : public QObject {
   /// running, as any failure of the guard counts as a running instance).
   bool TryBecomeFirst();
 
+  /// From a later start that found the lock held: true when a first instance answers on
+  /// the socket. A lock that cannot be read (empty, garbled, no process id, however
+  /// long) has no owner to wait for, and false comes at once; when it names a process,
+  /// that process is given `timeoutMs` to start listening, as a first instance still
+  /// starting up may not listen yet.
+  bool FirstAnswers(int timeoutMs = 2000);
+
+  /// Takes over a stale lock, one whose owner does not answer (FirstAnswers() false):
+  /// removes the lock file and the socket left at their paths (files only: anything
+  /// else there stays and the take-over fails) and tries again to become first.
+  bool TakeOverStaleLock();
+
   /// From a later start: asks the first instance to restore and raise its window, and
   /// to open `filePath` when it is not empty. False when it cannot be reached within
   /// `timeoutMs`.

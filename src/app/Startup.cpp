@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "app/ABOUT.h"
 #include "app/HideUnit.h"
@@ -25,11 +26,20 @@ int RunWindowApplication(QApplication& app, const QStringList& arguments) {
 
   InstallQtTranslations(app);
   TSingleInstance guard(InstanceName(exe), RuntimeFolder());
+  // Only an instance that answers keeps this start from opening its window: a lock
+  // that cannot be read, or whose owner does not answer, is stale and taken over.
   if (!guard.TryBecomeFirst()) {
-    QMessageBox::information(nullptr, QString(), AlreadyRunningMessage(title));
-    if (!guard.NotifyFirst(file))
-      QMessageBox::warning(nullptr, QString(), QStringLiteral("メッセージを送れませんでした"));
-    return 0;
+    if (guard.FirstAnswers()) {
+      QMessageBox::information(nullptr, QString(), AlreadyRunningMessage(title));
+      if (!guard.NotifyFirst(file))
+        QMessageBox::warning(nullptr, QString(), QStringLiteral("メッセージを送れませんでした"));
+      return 0;
+    }
+    if (!guard.TakeOverStaleLock())
+      std::fprintf(stderr, "zelk: %s\n",
+                   qPrintable(QStringLiteral("起動の目印 %1 を作れないので、二重起動を確かめずに"
+                                             "起動します")
+                                  .arg(guard.LockPath())));
   }
   if (!SelectVisualStyle(app, kVisualStyleName))
     QMessageBox::warning(nullptr, QString(),

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -203,6 +204,72 @@ TEST(SingleInstance, StaleLockOfADeadProcessNeverBlocks) {
                    [&spy](const QString& p) { spy << p; });
   EXPECT_EQ(RunChild(dir.path(), QStringLiteral("a.zelk")), 0);
   EXPECT_EQ(spy.count(), 1);
+}
+
+struct TBadLockCase {
+  const char* Name;
+  QByteArray Content;
+};
+
+class BadLock : public ::testing::TestWithParam<TBadLockCase> {};
+
+// A lock that cannot be read, or whose owner does not answer, never keeps a start from
+// its window: nobody answers, and the start takes the lock over.
+TEST_P(BadLock, IsStaleAndTakenOver) {
+  QTemporaryDir dir;
+  TSingleInstance later(QStringLiteral("ZELK"), dir.path());
+  QFile lock(later.LockPath());
+  ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+  ASSERT_EQ(lock.write(GetParam().Content), GetParam().Content.size());
+  lock.close();
+  ASSERT_FALSE(later.TryBecomeFirst()) << GetParam().Name;  // QLockFile alone is stuck
+  EXPECT_FALSE(later.FirstAnswers(300)) << GetParam().Name;
+  ASSERT_TRUE(later.TakeOverStaleLock()) << GetParam().Name;
+  // Now it is the first instance: a later start reaches it.
+  TSingleInstance next(QStringLiteral("ZELK"), dir.path());
+  EXPECT_FALSE(next.TryBecomeFirst());
+  EXPECT_TRUE(next.FirstAnswers());
+}
+
+QByteArray RandomBytes(int n) {
+  QByteArray bytes(n, '\0');
+  quint32 x = 2463534242u;
+  for (char& c : bytes) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+    c = char(x & 0xff);
+  }
+  return bytes;
+}
+
+QByteArray OwnLockContent() {
+  return QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
+         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
+         QSysInfo::machineHostName().toUtf8() + "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BadLock,
+    ::testing::Values(
+        TBadLockCase{"empty", QByteArray()}, TBadLockCase{"random bytes", RandomBytes(4096)},
+        TBadLockCase{"only newlines", QByteArray(1000, '\n')},
+        TBadLockCase{"pid 0", "0\nzelk\n" + QSysInfo::machineHostName().toUtf8() + "\n"},
+        TBadLockCase{"pid -1", "-1\nzelk\n" + QSysInfo::machineHostName().toUtf8() + "\n"},
+        // A live owner that does not answer: this test program itself, which does not
+        // listen (QLockFile takes the lock for held, as the program's name matches).
+        TBadLockCase{"a live owner that does not answer", OwnLockContent()},
+        TBadLockCase{"50 MB", QByteArray(50 * 1024 * 1024, 'x')}),
+    [](const ::testing::TestParamInfo<TBadLockCase>& info) { return std::to_string(info.index); });
+
+// A folder in place of the lock is not ours to remove: the take-over fails, and the
+// folder stays.
+TEST(SingleInstance, AFolderInPlaceOfTheLockIsLeftAlone) {
+  QTemporaryDir dir;
+  TSingleInstance later(QStringLiteral("ZELK"), dir.path());
+  ASSERT_TRUE(QDir().mkdir(later.LockPath()));
+  EXPECT_FALSE(later.TryBecomeFirst());
+  EXPECT_FALSE(later.FirstAnswers(100));
+  EXPECT_FALSE(later.TakeOverStaleLock());
+  EXPECT_TRUE(QFileInfo(later.LockPath()).isDir());
 }
 
 TEST(SingleInstance, NobodyListeningMeansTheNotificationFails) {
