@@ -63,7 +63,8 @@ int RunWindowApplication(QApplication& app, const QStringList& arguments) {
     TAboutBox box(&mainForm);
     box.exec();
   };
-  previewForm.PrintHandler = [&previewForm, &printer] {
+  previewForm.PrintHandler = [&previewForm, &printer, &doc] {
+    if (!doc.ConfirmPaper()) return;
     PrintFromPreview(previewForm, printer,
                      [&previewForm] { return AskPdfOutputPath(&previewForm); });
   };

@@ -33,6 +33,7 @@
 #include "settings/SettingsFileIO.h"
 #include "ui/MainUnit.h"
 #include "ui/PreviewUnit.h"
+#include "ui/PrinterSetupDialog.h"
 #include "ui/UpdateLock.h"
 #include "ui/WindowPlacement.h"
 
@@ -249,6 +250,11 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
   ShowMessage = [this](const QString& text) {
     QMessageBox::information(&form_, form_.windowTitle(), text);
   };
+  AskYesNo = [this](const QString& question) {
+    return QMessageBox::question(&form_, QStringLiteral("確認"), question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+  };
   PrinterSetup = [this] { form_.SB_PrinerSetupClick(); };
   AskPdfPath = [this] { return AskPdfOutputPath(&form_); };
   form_.Commands.New = [this] { SB_NewClick(); };
@@ -353,6 +359,7 @@ bool TDocumentCommands::OpenSettingFile() {
   {
     const TUpdateLockGuard lock(form_.UpdateLock);
     WriteToForm(*form_.CurrentSetting, form_);
+    form_.MatchPrinterToDesign();
     // A value the file leaves as it was raises no click, so the rules of all three
     // groups are applied here.
     form_.ApplyPageNumberVisibility();
@@ -422,11 +429,16 @@ void TDocumentCommands::SB_PrintClick() {
   preview.Redraw();
   if (preview.Recorder().GetPageCount() > 0 && preview.Recorder().GetPage(0)->Truncated)
     ShowMessage(QStringLiteral("線の点が多すぎるため、用紙の一部だけを印刷します。"));
+  if (!ConfirmPaper()) return;
   if (!PrepareOutput(printer_, AskPdfPath)) return;
   const TPrintResult result = preview.PrintPages(printer_);
   // A job that cannot begin is the printer's error; a failed page is dropped silently.
   if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
     ShowMessage(result.Error);
+}
+
+bool TDocumentCommands::ConfirmPaper() {
+  return !form_.PaperMismatch() || (AskYesNo && AskYesNo(form_.PaperMismatchQuestion()));
 }
 
 void TDocumentCommands::SB_ComposeTextClick() {
@@ -486,6 +498,12 @@ void TDocumentCommands::FormShow() {
     form_.ShowPrinterInfo();
   }
   if (!OpenSettingFile()) {
+    // No design to open: the sheet is the printer's paper, as on a first start.
+    {
+      const TUpdateLockGuard lock(form_.UpdateLock);
+      if (form_.PaperName.isEmpty()) form_.PaperName = PaperDisplayName(printer_.PaperName());
+      form_.ShowPrinterInfo();
+    }
     form_.RG_OrientationClick();
     form_.E_CenterCaptionChange();
     form_.RG_TategakiClick();

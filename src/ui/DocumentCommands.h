@@ -105,6 +105,8 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   std::function<void()> AfterClose;
   /// The printer-setup command of a first start (the form's SB_PrinerSetupClick).
   std::function<void()> PrinterSetup;
+  /// A question with Yes and No; true for Yes.
+  std::function<bool(const QString& question)> AskYesNo;
   /// The output file of a print on the virtual printer "PDF" ("*.pdf"); empty cancels.
   std::function<QString()> AskPdfPath;
   /// The open dialog of 原稿を流し込む (text files) with its two choices of how the text
@@ -123,6 +125,9 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   void SB_SaveAsClick();
   /// Records the sheet again and prints it at once on the current printer.
   void SB_PrintClick();
+  /// True when printing may go on: the printer has the design's paper, or the user said
+  /// Yes to printing on the paper it has (TMainForm::PaperMismatchQuestion()).
+  bool ConfirmPaper();
   /// 原稿を流し込む: the text file the user picks is set into the sheet.
   void SB_ComposeTextClick();
   /// Reads the text file at `path` and sets it into the sheet of the preview, which is

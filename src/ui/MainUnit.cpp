@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <stdexcept>
 
 #include "controls/qt/SaNumEdit.h"
@@ -326,6 +327,10 @@ void TMainForm::BuildTabKihon() {
   PageControl1->addTab(TabSheet1, QStringLiteral("基本"));
 
   L_PrinterName = NewLabel(TabSheet1, QStringLiteral("プリンター："), 0, 0);
+  L_PrinterWarning = NewLabel(TabSheet1, QString(), 0, 0);
+  L_PrinterWarning->setObjectName(QStringLiteral("L_PrinterWarning"));
+  L_PrinterWarning->setStyleSheet(QStringLiteral("color: #b00020;"));
+  L_PrinterWarning->hide();
   GB_PaperSize = new QGroupBox(QStringLiteral("用紙"), TabSheet1);
   GB_PaperSize->setGeometry(scale_.Rect(0, 13, 326, 83));
   Label1 = NewLabel(GB_PaperSize, QStringLiteral("名："), 8, 20);
@@ -867,6 +872,85 @@ void TMainForm::ShowPrinterInfo() {
   NE_PaperSizeH->Model().SetText(FormatFloat0_00(info.PaperHeightMm));
   L_PrinterName->setText(PrinterCaption());
   L_PrinterName->adjustSize();
+}
+
+namespace {
+
+// A paper length a sheet can be laid out on: what the paper option accepts.
+bool UsablePaperLength(double mm) { return std::isfinite(mm) && mm > 0 && mm <= 5000; }
+
+QString MmText(double mm) { return QString::number(mm, 'g', 6); }
+
+}  // namespace
+
+void TMainForm::SetPrinterWarning(const QString& text, const QString& detail) {
+  L_PrinterWarning->setToolTip(detail.isEmpty() ? text : detail);
+  L_PrinterWarning->setAccessibleDescription(detail.isEmpty() ? text : detail);
+  if (text.isEmpty()) {
+    L_PrinterWarning->clear();
+    L_PrinterWarning->hide();
+    return;
+  }
+  // Beside the printer's name, elided to the tab's width; the tool tip holds it whole.
+  const int left = L_PrinterName->x() + L_PrinterName->width() + scale_(6);
+  const int room = std::max(scale_(40), TabSheet1->width() - left - scale_(4));
+  L_PrinterWarning->setText(L_PrinterWarning->fontMetrics().elidedText(text, Qt::ElideRight, room));
+  L_PrinterWarning->adjustSize();
+  L_PrinterWarning->move(left, L_PrinterName->y());
+  L_PrinterWarning->show();
+}
+
+QString TMainForm::PrinterWarning() const { return L_PrinterWarning->toolTip(); }
+
+QString TMainForm::PaperMismatchQuestion() const {
+  return QStringLiteral(
+             "%1\n\nこのまま印刷すると、用紙からはみ出た部分は印刷されません。印刷しますか？")
+      .arg(PrinterWarning());
+}
+
+void TMainForm::MatchPrinterToDesign() {
+  TPrintSetting& s = *CurrentSetting;
+  if (!UsablePaperLength(s.PaperWidth) || !UsablePaperLength(s.PaperHeight)) {
+    const QString broken =
+        QStringLiteral("%1 × %2 mm").arg(MmText(s.PaperWidth), MmText(s.PaperHeight));
+    PaperName = PaperDisplayName(printer_.PaperName());
+    ShowPrinterInfo();
+    SetPrinterWarning(
+        QStringLiteral("⚠ 用紙を %1 にしました").arg(PaperName),
+        QStringLiteral("設定ファイルの用紙の大きさ (%1) では用紙を作れないので、プリンターの用紙 "
+                       "%2 にしました。")
+            .arg(broken, PaperName));
+    return;
+  }
+  const double shortSide = std::min(s.PaperWidth, s.PaperHeight);
+  const double longSide = std::max(s.PaperWidth, s.PaperHeight);
+  printer_.SetOrientation(s.Portrait ? TPrinterOrientation::poPortrait
+                                     : TPrinterOrientation::poLandscape);
+  TPrinterInfo info;
+  GetPrinterInfo(info, printer_);
+  const bool same = std::abs(std::min(info.PaperWidthMm, info.PaperHeightMm) - shortSide) <= 1 &&
+                    std::abs(std::max(info.PaperWidthMm, info.PaperHeightMm) - longSide) <= 1;
+  QStringList offered;
+  const QString name = QString::fromStdU16String(s.PaperName);
+  bool selected = same;
+  if (!selected && printer_.IsVirtual())
+    selected = printer_.Virtual().SetPaper(TPaperSize{s.PaperName, shortSide, longSide});
+  else if (!selected)
+    selected = printer_.SelectQueuePaper(name, shortSide, longSide, &offered);
+  paperMismatch_ = !selected;
+  if (selected) {
+    SetPrinterWarning(QString());
+    L_PrinterName->setText(PrinterCaption());
+    L_PrinterName->adjustSize();
+    return;
+  }
+  const QString printerPaper = PaperDisplayName(printer_.PaperName());
+  SetPrinterWarning(
+      QStringLiteral("⚠ %1 の用紙がありません").arg(name.isEmpty() ? QStringLiteral("設計") : name),
+      QStringLiteral("プリンター %1 には設計の用紙 %2 (%3 × %4 mm) がありません。印刷は %5 "
+                     "の用紙になります。このプリンターの用紙: %6")
+          .arg(FromU16(printer_.PrinterName()), name, MmText(shortSide), MmText(longSide),
+               printerPaper, offered.join(QStringLiteral("、"))));
 }
 
 void TMainForm::SB_PrinerSetupClick() {

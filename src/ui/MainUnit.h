@@ -125,6 +125,23 @@ class TMainForm : public QDialog, public TSettingsForm {
   /// "プリンター : " and the selected printer's name.
   QString PrinterCaption() const;
 
+  /// After a design was opened: the printer takes the design's paper when it has one of
+  /// that size (within 1 mm, either orientation; the virtual printer has every paper).
+  /// When it has none, the warning beside the printer's name says so and printing asks
+  /// first (PaperMismatch()). A design whose paper has no usable size (zero, negative,
+  /// not a number, or over 5000 mm, as a broken file may hold) is shown on the printer's
+  /// paper instead, and the warning says that. Callers hold UpdateLock.
+  void MatchPrinterToDesign();
+  /// Shows `text` beside the printer's name, with `detail` as its tool tip; an empty
+  /// text hides it. ShowPrinterInfo() clears it: the paper shown is then the printer's.
+  void SetPrinterWarning(const QString& text, const QString& detail = QString());
+  /// The full text of the warning beside the printer's name; empty when there is none.
+  QString PrinterWarning() const;
+  /// True while the printer has not the paper of the design shown (see above).
+  bool PaperMismatch() const { return paperMismatch_; }
+  /// The question printing asks while PaperMismatch() holds.
+  QString PaperMismatchQuestion() const;
+
   /// Lets the user change `font` in FontDialog1; on OK the dialog's font is stored and
   /// ApplyChanges runs, on Cancel nothing changes. The dialog shows the installed face
   /// that stands for the stored name; when the user keeps that face, the stored name
@@ -197,6 +214,7 @@ class TMainForm : public QDialog, public TSettingsForm {
   QWidget* Panel1;
 
   QLabel* L_PrinterName;
+  QLabel* L_PrinterWarning;  // beside L_PrinterName; hidden while empty
   QGroupBox* GB_PaperSize;
   QLabel* Label1;
   QLineEdit* E_PaperName;
@@ -345,6 +363,7 @@ class TMainForm : public QDialog, public TSettingsForm {
 
   TPrinterService& printer_;
   TDesignScale scale_;
+  bool paperMismatch_ = false;
   TPreviewForm* preview_ = nullptr;
   std::array<QWidget*, kControlCount> controls_{};  // the settings controls, by id
   // The designed edits that numeric edits replace, until the constructor replaces them.

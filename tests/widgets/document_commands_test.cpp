@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 #include <functional>
 
 #include "ModalDialogs.h"
@@ -79,6 +80,28 @@ class DocumentCommandsTest : public QObject {
     }
     std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
     QString QPath(const char* name) const { return dir.filePath(name); }
+  };
+
+  // A later start in the same folder, on its own virtual printer (A4 portrait).
+  struct TLaterStart {
+    TPrinterService printer;
+    TMainForm form{printer, nullptr, 1.0};
+    std::unique_ptr<TDocumentCommands> doc;
+    QStringList questions;
+    explicit TLaterStart(const TFixture& f) {
+      printer.SelectPrinter(QStringLiteral("PDF"));
+      TAppFiles files;
+      files.SettingFileName = f.Path("zelk.zelk");
+      files.StateFileName = f.Path("zelk.dat");
+      doc = std::make_unique<TDocumentCommands>(form, printer, files, SystemEnvironment());
+      doc->PrinterSetup = [] { QFAIL("a later start asked for the printer"); };
+      doc->ShowMessage = [](const QString&) {};
+      doc->AskYesNo = [this](const QString& q) {
+        questions << q;
+        return false;
+      };
+      doc->FormShow();
+    }
   };
 
  private slots:
@@ -331,6 +354,73 @@ class DocumentCommandsTest : public QObject {
     // The preview section created the preview window it needed.
     QVERIFY(again.PreviewForm() != nullptr);
     QCOMPARE(again.PreviewForm()->geometry(), QRect(40, 50, 700, 500));
+  }
+
+  // No start draws a sheet from a paper of no size: without a design, or with one whose
+  // paper a broken file made zero or absurd, the sheet is the printer's paper.
+  void aStartWithoutAUsablePaperShowsThePrintersPaper_data() {
+    QTest::addColumn<bool>("design");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("state file, no settings file") << false << 0.0 << 0.0 << QString();
+    QTest::newRow("paper 0 x 0") << true << 0.0 << 0.0 << QStringLiteral("0 × 0 mm");
+    QTest::newRow("paper -5 x 297") << true << -5.0 << 297.0 << QStringLiteral("-5 × 297 mm");
+    QTest::newRow("paper 6000 x 8000")
+        << true << 6000.0 << 8000.0 << QStringLiteral("6000 × 8000 mm");
+  }
+
+  void aStartWithoutAUsablePaperShowsThePrintersPaper() {
+    QFETCH(bool, design);
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFETCH(QString, said);
+    TFixture f;
+    f.doc->FormShow();
+    QVERIFY(f.doc->WriteStateFile());  // the first start closes unchanged
+    if (design) {
+      TPrintSetting broken = *f.form.CurrentSetting;
+      broken.PaperName = u"";
+      broken.PaperWidth = width;
+      broken.PaperHeight = height;
+      broken.Portrait = false;
+      std::string error;
+      QVERIFY2(SaveSettingsFile(f.Path("zelk.zelk"), broken, &error), error.c_str());
+    }
+    TLaterStart later(f);
+    const TPrintSetting& s = *later.form.CurrentSetting;
+    QCOMPARE(later.form.EditText(TControl::E_PaperName), std::u16string(u"A4"));
+    QVERIFY2(std::abs(s.PaperWidth - 210) < 1 && std::abs(s.PaperHeight - 297) < 1,
+             qPrintable(QStringLiteral("%1 x %2").arg(s.PaperWidth).arg(s.PaperHeight)));
+    QVERIFY(s.Portrait);
+    QCOMPARE(later.form.ItemIndex(TControl::RG_Orientation), 0);
+    QVERIFY2(said.isEmpty() ? later.form.PrinterWarning().isEmpty()
+                            : later.form.PrinterWarning().contains(said),
+             qPrintable(later.form.PrinterWarning()));
+    QVERIFY(!later.form.Modified);
+    // The printer has the paper shown: printing asks nothing.
+    QVERIFY(later.doc->ConfirmPaper());
+    QVERIFY(later.questions.isEmpty());
+  }
+
+  // The virtual printer has every paper: a B4 design opened on it prints on B4.
+  void theVirtualPrinterTakesTheDesignsPaper() {
+    TFixture f;
+    f.doc->FormShow();
+    TPrintSetting b4 = *f.form.CurrentSetting;
+    b4.PaperName = u"JIS B4";
+    b4.PaperWidth = 364;
+    b4.PaperHeight = 257;
+    b4.Portrait = false;
+    std::string error;
+    QVERIFY(SaveSettingsFile(f.Path("b4.zelk"), b4, &error));
+    f.doc->OpenPath(f.QPath("b4.zelk"));
+    QCOMPARE(f.printer.Virtual().Paper().WidthMm, 257.0);
+    QCOMPARE(f.printer.Virtual().Paper().HeightMm, 364.0);
+    QCOMPARE(f.printer.Orientation(), TPrinterOrientation::poLandscape);
+    QVERIFY(f.form.PrinterWarning().isEmpty());
+    QVERIFY(!f.form.PaperMismatch());
+    QCOMPARE(f.form.CurrentSetting->PaperWidth, 364.0);
   }
 
   void printButtonRecordsAndPrintsWithThePreviewHidden() {
