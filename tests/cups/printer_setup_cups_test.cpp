@@ -4,15 +4,35 @@
 
 #include <QComboBox>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "preview/qt/QtTextMeasurer.h"
+#include "settings/AppFiles.h"
+#include "settings/PrintSetting.h"
+#include "settings/SettingsFileIO.h"
+#include "ui/DocumentCommands.h"
+#include "ui/MainUnit.h"
+#include "ui/PreviewUnit.h"
 #include "ui/PrinterSetupDialog.h"
 
 using namespace zelk;
+
+namespace {
+
+// The jobs the scheduler has for `queue`, done or not.
+int JobCount(const QString& queue) {
+  QProcess lpstat;
+  lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"),
+                                           QStringLiteral("-o"), queue});
+  if (!lpstat.waitForFinished(30000)) return -1;
+  return int(lpstat.readAllStandardOutput().count('\n'));
+}
+
+}  // namespace
 
 class PrinterSetupCupsTest : public QObject {
   Q_OBJECT
@@ -54,6 +74,68 @@ class PrinterSetupCupsTest : public QObject {
     QVERIFY(papers.contains(QStringLiteral("B4 (JIS)")));
     QVERIFY(papers.contains(QStringLiteral("B4 (ISO)")));
     QVERIFY(papers.contains(QStringLiteral("A4")));
+  }
+
+  // A design opened on a queue takes its paper there when the queue has it; when not,
+  // the window says so beside the printer's name, and printing asks before it prints
+  // on the queue's paper (No sends nothing).
+  void anOpenedDesignsPaperIsSelectedOnTheQueueOrWarned_data() {
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::addColumn<QString>("paper");  // the queue's paper afterwards
+    QTest::addColumn<QString>("warned");  // in the warning; empty for none
+    QTest::newRow("JIS B4 landscape on the A4 queue")
+        << 364.0 << 257.0 << QStringLiteral("B4 (JIS)") << QString();
+    QTest::newRow("100 x 100 mm, which no queue has")
+        << 100.0 << 100.0 << QStringLiteral("A4") << QStringLiteral("100 × 100 mm");
+  }
+  void anOpenedDesignsPaperIsSelectedOnTheQueueOrWarned() {
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFETCH(QString, paper);
+    QFETCH(QString, warned);
+    QTemporaryDir dir;
+    TPrinterService printer;
+    QVERIFY(printer.SelectPrinter(QStringLiteral("ZelkA4")));
+    TMainForm form(printer, nullptr, 1.0);
+    TPreviewForm preview(printer, nullptr, 1.0);
+    form.SetPreviewForm(&preview);
+    TAppFiles files;
+    files.SettingFileName = dir.filePath(QStringLiteral("zelk.zelk")).toStdString();
+    files.StateFileName = dir.filePath(QStringLiteral("zelk.dat")).toStdString();
+    TDocumentCommands doc(form, printer, files, SystemEnvironment());
+    doc.PrinterSetup = [] {};
+    QStringList messages, questions;
+    doc.ShowMessage = [&messages](const QString& m) { messages << m; };
+    doc.AskYesNo = [&questions](const QString& q) {
+      questions << q;
+      return false;
+    };
+    doc.FormShow();
+    TPrintSetting design = *form.CurrentSetting;
+    design.PaperName = u"";
+    design.PaperWidth = width;
+    design.PaperHeight = height;
+    design.Portrait = width < height;
+    const QString path = dir.filePath(QStringLiteral("design.zelk"));
+    std::string error;
+    QVERIFY2(SaveSettingsFile(path.toStdString(), design, &error), error.c_str());
+    doc.OpenPath(path);
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+    QCOMPARE(printer.PaperName(), paper);
+    QCOMPARE(form.PaperMismatch(), !warned.isEmpty());
+    if (warned.isEmpty()) {
+      QVERIFY2(form.PrinterWarning().isEmpty(), qPrintable(form.PrinterWarning()));
+      return;
+    }
+    QVERIFY2(form.PrinterWarning().contains(warned) &&
+                 form.PrinterWarning().contains(QStringLiteral("ZelkA4")),
+             qPrintable(form.PrinterWarning()));
+    const int jobs = JobCount(QStringLiteral("ZelkA4"));
+    doc.SB_PrintClick();
+    QCOMPARE(questions.size(), 1);
+    QVERIFY(questions[0].contains(warned));
+    QCOMPARE(JobCount(QStringLiteral("ZelkA4")), jobs);
   }
 
   // What CUPS says of the queue reaches the print result: the reason of a queue that
