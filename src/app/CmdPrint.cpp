@@ -4,16 +4,19 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
 #include "app/CommandLine.h"
 #include "app/SheetRecording.h"
 #include "preview/ManuscriptPages.h"
+#include "preview/PrinterInfo.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "preview/qt/QtTextMeasurer.h"
+#include "settings/FormTransfer.h"
 
 namespace zelk {
 namespace {
@@ -59,11 +62,60 @@ void SelectOutput(const QCommandLineParser& parser, TPrinterService& printer) {
   }
 }
 
+// A design from a file prints on its own paper: a queue's media of that size, or the
+// virtual printer set to it. When the queue has none, nothing is printed cut off: the
+// command fails naming the papers the queue has, unless --paper chose one of them, on
+// which the design is then laid out.
+void PutDesignOnItsPaper(const QCommandLineParser& parser, TPrintSetting& s,
+                         TPrinterService& printer) {
+  printer.SetOrientation(s.Portrait ? TPrinterOrientation::poPortrait
+                                    : TPrinterOrientation::poLandscape);
+  const bool usable = IsUsablePaperSize(s.PaperWidth, s.PaperHeight);
+  if (!usable && !parser.isSet(QStringLiteral("paper")))
+    std::fprintf(stderr, "zelk: note: %s\n",
+                 QStringLiteral("the design's paper (%1 x %2 mm) has no usable size; it is laid "
+                                "out on the printer's paper")
+                     .arg(s.PaperWidth)
+                     .arg(s.PaperHeight)
+                     .toUtf8()
+                     .constData());
+  if (!usable || parser.isSet(QStringLiteral("paper"))) {
+    TPrinterInfo info;
+    GetPrinterInfo(info, printer);
+    s.PaperWidth = info.PaperWidthMm;
+    s.PaperHeight = info.PaperHeightMm;
+    s.PaperName = printer.PaperName().toStdU16String();
+    return;
+  }
+  TPrinterInfo info;
+  GetPrinterInfo(info, printer);
+  if (IsSamePaperSize(info.PaperWidthMm, info.PaperHeightMm, s.PaperWidth, s.PaperHeight))
+    return;
+  const double shortSide = std::min(s.PaperWidth, s.PaperHeight);
+  const double longSide = std::max(s.PaperWidth, s.PaperHeight);
+  QStringList offered;
+  const bool selected =
+      printer.IsVirtual()
+          ? printer.Virtual().SetPaper(TPaperSize{s.PaperName, shortSide, longSide})
+          : printer.SelectQueuePaper(QString::fromStdU16String(s.PaperName), shortSide, longSide,
+                                     &offered);
+  if (!selected)
+    throw TUsageError{
+        QStringLiteral("the printer %1 has no paper of the design's size (%2 x %3 mm); it has: "
+                       "%4. --paper PAPER prints the design laid out on one of them")
+            .arg(QString::fromStdU16String(printer.PrinterName()))
+            .arg(shortSide)
+            .arg(longSide)
+            .arg(offered.isEmpty() ? QStringLiteral("none") : offered.join(QStringLiteral(", ")))};
+}
+
 int Run(QCommandLineParser& parser) {
   RequireAtMostOneSettingsFile(parser);
   TPrinterService& printer = TPrinterService::Instance();
   SelectOutput(parser, printer);
-  TPrintSetting s = PreparedSheetSettings(parser, printer);
+  TPrintSetting s = SheetSettingsFromFileOrOptions(parser, printer);
+  if (!parser.positionalArguments().isEmpty()) PutDesignOnItsPaper(parser, s, printer);
+  PrepareForDrawing(s, printer);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
   TPrintResult result;

@@ -1,5 +1,6 @@
 #include "preview/VirtualPrinter.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -38,6 +39,15 @@ std::optional<double> ParseDecimal(const std::string& s) {
 }
 
 }  // namespace
+
+bool IsUsablePaperSize(double widthMm, double heightMm) {
+  return SideOk(widthMm) && SideOk(heightMm);
+}
+
+bool IsSamePaperSize(double widthMm, double heightMm, double otherWidthMm, double otherHeightMm) {
+  return std::abs(std::min(widthMm, heightMm) - std::min(otherWidthMm, otherHeightMm)) <= 1 &&
+         std::abs(std::max(widthMm, heightMm) - std::max(otherWidthMm, otherHeightMm)) <= 1;
+}
 
 std::optional<TPaperSize> ParsePaperSize(const std::string& text) {
   struct Named {

@@ -24,6 +24,14 @@ struct TPaperSize {
 /// sizes must lie within (0, 5000] mm on both sides. Returns nothing for anything else.
 std::optional<TPaperSize> ParsePaperSize(const std::string& text);
 
+/// True when a sheet can be laid out on a paper of `widthMm` × `heightMm`: both sides
+/// finite, over 0 and at most 5000 mm (the custom sizes ParsePaperSize takes). A broken
+/// file may hold zeros, negatives or worse.
+bool IsUsablePaperSize(double widthMm, double heightMm);
+
+/// True when two papers are the same size within 1 mm, in either orientation.
+bool IsSamePaperSize(double widthMm, double heightMm, double otherWidthMm, double otherHeightMm);
+
 /// The device geometry of the virtual printer.
 ///
 /// Its paper's pixel size follows one rule: the nearest even number of device pixels to

@@ -876,9 +876,6 @@ void TMainForm::ShowPrinterInfo() {
 
 namespace {
 
-// A paper length a sheet can be laid out on: what the paper option accepts.
-bool UsablePaperLength(double mm) { return std::isfinite(mm) && mm > 0 && mm <= 5000; }
-
 QString MmText(double mm) { return QString::number(mm, 'g', 6); }
 
 }  // namespace
@@ -910,7 +907,7 @@ QString TMainForm::PaperMismatchQuestion() const {
 
 void TMainForm::MatchPrinterToDesign() {
   TPrintSetting& s = *CurrentSetting;
-  if (!UsablePaperLength(s.PaperWidth) || !UsablePaperLength(s.PaperHeight)) {
+  if (!IsUsablePaperSize(s.PaperWidth, s.PaperHeight)) {
     const QString broken =
         QStringLiteral("%1 × %2 mm").arg(MmText(s.PaperWidth), MmText(s.PaperHeight));
     PaperName = PaperDisplayName(printer_.PaperName());
@@ -928,8 +925,7 @@ void TMainForm::MatchPrinterToDesign() {
                                      : TPrinterOrientation::poLandscape);
   TPrinterInfo info;
   GetPrinterInfo(info, printer_);
-  const bool same = std::abs(std::min(info.PaperWidthMm, info.PaperHeightMm) - shortSide) <= 1 &&
-                    std::abs(std::max(info.PaperWidthMm, info.PaperHeightMm) - longSide) <= 1;
+  const bool same = IsSamePaperSize(info.PaperWidthMm, info.PaperHeightMm, shortSide, longSide);
   QStringList offered;
   const QString name = QString::fromStdU16String(s.PaperName);
   bool selected = same;

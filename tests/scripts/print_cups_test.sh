@@ -128,6 +128,23 @@ for queue in ZelkA4 ZelkB4 ZelkLetter; do
   done
 done
 
+# A design from a file prints on its own paper: a JIS B4 design on the A4 queue is a B4
+# job. A size the queue lacks is refused (exit 2) naming the papers it has, and nothing
+# is sent; --paper lays the design out on one of them.
+design=$PRIVATE_CUPS_DIR/design
+"$zelk" write -o "$design-b4.zelk" --set PaperWidth=257 --set PaperHeight=364 \
+  --set "PaperName=B4 (JIS)" || fail "write the B4 design"
+"$zelk" write -o "$design-square.zelk" --set PaperWidth=100 --set PaperHeight=100 ||
+  fail "write the 100 mm design"
+expect_size='729 x 1032' expect_text="" print_and_check "B4 design on the A4 queue" ZelkA4 \
+  "$design-b4.zelk"
+before=$(lpstat -W all -o ZelkA4 | wc -l)
+expect_print 2 "has no paper of the design's size (100 x 100 mm); it has: " --printer ZelkA4 \
+  "$design-square.zelk"
+[ "$(lpstat -W all -o ZelkA4 | wc -l)" = "$before" ] || fail "the refused design was sent"
+expect_size=$a4 expect_text="" print_and_check "100 mm design on A4 by --paper" ZelkA4 \
+  --paper A4 "$design-square.zelk"
+
 # A queue called PDF, as printer-driver-cups-pdf makes one: PDF still means the virtual
 # printer, and the queue is reached as cups:PDF.
 lpadmin -p PDF -E -v "file://$out/PDF" -P "$PRIVATE_CUPS_DIR/ZelkA4.ppd" 2>/dev/null ||
