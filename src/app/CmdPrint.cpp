@@ -89,16 +89,14 @@ void PutDesignOnItsPaper(const QCommandLineParser& parser, TPrintSetting& s,
   }
   TPrinterInfo info;
   GetPrinterInfo(info, printer);
-  if (IsSamePaperSize(info.PaperWidthMm, info.PaperHeightMm, s.PaperWidth, s.PaperHeight))
-    return;
+  if (IsSamePaperSize(info.PaperWidthMm, info.PaperHeightMm, s.PaperWidth, s.PaperHeight)) return;
   const double shortSide = std::min(s.PaperWidth, s.PaperHeight);
   const double longSide = std::max(s.PaperWidth, s.PaperHeight);
   QStringList offered;
   const bool selected =
-      printer.IsVirtual()
-          ? printer.Virtual().SetPaper(TPaperSize{s.PaperName, shortSide, longSide})
-          : printer.SelectQueuePaper(QString::fromStdU16String(s.PaperName), shortSide, longSide,
-                                     &offered);
+      printer.IsVirtual() ? printer.Virtual().SetPaper(TPaperSize{s.PaperName, shortSide, longSide})
+                          : printer.SelectQueuePaper(QString::fromStdU16String(s.PaperName),
+                                                     shortSide, longSide, &offered);
   if (!selected)
     throw TUsageError{
         QStringLiteral("the printer %1 has no paper of the design's size (%2 x %3 mm); it has: "

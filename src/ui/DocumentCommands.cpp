@@ -24,11 +24,13 @@
 #include "compose/Manuscript.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
+#include "preview/PrinterInfo.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "settings/Cp932.h"
 #include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
+#include "settings/PrinterChoice.h"
 #include "settings/SettingFields.h"
 #include "settings/SettingsFileIO.h"
 #include "ui/MainUnit.h"
@@ -489,10 +491,60 @@ bool TDocumentCommands::FormCloseQuery() { return SaveIfModified(); }
 
 void TDocumentCommands::FormClose() {
   WriteStateFile();
+  SavePrinterChoice();
   if (AfterClose) AfterClose();
 }
 
+std::string TDocumentCommands::PrinterChoicePath() const {
+  return files_.StateFileName.empty() ? std::string()
+                                      : ChangeFileExt(files_.StateFileName, ".printer");
+}
+
+void TDocumentCommands::RestorePrinterChoice() {
+  goneChoice_.clear();
+  const std::optional<TPrinterChoice> choice = LoadPrinterChoice(PrinterChoicePath());
+  if (!choice) return;
+  const QString name = QString::fromStdString(choice->Printer);
+  if (!printer_.SelectPrinter(name)) {
+    goneChoice_ = name.startsWith(TPrinterService::kQueuePrefix)
+                      ? name.mid(TPrinterService::kQueuePrefix.size())
+                      : name;
+    return;
+  }
+  if (choice->WidthMm > 0) {
+    const QString paper = QString::fromStdString(choice->Paper);
+    if (printer_.IsVirtual())
+      printer_.Virtual().SetPaper(
+          TPaperSize{paper.toStdU16String(), choice->WidthMm, choice->HeightMm});
+    else
+      printer_.SelectQueuePaper(paper, choice->WidthMm, choice->HeightMm);
+  }
+  printer_.SetOrientation(choice->Portrait ? TPrinterOrientation::poPortrait
+                                           : TPrinterOrientation::poLandscape);
+}
+
+bool TDocumentCommands::SavePrinterChoice() {
+  const std::string path = PrinterChoicePath();
+  if (path.empty()) return false;
+  TPrinterChoice choice;
+  choice.Printer = (printer_.IsVirtual() ? QStringLiteral("PDF")
+                                         : TPrinterService::kQueuePrefix +
+                                               QString::fromStdU16String(printer_.PrinterName()))
+                       .toStdString();
+  choice.Paper = printer_.PaperName().toStdString();
+  TPrinterInfo info;
+  GetPrinterInfo(info, printer_);
+  choice.WidthMm = std::min(info.PaperWidthMm, info.PaperHeightMm);
+  choice.HeightMm = std::max(info.PaperWidthMm, info.PaperHeightMm);
+  choice.Portrait = printer_.Orientation() == TPrinterOrientation::poPortrait;
+  std::string error;
+  if (zelk::SavePrinterChoice(path, choice, &error)) return true;
+  ShowMessage(QString::fromStdString(error));
+  return false;
+}
+
 void TDocumentCommands::FormShow() {
+  RestorePrinterChoice();
   if (!ReadStateFile()) {
     if (PrinterSetup) PrinterSetup();
     form_.ShowPrinterInfo();
@@ -515,6 +567,15 @@ void TDocumentCommands::FormShow() {
   form_.ApplyOrimeVisibility();
   form_.ApplyTategakiVisibility();
   form_.ApplyPageNumberVisibility();
+  if (!goneChoice_.isEmpty()) {
+    const QString gone =
+        QStringLiteral("前回使ったプリンター %1 が見つからないので、%2 を使います。")
+            .arg(goneChoice_, QString::fromStdU16String(printer_.PrinterName()));
+    if (form_.PrinterWarning().isEmpty())
+      form_.SetPrinterWarning(QStringLiteral("⚠ 前回の %1 がありません").arg(goneChoice_), gone);
+    else
+      form_.SetPrinterWarning(form_.PrinterWarningText(), gone + "\n" + form_.PrinterWarning());
+  }
   form_.UpdateLock = 0;
   form_.ApplyChanges();
   form_.Modified = false;

@@ -125,6 +125,13 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   void SB_SaveAsClick();
   /// Records the sheet again and prints it at once on the current printer.
   void SB_PrintClick();
+  /// The printer chosen last (queue, paper, orientation), kept beside the state file:
+  /// restored at the start of FormShow when that queue still exists, else noted beside
+  /// the printer's name; written when the window closes.
+  void RestorePrinterChoice();
+  bool SavePrinterChoice();
+  std::string PrinterChoicePath() const;
+
   /// True when printing may go on: the printer has the design's paper, or the user said
   /// Yes to printing on the paper it has (TMainForm::PaperMismatchQuestion()).
   bool ConfirmPaper();
@@ -177,6 +184,7 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   std::unique_ptr<TPreviewForm> ownPreview_;
   QString lastFolder_;    // the folder of the file chosen last in a file dialog
   TTextChoice lastText_;  // the text set into the sheet last, and how
+  QString goneChoice_;    // the printer chosen last, when it no longer exists
   QString StartFolder() const;
   QPoint storedCorner_;  // the main window's frame corner while the state file is read
 };

@@ -883,6 +883,7 @@ QString MmText(double mm) { return QString::number(mm, 'g', 6); }
 void TMainForm::SetPrinterWarning(const QString& text, const QString& detail) {
   L_PrinterWarning->setToolTip(detail.isEmpty() ? text : detail);
   L_PrinterWarning->setAccessibleDescription(detail.isEmpty() ? text : detail);
+  warningText_ = text;
   if (text.isEmpty()) {
     L_PrinterWarning->clear();
     L_PrinterWarning->hide();

@@ -135,8 +135,10 @@ class TMainForm : public QDialog, public TSettingsForm {
   /// Shows `text` beside the printer's name, with `detail` as its tool tip; an empty
   /// text hides it. ShowPrinterInfo() clears it: the paper shown is then the printer's.
   void SetPrinterWarning(const QString& text, const QString& detail = QString());
-  /// The full text of the warning beside the printer's name; empty when there is none.
+  /// The full text of the warning beside the printer's name (its tool tip); empty when
+  /// there is none. PrinterWarningText() is the short text shown.
   QString PrinterWarning() const;
+  QString PrinterWarningText() const { return warningText_; }
   /// True while the printer has not the paper of the design shown (see above).
   bool PaperMismatch() const { return paperMismatch_; }
   /// The question printing asks while PaperMismatch() holds.
@@ -364,6 +366,7 @@ class TMainForm : public QDialog, public TSettingsForm {
   TPrinterService& printer_;
   TDesignScale scale_;
   bool paperMismatch_ = false;
+  QString warningText_;
   TPreviewForm* preview_ = nullptr;
   std::array<QWidget*, kControlCount> controls_{};  // the settings controls, by id
   // The designed edits that numeric edits replace, until the constructor replaces them.

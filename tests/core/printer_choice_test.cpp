@@ -1,0 +1,73 @@
+// The printer chosen last, as kept beside the state file: what is written comes back,
+// and whatever else the file holds never names a printer it does not hold.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "settings/PrinterChoice.h"
+
+namespace zelk {
+namespace {
+
+TEST(PrinterChoice, WhatIsWrittenIsReadBack) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "printer-choice";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "zelk.printer").string();
+  const TPrinterChoice b4{"cups:ZelkB4", "B4 (JIS)", 257, 364, false};
+  std::string error;
+  ASSERT_TRUE(SavePrinterChoice(path, b4, &error)) << error;
+  const auto read = LoadPrinterChoice(path);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->Printer, "cups:ZelkB4");
+  EXPECT_EQ(read->Paper, "B4 (JIS)");
+  EXPECT_EQ(read->WidthMm, 257);
+  EXPECT_EQ(read->HeightMm, 364);
+  EXPECT_FALSE(read->Portrait);
+  // A name with a line break stays on its line.
+  const TPrinterChoice odd{"cups:a\nsize=1x1", "x", 210.97, 297.01, true};
+  EXPECT_EQ(FormatPrinterChoice(odd),
+            "printer=cups:a size=1x1\npaper=x\nsize=210.97x297.01\norientation=portrait\n");
+  EXPECT_FALSE(LoadPrinterChoice((dir / "missing").string()));
+  EXPECT_FALSE(LoadPrinterChoice(dir.string()));  // a folder
+  std::filesystem::remove_all(dir);
+}
+
+struct TParseCase {
+  const char* Name;
+  std::string Text;
+  bool Named;
+  double Width;  // 0: no size taken
+  bool Portrait;
+};
+
+class ParseChoice : public ::testing::TestWithParam<TParseCase> {};
+
+TEST_P(ParseChoice, TakesOnlyWhatItUnderstands) {
+  const auto choice = ParsePrinterChoice(GetParam().Text);
+  ASSERT_EQ(bool(choice), GetParam().Named) << GetParam().Name;
+  if (!choice) return;
+  EXPECT_EQ(choice->WidthMm, GetParam().Width) << GetParam().Name;
+  EXPECT_EQ(choice->Portrait, GetParam().Portrait) << GetParam().Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseChoice,
+    ::testing::Values(
+        TParseCase{"empty", "", false, 0, true},
+        TParseCase{"no printer line", "paper=A4\nsize=210x297\n", false, 0, true},
+        TParseCase{"only the printer", "printer=PDF", true, 0, true},
+        TParseCase{"unknown keys and garbage lines", "x\n=\nfoo=bar\nprinter=PDF\n\xff\xfe\n", true,
+                   0, true},
+        TParseCase{"landscape", "printer=PDF\norientation=landscape\n", true, 0, false},
+        TParseCase{"a size of zero", "printer=PDF\nsize=0x297\n", true, 0, true},
+        TParseCase{"a size not a number", "printer=PDF\nsize=nanxinf\n", true, 0, true},
+        TParseCase{"an absurd size", "printer=PDF\nsize=1e9x1e9\n", true, 0, true},
+        TParseCase{"a usable size", "printer=PDF\nsize=182x257\n", true, 182, true},
+        TParseCase{"the printer past the readable length",
+                   std::string(kMaxPrinterChoiceBytes, '\n') + "printer=PDF\n", false, 0, true}),
+    [](const ::testing::TestParamInfo<TParseCase>& info) { return std::to_string(info.index); });
+
+}  // namespace
+}  // namespace zelk
