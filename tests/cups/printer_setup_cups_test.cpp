@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
@@ -13,6 +14,7 @@
 #include "preview/qt/QtTextMeasurer.h"
 #include "settings/AppFiles.h"
 #include "settings/PrintSetting.h"
+#include "settings/SettingControls.h"
 #include "settings/SettingsFileIO.h"
 #include "ui/DocumentCommands.h"
 #include "ui/MainUnit.h"
@@ -26,11 +28,31 @@ namespace {
 // The jobs the scheduler has for `queue`, done or not.
 int JobCount(const QString& queue) {
   QProcess lpstat;
-  lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"),
-                                           QStringLiteral("-o"), queue});
+  lpstat.start(QStringLiteral("lpstat"),
+               {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue});
   if (!lpstat.waitForFinished(30000)) return -1;
   return int(lpstat.readAllStandardOutput().count('\n'));
 }
+
+// One start of the window in `dir`, on a printer service of its own (the scheduler's
+// default queue until the start restores another), shown as FormShow shows it.
+struct TStart {
+  TPrinterService printer;
+  TMainForm form{printer, nullptr, 1.0};
+  TDocumentCommands doc;
+  QStringList messages;
+  explicit TStart(const QTemporaryDir& dir) : doc(form, printer, Files(dir), SystemEnvironment()) {
+    doc.PrinterSetup = [] {};
+    doc.ShowMessage = [this](const QString& m) { messages << m; };
+    doc.FormShow();
+  }
+  static TAppFiles Files(const QTemporaryDir& dir) {
+    TAppFiles files;
+    files.SettingFileName = dir.filePath(QStringLiteral("zelk.zelk")).toStdString();
+    files.StateFileName = dir.filePath(QStringLiteral("zelk.dat")).toStdString();
+    return files;
+  }
+};
 
 }  // namespace
 
@@ -82,7 +104,7 @@ class PrinterSetupCupsTest : public QObject {
   void anOpenedDesignsPaperIsSelectedOnTheQueueOrWarned_data() {
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");
-    QTest::addColumn<QString>("paper");  // the queue's paper afterwards
+    QTest::addColumn<QString>("paper");   // the queue's paper afterwards
     QTest::addColumn<QString>("warned");  // in the warning; empty for none
     QTest::newRow("JIS B4 landscape on the A4 queue")
         << 364.0 << 257.0 << QStringLiteral("B4 (JIS)") << QString();
@@ -136,6 +158,44 @@ class PrinterSetupCupsTest : public QObject {
     QCOMPARE(questions.size(), 1);
     QVERIFY(questions[0].contains(warned));
     QCOMPARE(JobCount(QStringLiteral("ZelkA4")), jobs);
+  }
+
+  // The printer chosen (queue, paper, orientation) comes back at the next start, and the
+  // sheet shown is its paper; once the queue is deleted, the next start says which
+  // printer it used before and which it uses now.
+  void thePrinterChosenComesBackAndAGoneOneIsNamed() {
+    const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+    QCOMPARE(QProcess::execute(QStringLiteral("lpadmin"),
+                               {QStringLiteral("-p"), QStringLiteral("ZelkGone"),
+                                QStringLiteral("-E"), QStringLiteral("-v"),
+                                QStringLiteral("file:///dev/null"), QStringLiteral("-P"), ppd}),
+             0);
+    QTemporaryDir dir;
+    {
+      TStart first(dir);
+      QVERIFY(first.printer.SelectPrinter(QStringLiteral("ZelkGone")));
+      QVERIFY(first.printer.SelectQueuePaper(QStringLiteral("B4"), 257, 364));
+      first.printer.SetOrientation(TPrinterOrientation::poLandscape);
+      first.doc.FormClose();
+      QVERIFY2(first.messages.isEmpty(), qPrintable(first.messages.join('\n')));
+    }
+    {
+      TStart second(dir);
+      QCOMPARE(QString::fromStdU16String(second.printer.PrinterName()), QStringLiteral("ZelkGone"));
+      QCOMPARE(second.printer.PaperName(), QStringLiteral("B4 (JIS)"));
+      QCOMPARE(second.printer.Orientation(), TPrinterOrientation::poLandscape);
+      QCOMPARE(second.form.EditText(TControl::E_PaperName), std::u16string(u"B4 (JIS)"));
+      QVERIFY(std::abs(second.form.CurrentSetting->PaperWidth - 364) < 1);
+      QVERIFY(second.form.PrinterWarning().isEmpty());
+    }
+    QCOMPARE(QProcess::execute(QStringLiteral("lpadmin"),
+                               {QStringLiteral("-x"), QStringLiteral("ZelkGone")}),
+             0);
+    TStart third(dir);
+    QCOMPARE(QString::fromStdU16String(third.printer.PrinterName()), QStringLiteral("ZelkLetter"));
+    QVERIFY2(third.form.PrinterWarning().contains(QStringLiteral("ZelkGone")) &&
+                 third.form.PrinterWarning().contains(QStringLiteral("ZelkLetter")),
+             qPrintable(third.form.PrinterWarning()));
   }
 
   // What CUPS says of the queue reaches the print result: the reason of a queue that
