@@ -79,24 +79,20 @@ void PutDesignOnItsPaper(const QCommandLineParser& parser, TPrintSetting& s,
                      .arg(s.PaperHeight)
                      .toUtf8()
                      .constData());
+  TPrinterInfo info;
+  GetPrinterInfo(info, printer);
   if (!usable || parser.isSet(QStringLiteral("paper"))) {
-    TPrinterInfo info;
-    GetPrinterInfo(info, printer);
     s.PaperWidth = info.PaperWidthMm;
     s.PaperHeight = info.PaperHeightMm;
     s.PaperName = printer.PaperName().toStdU16String();
     return;
   }
-  TPrinterInfo info;
-  GetPrinterInfo(info, printer);
   if (IsSamePaperSize(info.PaperWidthMm, info.PaperHeightMm, s.PaperWidth, s.PaperHeight)) return;
   const double shortSide = std::min(s.PaperWidth, s.PaperHeight);
   const double longSide = std::max(s.PaperWidth, s.PaperHeight);
   QStringList offered;
-  const bool selected =
-      printer.IsVirtual() ? printer.Virtual().SetPaper(TPaperSize{s.PaperName, shortSide, longSide})
-                          : printer.SelectQueuePaper(QString::fromStdU16String(s.PaperName),
-                                                     shortSide, longSide, &offered);
+  const bool selected = printer.SelectPaperOfSize(QString::fromStdU16String(s.PaperName), shortSide,
+                                                  longSide, &offered);
   if (!selected)
     throw TUsageError{
         QStringLiteral("the printer %1 has no paper of the design's size (%2 x %3 mm); it has: "

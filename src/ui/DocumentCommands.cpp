@@ -511,14 +511,9 @@ void TDocumentCommands::RestorePrinterChoice() {
                       : name;
     return;
   }
-  if (choice->WidthMm > 0) {
-    const QString paper = QString::fromStdString(choice->Paper);
-    if (printer_.IsVirtual())
-      printer_.Virtual().SetPaper(
-          TPaperSize{paper.toStdU16String(), choice->WidthMm, choice->HeightMm});
-    else
-      printer_.SelectQueuePaper(paper, choice->WidthMm, choice->HeightMm);
-  }
+  if (choice->WidthMm > 0)
+    printer_.SelectPaperOfSize(QString::fromStdString(choice->Paper), choice->WidthMm,
+                               choice->HeightMm);
   printer_.SetOrientation(choice->Portrait ? TPrinterOrientation::poPortrait
                                            : TPrinterOrientation::poLandscape);
 }

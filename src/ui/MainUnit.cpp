@@ -929,11 +929,7 @@ void TMainForm::MatchPrinterToDesign() {
   const bool same = IsSamePaperSize(info.PaperWidthMm, info.PaperHeightMm, shortSide, longSide);
   QStringList offered;
   const QString name = QString::fromStdU16String(s.PaperName);
-  bool selected = same;
-  if (!selected && printer_.IsVirtual())
-    selected = printer_.Virtual().SetPaper(TPaperSize{s.PaperName, shortSide, longSide});
-  else if (!selected)
-    selected = printer_.SelectQueuePaper(name, shortSide, longSide, &offered);
+  const bool selected = same || printer_.SelectPaperOfSize(name, shortSide, longSide, &offered);
   paperMismatch_ = !selected;
   if (selected) {
     SetPrinterWarning(QString());

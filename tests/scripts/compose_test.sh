@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `zelk compose`: a text set into the sheet's cells as one multi-page PDF whose text can
+# The compose command: a text set into the sheet's cells as one multi-page PDF whose text can
 # be extracted, as one PNG per page, and in the op format with every cell's text op
 # inside a cell and every ruby inside a gap strip; bad arguments refused with status 2,
 # a missing text with status 1.

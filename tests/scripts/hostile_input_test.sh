@@ -67,12 +67,12 @@ row "write from a FIFO"         1 "通常のファイルではありません" "
 row "write a non-UTF-8 name"    0 ""                             "$zelk" write -o "$bad" --set Tate=3
 row "show a non-UTF-8 name"     0 ""                             "$zelk" show "$bad"
 row "YohakuU=1e9"               2 "YohakuU"                      "$zelk" write -o x.zelk --set YohakuU=1e9
-row "YohakuU=1e308"             2 "999999999.99"                 "$zelk" layout --set YohakuU=1e308
-row "YohakuU=nan"               2 "'nan' is not a number"        "$zelk" layout --set YohakuU=nan
-row "YohakuU=inf"               2 "999999999.99"                 "$zelk" layout --set YohakuU=inf
-row "1e308 in a file"           1 "YohakuU = 1e+308 is out of range" "$zelk" ops huge.zelk
+row "YohakuU=1e308"             2 "999999999.99"                 "$zelk" layout --printer PDF --set YohakuU=1e308
+row "YohakuU=nan"               2 "'nan' is not a number"        "$zelk" layout --printer PDF --set YohakuU=nan
+row "YohakuU=inf"               2 "999999999.99"                 "$zelk" layout --printer PDF --set YohakuU=inf
+row "1e308 in a file"           1 "YohakuU = 1e+308 is out of range" "$zelk" ops huge.zelk --printer PDF
 row "NaN in a file"             1 "YohakuU = nan is out of range" "$zelk" render nan.zelk -o x.pdf
-row "--set over a file's 1e308" 0 ""                             "$zelk" ops huge.zelk --set YohakuU=20
+row "--set over a file's 1e308" 0 ""                             "$zelk" ops huge.zelk --printer PDF --set YohakuU=20
 row "10 MB outside text"        0 "only its first 32767 were read" "$zelk" ops long.zelk
 row "bad --paper"               2 "at most 5000"                 "$zelk" layout --paper 0x10
 row "bad --dpi"                 2 "each 1 to 9600"               "$zelk" layout --dpi 0

@@ -180,6 +180,12 @@ bool TPrinterService::SelectQueuePaper(const QString& name, double widthMm, doub
   return true;
 }
 
+bool TPrinterService::SelectPaperOfSize(const QString& name, double widthMm, double heightMm,
+                                        QStringList* available) {
+  if (IsVirtual()) return virtual_.SetPaper(TPaperSize{name.toStdU16String(), widthMm, heightMm});
+  return SelectQueuePaper(name, widthMm, heightMm, available);
+}
+
 QString TPrinterService::PaperName() const {
   if (printer_) return printer_->pageLayout().pageSize().name();
   const auto& paper = virtual_.Paper();

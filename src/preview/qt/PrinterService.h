@@ -78,6 +78,11 @@ class TPrinterService : public TPrinterDevice {
   /// is selected.
   bool SelectQueuePaper(const QString& name, double widthMm, double heightMm,
                         QStringList* available = nullptr);
+  /// Puts the selected printer on a paper of `widthMm` × `heightMm` (portrait): the
+  /// virtual printer takes any paper its offsets leave room on, a CUPS queue one of its
+  /// media (SelectQueuePaper, with `available` filled when it has none).
+  bool SelectPaperOfSize(const QString& name, double widthMm, double heightMm,
+                         QStringList* available = nullptr);
   /// The output file of the virtual printer's jobs; a job cannot begin without one.
   void SetOutputFile(const QString& path) { outputFile_ = path; }
   const QString& OutputFile() const { return outputFile_; }
