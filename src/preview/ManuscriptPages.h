@@ -44,6 +44,9 @@ class TManuscriptPages {
   TSheetRecording Record(TPrintSetting& s, TPrintPreview& preview, int index,
                          const std::function<void(TPrintSetting&)>& prepare = {});
   int RecordedPage() const { return recorded_; }
+  /// The text and how it is set, as given.
+  const std::u16string& Text() const { return text_; }
+  const TManuscriptStyle& Style() const { return style_; }
 
   /// True when some page has ruby but the sheet last recorded has no strip to set it in,
   /// so it was left out.

@@ -1,22 +1,13 @@
 #include "settings/PrinterChoice.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
-#include "settings/Fileiounit.h"
-#include "settings/SettingsFileIO.h"
+#include "settings/KeyValueFile.h"
 
 namespace zelk {
 namespace {
-
-std::string OneLine(std::string text) {
-  for (char& c : text)
-    if (c == '\n' || c == '\r') c = ' ';
-  return text;
-}
 
 std::string Millimetres(double mm) {
   char buffer[32];
@@ -41,22 +32,16 @@ bool ParseMillimetres(const std::string& text, double* mm) {
 }  // namespace
 
 std::string FormatPrinterChoice(const TPrinterChoice& choice) {
-  return "printer=" + OneLine(choice.Printer) + "\npaper=" + OneLine(choice.Paper) +
-         "\nsize=" + Millimetres(choice.WidthMm) + "x" + Millimetres(choice.HeightMm) +
-         "\norientation=" + (choice.Portrait ? "portrait" : "landscape") + "\n";
+  return FormatKeyValues(
+      {{"printer", choice.Printer},
+       {"paper", choice.Paper},
+       {"size", Millimetres(choice.WidthMm) + "x" + Millimetres(choice.HeightMm)},
+       {"orientation", choice.Portrait ? "portrait" : "landscape"}});
 }
 
 std::optional<TPrinterChoice> ParsePrinterChoice(std::string_view text) {
-  if (text.size() > kMaxPrinterChoiceBytes) text = text.substr(0, kMaxPrinterChoiceBytes);
   TPrinterChoice choice;
-  while (!text.empty()) {
-    const size_t end = std::min(text.find('\n'), text.size());
-    const std::string_view line = text.substr(0, end);
-    text.remove_prefix(std::min(end + 1, text.size()));
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) continue;
-    const std::string_view key = line.substr(0, eq);
-    const std::string value(line.substr(eq + 1));
+  for (const auto& [key, value] : ParseKeyValues(text, kMaxPrinterChoiceBytes)) {
     if (key == "printer") {
       choice.Printer = value;
     } else if (key == "paper") {
@@ -78,21 +63,13 @@ std::optional<TPrinterChoice> ParsePrinterChoice(std::string_view text) {
 }
 
 std::optional<TPrinterChoice> LoadPrinterChoice(const std::string& path) {
-  if (path.empty()) return std::nullopt;
-  std::string error;
-  std::FILE* file = OpenRegularFile(path, &error);
-  if (!file) return std::nullopt;
-  std::string text(kMaxPrinterChoiceBytes, '\0');
-  const size_t got = std::fread(text.data(), 1, text.size(), file);
-  std::fclose(file);
-  text.resize(got);
-  return ParsePrinterChoice(text);
+  const std::optional<std::string> text = ReadSmallFile(path, kMaxPrinterChoiceBytes);
+  if (!text) return std::nullopt;
+  return ParsePrinterChoice(*text);
 }
 
 bool SavePrinterChoice(const std::string& path, const TPrinterChoice& choice, std::string* error) {
-  const std::string text = FormatPrinterChoice(choice);
-  return AtomicWriteFile(
-      path, [&text](TByteWriter& w) { w.Write(text.data(), text.size()); }, error);
+  return WriteSmallFile(path, FormatPrinterChoice(choice), error);
 }
 
 }  // namespace zelk

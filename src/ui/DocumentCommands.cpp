@@ -31,6 +31,7 @@
 #include "settings/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "settings/PrinterChoice.h"
+#include "settings/RememberedText.h"
 #include "settings/SettingFields.h"
 #include "settings/SettingsFileIO.h"
 #include "ui/MainUnit.h"
@@ -222,6 +223,12 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
   form_.SettingFileName = FromLocal(files.SettingFileName);
   form_.StateFileName = FromLocal(files.StateFileName);
   form_.UpdateCaption();
+  // Each change restarts the wait; the file is read once the writing has stopped.
+  textReread_.setSingleShot(true);
+  textReread_.setInterval(kTextRereadDelayMs);
+  connect(&textWatcher_, &QFileSystemWatcher::fileChanged, &textReread_,
+          qOverload<>(&QTimer::start));
+  connect(&textReread_, &QTimer::timeout, this, &TDocumentCommands::RereadText);
   AskSavePath = [this](const QString& preset) {
     QFileDialog d(&form_, QString(), StartFolder(), kFilter);
     d.setAcceptMode(QFileDialog::AcceptSave);
@@ -453,38 +460,123 @@ void TDocumentCommands::SB_ComposeTextClick() {
   if (ComposeTextFile(choice.Path, style)) lastText_ = choice;
 }
 
-bool TDocumentCommands::ComposeTextFile(const QString& path, const TManuscriptStyle& chosen) {
-  std::u16string text;
+bool TDocumentCommands::ReadTextFile(const QString& path, std::u16string* text) {
   std::string error;
-  if (!ReadManuscriptFile(Local(path), &text, &error)) {
-    ShowMessage(
-        QStringLiteral("原稿を読み込めませんでした。\n%1").arg(QString::fromStdString(error)));
-    return false;
-  }
+  if (ReadManuscriptFile(Local(path), text, &error)) return true;
+  ShowMessage(
+      QStringLiteral("原稿を読み込めませんでした。\n%1").arg(QString::fromStdString(error)));
+  return false;
+}
+
+TPreviewForm& TDocumentCommands::SetTextIntoSheet(const QString& path, std::u16string text,
+                                                  const TManuscriptStyle& chosen,
+                                                  const TPreviewForm::TTextPlace& place) {
   TManuscriptStyle style = chosen;
   style.NumberPages = true;  // where the sheet has page-number lines
   TPreviewForm& preview = *static_cast<TPreviewStateAdapter&>(EnsurePreview()).Form();
-  preview.SetText(std::make_unique<TManuscriptPages>(std::move(text), style));
+  preview.SetText(std::make_unique<TManuscriptPages>(std::move(text), style), place);
   form_.ShowTextSet(true);
-  // The text is what the user wants to see: the preview shows it, from its first page.
-  if (form_.PreviewShown()) {
+  textPath_ = QFileInfo(path).absoluteFilePath();
+  WatchTextFile();
+  if (form_.PreviewShown() && form_.UpdateLock == 0) {
     preview.SetSetting(form_.CurrentSetting);
     preview.Redraw();
-  } else {
-    form_.SetPreviewShown(true);
   }
+  return preview;
+}
+
+bool TDocumentCommands::ComposeTextFile(const QString& path, const TManuscriptStyle& style) {
+  std::u16string text;
+  if (!ReadTextFile(path, &text)) return false;
+  TPreviewForm& preview = SetTextIntoSheet(path, std::move(text), style, {});
+  // The text is what the user wants to see: the preview shows it, from its first page.
+  if (!form_.PreviewShown()) form_.SetPreviewShown(true);
   if (preview.Text()->RubyLeftOut())
     ShowMessage(
         QStringLiteral("この用紙の升目には脇の欄の幅がないため、ルビは表示も印刷もしません。"));
   return true;
 }
 
+void TDocumentCommands::RereadText() {
+  TPreviewForm* preview = form_.PreviewForm();
+  if (textPath_.isEmpty() || !preview || !preview->Text()) return;
+  if (!QFileInfo::exists(textPath_)) {
+    const QString gone = textPath_;
+    SB_ClearTextClick();
+    ShowMessage(QStringLiteral("原稿のファイル %1 がなくなったので、原稿を外しました。").arg(gone));
+    return;
+  }
+  WatchTextFile();  // saved by writing a new file over it, it is another file now
+  std::u16string text;
+  std::string error;
+  if (!ReadManuscriptFile(Local(textPath_), &text, &error)) {
+    ShowMessage(QStringLiteral("原稿のファイル %1 を読み直せませんでした。前の原稿のままです。\n%2")
+                    .arg(textPath_, QString::fromStdString(error)));
+    return;
+  }
+  if (text == preview->Text()->Text()) return;  // touched, or written anew the same
+  SetTextIntoSheet(textPath_, std::move(text), preview->Text()->Style(),
+                   {preview->TextPage(), false});
+}
+
+void TDocumentCommands::WatchTextFile() {
+  if (textWatcher_.files() == QStringList{textPath_}) return;
+  if (!textWatcher_.files().isEmpty()) textWatcher_.removePaths(textWatcher_.files());
+  if (!textPath_.isEmpty()) textWatcher_.addPath(textPath_);
+}
+
 void TDocumentCommands::SB_ClearTextClick() {
   TPreviewForm* preview = form_.PreviewForm();
   form_.ShowTextSet(false);
+  textPath_.clear();
+  WatchTextFile();
   if (!preview || !preview->Text()) return;
   preview->SetText(nullptr);
   if (form_.PreviewShown()) preview->Redraw();
+}
+
+std::string TDocumentCommands::RememberedTextPath() const {
+  return files_.StateFileName.empty() ? std::string()
+                                      : ChangeFileExt(files_.StateFileName, ".text");
+}
+
+void TDocumentCommands::RestoreText() {
+  const std::optional<TRememberedText> stored = LoadRememberedText(RememberedTextPath());
+  if (!stored) return;
+  lastText_.Title = stored->Title;
+  lastText_.Hang = stored->Hang;
+  if (stored->Path.empty()) return;
+  const QString path = FromLocal(stored->Path);
+  lastText_.Path = path;
+  if (!QFileInfo::exists(path)) {
+    ShowMessage(
+        QStringLiteral("前回の原稿のファイル %1 が見つからないので、原稿のない用紙を表示します。")
+            .arg(path));
+    return;
+  }
+  std::u16string text;
+  if (!ReadTextFile(path, &text)) return;
+  TManuscriptStyle style;
+  style.Title = stored->Title;
+  style.Hang = stored->Hang;
+  SetTextIntoSheet(path, std::move(text), style, {stored->Page, false});
+}
+
+bool TDocumentCommands::SaveRememberedText() {
+  const std::string path = RememberedTextPath();
+  if (path.empty()) return false;
+  TRememberedText r;
+  r.Title = lastText_.Title;
+  r.Hang = lastText_.Hang;
+  const TPreviewForm* preview = form_.PreviewForm();
+  if (!textPath_.isEmpty() && preview && preview->Text()) {
+    r.Path = Local(textPath_);
+    r.Page = preview->TextPage();
+  }
+  std::string error;
+  if (zelk::SaveRememberedText(path, r, &error)) return true;
+  ShowMessage(QString::fromStdString(error));
+  return false;
 }
 
 bool TDocumentCommands::FormCloseQuery() { return SaveIfModified(); }
@@ -492,6 +584,7 @@ bool TDocumentCommands::FormCloseQuery() { return SaveIfModified(); }
 void TDocumentCommands::FormClose() {
   WriteStateFile();
   SavePrinterChoice();
+  SaveRememberedText();
   if (AfterClose) AfterClose();
 }
 
@@ -562,6 +655,7 @@ void TDocumentCommands::FormShow() {
   form_.ApplyOrimeVisibility();
   form_.ApplyTategakiVisibility();
   form_.ApplyPageNumberVisibility();
+  RestoreText();
   if (!goneChoice_.isEmpty()) {
     const QString gone =
         QStringLiteral("前回使ったプリンター %1 が見つからないので、%2 を使います。")

@@ -4,16 +4,19 @@
 // state file, and the first showing of the window. Attached to a TMainForm through its
 // command hooks.
 
+#include <QFileSystemWatcher>
 #include <QMessageBox>
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "preview/ManuscriptPages.h"
 #include "settings/AppFiles.h"
 #include "settings/StateFile.h"
+#include "ui/PreviewUnit.h"
 
 namespace zelk {
 
@@ -140,9 +143,26 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   /// Reads the text file at `path` and sets it into the sheet of the preview, which is
   /// shown at the text's first page; printing then prints every page. A file that cannot
   /// be read is reported and changes nothing. True when the text was set.
+  ///
+  /// The file is watched while its text is set: when it changes on disk it is read and
+  /// set again (a short moment after the last change, so that a save in progress is not
+  /// read half-written), on the page shown; when it is gone the blank sheet comes back
+  /// and the user is told; when it cannot be read the text set stays, and the user is
+  /// told.
   bool ComposeTextFile(const QString& path, const TManuscriptStyle& style = {});
   /// 原稿を外す: the blank sheet again.
   void SB_ClearTextClick();
+  /// The text set last (its file, its choices, the page shown), kept beside the state
+  /// file ("zelk.text"): written when the window closes, set again at the end of
+  /// FormShow when its file still exists, else the user is told that it is gone. The
+  /// choices preset the next text's dialog either way.
+  void RestoreText();
+  bool SaveRememberedText();
+  std::string RememberedTextPath() const;
+  /// The file of the text set into the sheet; empty when none is.
+  const QString& TextPath() const { return textPath_; }
+  /// The moment the watch waits after a change of the text's file before reading it.
+  static constexpr int kTextRereadDelayMs = 200;
   /// Opens `path` as the open command does after its dialog (from the command line or
   /// a later start): saves changes first, then reads the file. A text file (".txt") is
   /// set into the sheet instead (ComposeTextFile), the document left as it is.
@@ -172,6 +192,17 @@ class TDocumentCommands : public QObject, public TMainStateForm {
 
  private:
   bool SaveCurrent();
+  /// Reads the text file at `path`; false, after telling the user, when it cannot be read.
+  bool ReadTextFile(const QString& path, std::u16string* text);
+  /// Sets `text`, read from `path`, into the sheet at `place` and watches its file; the
+  /// preview is drawn again when it is shown and the window takes changes.
+  TPreviewForm& SetTextIntoSheet(const QString& path, std::u16string text,
+                                 const TManuscriptStyle& style,
+                                 const TPreviewForm::TTextPlace& place);
+  /// The watched text file changed: set it again, or return to the blank sheet.
+  void RereadText();
+  /// Watches textPath_ and nothing else.
+  void WatchTextFile();
   /// Puts the main window's frame at the corner the state file named, fitted to the
   /// screen.
   void PlaceMainWindow();
@@ -185,6 +216,9 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   QString lastFolder_;    // the folder of the file chosen last in a file dialog
   TTextChoice lastText_;  // the text set into the sheet last, and how
   QString goneChoice_;    // the printer chosen last, when it no longer exists
+  QString textPath_;      // the file of the text set into the sheet; empty when none is
+  QFileSystemWatcher textWatcher_;
+  QTimer textReread_;
   QString StartFolder() const;
   QPoint storedCorner_;  // the main window's frame corner while the state file is read
 };

@@ -237,8 +237,9 @@ int TPreviewForm::Redraw() {
   {
     const TUpdateLockGuard lock(UpdateLock);
     // The text keeps its page across redraws; the blank sheet has only page 1.
-    const int wanted = TB_Page->value();
-    RecordSheet();
+    const int wanted = textPlacePage_ >= 0 ? textPlacePage_ : TB_Page->value();
+    RecordSheet(wanted);
+    if (ShowsText()) textPlacePage_ = -1;
     pages = ShowsText() ? std::max(1, text_->PageCount()) : Recorder_->GetPageCount();
     TB_Page->setRange(0, pages > 0 ? pages - 1 : 0);
     TB_Page->setValue(!ShowsText() ? 0 : textPage_ >= 0 ? textPage_ : std::min(wanted, pages - 1));
@@ -251,7 +252,7 @@ int TPreviewForm::Redraw() {
   return pages;
 }
 
-void TPreviewForm::RecordSheet() {
+void TPreviewForm::RecordSheet(int page) {
   textPage_ = -1;
   if (!Setting) {
     Recorder_->BeginDoc();
@@ -266,7 +267,7 @@ void TPreviewForm::RecordSheet() {
     zelk::RecordSheet(*Setting, *Recorder_, prepare);
     return;
   }
-  text_->Record(*Setting, *Recorder_, TB_Page->value(), prepare);
+  text_->Record(*Setting, *Recorder_, page, prepare);
   textPage_ = text_->RecordedPage();
 }
 
@@ -276,12 +277,17 @@ void TPreviewForm::RecordTextPage(int page) {
   textPage_ = text_->RecordedPage();
 }
 
-void TPreviewForm::SetText(std::unique_ptr<TManuscriptPages> text) {
+void TPreviewForm::SetText(std::unique_ptr<TManuscriptPages> text, TTextPlace place) {
   text_ = std::move(text);
   textPage_ = -1;
-  toTextStart_ = text_ != nullptr;
+  toTextStart_ = text_ != nullptr && place.ScrollToStart;
+  textPlacePage_ = text_ ? std::max(0, place.Page) : -1;
   const TUpdateLockGuard lock(UpdateLock);
-  TB_Page->setValue(0);
+  if (!text_) TB_Page->setValue(0);
+}
+
+void TPreviewForm::SetText(std::unique_ptr<TManuscriptPages> text) {
+  SetText(std::move(text), TTextPlace());
 }
 
 bool TPreviewForm::ShowsText() const { return text_ && Setting; }
@@ -302,6 +308,11 @@ void TPreviewForm::showEvent(QShowEvent* event) {
 }
 
 int TPreviewForm::ShownPage() const { return ShowsText() ? textPage_ : TB_Page->value(); }
+
+int TPreviewForm::TextPage() const {
+  if (!text_) return 0;
+  return textPlacePage_ >= 0 ? textPlacePage_ : std::max(0, textPage_);
+}
 
 TPrintResult TPreviewForm::PrintPages(TPrinterService& printer, const TPrintPageDrawer& draw) {
   if (!ShowsText()) return zelk::PrintPages(*Recorder_, printer, draw);

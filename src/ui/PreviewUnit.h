@@ -102,15 +102,25 @@ class TPreviewForm : public QWidget {
   /// A failure while drawing is dropped: what was recorded until then is shown.
   int Redraw();
 
+  /// Where a text set into the sheet is shown by the next Redraw.
+  struct TTextPlace {
+    int Page = 0;  ///< from 0; one past the text's last shows its last
+    /// Scrolled to where the text begins (the top right corner in vertical writing, the
+    /// top left across) once the window is shown; false keeps the scroll bars.
+    bool ScrollToStart = true;
+  };
   /// Sets `text` into the sheet, or, when null, returns to the blank sheet; the next
-  /// Redraw shows it from its first page, scrolled to where the text begins (the top
-  /// right corner in vertical writing, the top left across), once the window is shown. The text's
-  /// pages are numbered on the sheet's page-number lines when it has them.
+  /// Redraw shows it at `place`. The text's pages are numbered on the sheet's
+  /// page-number lines when it has them.
+  void SetText(std::unique_ptr<TManuscriptPages> text, TTextPlace place);
   void SetText(std::unique_ptr<TManuscriptPages> text);
   /// The text set into the sheet, or null.
   TManuscriptPages* Text() const { return text_.get(); }
   /// The page shown (from 0), whose recording the recorder holds.
   int ShownPage() const;
+  /// The page of the text set (from 0) that the window shows, or shows once it is
+  /// drawn; 0 without a text.
+  int TextPage() const;
   /// Prints what the window shows as one job: the recorded page, or every page of the
   /// text, each recorded as the printer takes it against the settings of the last
   /// redraw (PrintPages of Printing.h).
@@ -160,7 +170,8 @@ class TPreviewForm : public QWidget {
 
  private:
   void BuildPanel();
-  void RecordSheet();
+  // Records the sheet, with page `page` of the text when one is set.
+  void RecordSheet(int page);
   // Records page `page` of the text into the recorder unless it holds it already.
   void RecordTextPage(int page);
   // A text is set and there are settings to set it on.
@@ -176,6 +187,7 @@ class TPreviewForm : public QWidget {
   std::unique_ptr<TManuscriptPages> text_;
   int textPage_ = -1;         // the text's page the recorder holds, -1 for none
   bool toTextStart_ = false;  // a new text is to be shown from where it begins
+  int textPlacePage_ = -1;    // the page a text set is to be shown at, -1 when shown
   QScrollArea* ScrollBox1;
   TSheetView* Image1;
   TPrinterSetupDialog* PrinterSetupDialog1;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 #include "ModalDialogs.h"
@@ -41,6 +43,16 @@ bool PageHasText(const TMetafileEx& page, const std::u16string& text) {
 
 bool PageHasText(const TPrintPreview& recorder, const std::u16string& text) {
   return recorder.GetPageCount() > 0 && PageHasText(*recorder.GetPage(0), text);
+}
+
+// Writes `bytes` into `path`: in place, or as an editor that saves a new file over it.
+bool WriteFile(const QString& path, const QByteArray& bytes, bool inPlace = true) {
+  if (!inPlace) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  }
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 class DocumentCommandsTest : public QObject {
@@ -82,20 +94,24 @@ class DocumentCommandsTest : public QObject {
     QString QPath(const char* name) const { return dir.filePath(name); }
   };
 
-  // A later start in the same folder, on its own virtual printer (A4 portrait).
+  // A later start in the same folder, on its own virtual printer (A4 portrait), with its
+  // preview window as the program has it.
   struct TLaterStart {
     TPrinterService printer;
     TMainForm form{printer, nullptr, 1.0};
+    TPreviewForm preview{printer, nullptr, 1.0};
     std::unique_ptr<TDocumentCommands> doc;
     QStringList questions;
+    QStringList messages;
     explicit TLaterStart(const TFixture& f) {
       printer.SelectPrinter(QStringLiteral("PDF"));
+      form.SetPreviewForm(&preview);
       TAppFiles files;
       files.SettingFileName = f.Path("zelk.zelk");
       files.StateFileName = f.Path("zelk.dat");
       doc = std::make_unique<TDocumentCommands>(form, printer, files, SystemEnvironment());
       doc->PrinterSetup = [] { QFAIL("a later start asked for the printer"); };
-      doc->ShowMessage = [](const QString&) {};
+      doc->ShowMessage = [this](const QString& m) { messages << m; };
       doc->AskYesNo = [this](const QString& q) {
         questions << q;
         return false;
@@ -518,6 +534,59 @@ class DocumentCommandsTest : public QObject {
     QCOMPARE(f.preview.Recorder().GetPageCount(), 1);
     QVERIFY(!PageHasText(f.preview.Recorder(), u"三"));
     QVERIFY(f.messages.isEmpty());
+  }
+
+  // The text set in comes back at the next start on the page shown, is set again when
+  // its file changes on disk, however it is saved, and gives way to the blank sheet when
+  // the file goes; a text whose file went while the program was not running is named.
+  void aTextComesBackAtTheNextStartAndFollowsItsFile() {
+    TFixture f;
+    const QString t = f.QPath("t.txt");
+    QVERIFY(WriteFile(t, "一\n［＃改ページ］\n二\n［＃改ページ］\n三\n"));
+    f.doc->FormShow();
+    f.doc->AskText = [&](const TTextChoice&) { return TTextChoice{t, true, true}; };
+    f.doc->SB_ComposeTextClick();
+    f.preview.TB_Page->setValue(2);
+    f.doc->FormClose();
+    {
+      TLaterStart later(f);
+      TPreviewForm* preview = &later.preview;
+      QVERIFY(preview->Text() && preview->isVisible());
+      QCOMPARE(later.doc->TextPath(), t);
+      QVERIFY(preview->Text()->Style().Title && preview->Text()->Style().Hang);
+      QCOMPARE(preview->ShownPage(), 2);
+      QCOMPARE(preview->L_PageOf->text(), QStringLiteral("3/3"));
+
+      QVERIFY(WriteFile(t, "一\n［＃改ページ］\n二\n［＃改ページ］\n三改\n［＃改ページ］\n四\n",
+                        false));
+      QTRY_COMPARE(preview->L_PageOf->text(), QStringLiteral("3/4"));
+      QVERIFY(PageHasText(preview->Recorder(), u"改"));
+      QVERIFY(WriteFile(t, "一\n［＃改ページ］\n二\n"));  // the new file is watched too
+      QTRY_COMPARE(preview->L_PageOf->text(), QStringLiteral("2/2"));
+      QVERIFY(later.messages.isEmpty());
+      // Something that is no text file put in its place: the text set stays.
+      const QByteArray fifo = f.QPath("fifo").toLocal8Bit();
+      QVERIFY(mkfifo(fifo.constData(), 0600) == 0);
+      QVERIFY(std::rename(fifo.constData(), t.toLocal8Bit().constData()) == 0);
+      QTRY_COMPARE(later.messages.size(), 1);
+      QVERIFY(later.messages[0].contains(QStringLiteral("前の原稿のまま")));
+      QCOMPARE(preview->L_PageOf->text(), QStringLiteral("2/2"));
+      later.messages.clear();
+
+      QVERIFY(QFile::remove(t));
+      QTRY_VERIFY(!preview->Text());
+      QCOMPARE(
+          later.messages,
+          QStringList{
+              QStringLiteral("原稿のファイル %1 がなくなったので、原稿を外しました。").arg(t)});
+      QVERIFY(later.doc->TextPath().isEmpty());
+    }
+    // Gone between two runs: the next start shows the blank sheet and says why.
+    QVERIFY(WriteFile(f.QPath("zelk.text"), ("text=" + t + "\npage=2\n").toUtf8()));
+    TLaterStart again(f);
+    QVERIFY(!again.preview.Text());
+    QCOMPARE(again.messages.size(), 1);
+    QVERIFY(again.messages[0].contains(t));
   }
 
   void minimisedAndMaximisedPreviewSurviveTheStateFile() {

@@ -1,5 +1,6 @@
-// The printer chosen last, as kept beside the state file: what is written comes back,
-// and whatever else the file holds never names a printer it does not hold.
+// The small files kept beside the state file, the printer chosen last and the text set
+// last: what is written comes back, and whatever else a file holds is never taken for
+// what it does not hold.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <fstream>
 
 #include "settings/PrinterChoice.h"
+#include "settings/RememberedText.h"
 
 namespace zelk {
 namespace {
@@ -68,6 +70,56 @@ INSTANTIATE_TEST_SUITE_P(
         TParseCase{"the printer past the readable length",
                    std::string(kMaxPrinterChoiceBytes, '\n') + "printer=PDF\n", false, 0, true}),
     [](const ::testing::TestParamInfo<TParseCase>& info) { return std::to_string(info.index); });
+
+TEST(RememberedText, WhatIsWrittenIsReadBack) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "remembered-text";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "zelk.text").string();
+  std::string error;
+  ASSERT_TRUE(SaveRememberedText(path, {"/home/u/小説.txt", true, false, 2}, &error)) << error;
+  const auto read = LoadRememberedText(path);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->Path, "/home/u/小説.txt");
+  EXPECT_TRUE(read->Title);
+  EXPECT_FALSE(read->Hang);
+  EXPECT_EQ(read->Page, 2);
+  EXPECT_EQ(FormatRememberedText({"/a/b.txt", false, true, 0}),
+            "text=/a/b.txt\ntitle=no\nhang=yes\npage=1\n");
+  // A name a line break would cut is not kept; the choices still are.
+  EXPECT_EQ(FormatRememberedText({"/a\npage=9", true, true, 4}), "title=yes\nhang=yes\npage=5\n");
+  EXPECT_FALSE(LoadRememberedText((dir / "missing").string()));
+  std::filesystem::remove_all(dir);
+}
+
+struct TTextCase {
+  const char* Name;
+  std::string Text;
+  std::string Path;
+  int Page;
+};
+
+class ParseText : public ::testing::TestWithParam<TTextCase> {};
+
+TEST_P(ParseText, TakesOnlyWhatItUnderstands) {
+  const TRememberedText r = ParseRememberedText(GetParam().Text);
+  EXPECT_EQ(r.Path, GetParam().Path) << GetParam().Name;
+  EXPECT_EQ(r.Page, GetParam().Page) << GetParam().Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseText,
+    ::testing::Values(
+        TTextCase{"empty", "", "", 0},
+        TTextCase{"a page and a text", "page=12\ntext=/t.txt\n", "/t.txt", 11},
+        TTextCase{"written on another system", "text=/t.txt\r\npage=2\r\n", "/t.txt", 1},
+        TTextCase{"a relative name", "text=t.txt\n", "", 0},
+        TTextCase{"only a slash", "text=/\n", "", 0}, TTextCase{"page zero", "page=0\n", "", 0},
+        TTextCase{"a negative page", "page=-3\n", "", 0},
+        TTextCase{"a page past any text", "page=99999999999\n", "", 0},
+        TTextCase{"a page with trailing garbage", "page=3x\n", "", 0},
+        TTextCase{"the text past the readable length",
+                  std::string(kMaxRememberedTextBytes, '\n') + "text=/t.txt\n", "", 0}),
+    [](const ::testing::TestParamInfo<TTextCase>& info) { return std::to_string(info.index); });
 
 }  // namespace
 }  // namespace zelk
