@@ -64,7 +64,7 @@ int RunWindowApplication(QApplication& app, const QStringList& arguments) {
     box.exec();
   };
   previewForm.PrintHandler = [&previewForm, &printer, &doc] {
-    if (!doc.ConfirmPaper()) return;
+    if (!doc.PrinterIsThere() || !doc.ConfirmPaper()) return;
     PrintFromPreview(previewForm, printer,
                      [&previewForm] { return AskPdfOutputPath(&previewForm); });
   };

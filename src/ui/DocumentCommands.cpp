@@ -438,12 +438,28 @@ void TDocumentCommands::SB_PrintClick() {
   preview.Redraw();
   if (preview.Recorder().GetPageCount() > 0 && preview.Recorder().GetPage(0)->Truncated)
     ShowMessage(QStringLiteral("線の点が多すぎるため、用紙の一部だけを印刷します。"));
-  if (!ConfirmPaper()) return;
+  if (!PrinterIsThere() || !ConfirmPaper()) return;
   if (!PrepareOutput(printer_, AskPdfPath)) return;
   const TPrintResult result = preview.PrintPages(printer_);
   // A job that cannot begin is the printer's error; a failed page is dropped silently.
   if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
     ShowMessage(result.Error);
+}
+
+bool TDocumentCommands::PrinterIsThere() {
+  const QString before = QString::fromStdU16String(printer_.PrinterName());
+  if (printer_.RescanPrinters()) return true;
+  {
+    const TUpdateLockGuard lock(form_.UpdateLock);
+    form_.MatchPrinterToDesign();
+  }
+  // The sheet is drawn in the new printer's units.
+  if (form_.PreviewShown() && form_.PreviewForm()) form_.PreviewForm()->Redraw();
+  ShowMessage(
+      QStringLiteral("プリンター %1 が見つかりません。削除されたか、名前が変わったようです。\n"
+                     "%2 に切り替えたので、用紙を確かめてから、もう一度印刷してください。")
+          .arg(before, QString::fromStdU16String(printer_.PrinterName())));
+  return false;
 }
 
 bool TDocumentCommands::ConfirmPaper() {

@@ -138,6 +138,11 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   /// True when printing may go on: the printer has the design's paper, or the user said
   /// Yes to printing on the paper it has (TMainForm::PaperMismatchQuestion()).
   bool ConfirmPaper();
+  /// Reads the printer list anew as printing starts. True when the printer selected is
+  /// still there; when it is gone the printer service has taken another, the window
+  /// shows it with the design's paper matched again, the user is told, and false
+  /// returned: nothing is printed until the user has seen the printer that will print.
+  bool PrinterIsThere();
   /// 原稿を流し込む: the text file the user picks is set into the sheet.
   void SB_ComposeTextClick();
   /// Reads the text file at `path` and sets it into the sheet of the preview, which is

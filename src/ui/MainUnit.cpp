@@ -863,6 +863,8 @@ QString TMainForm::PrinterCaption() const {
   return QStringLiteral("プリンター : ") + FromU16(printer_.PrinterName());
 }
 
+QString TMainForm::ShownPrinterCaption() const { return L_PrinterName->text(); }
+
 void TMainForm::ShowPrinterInfo() {
   E_PaperName->setText(PaperName);
   RG_Orientation->SetItemIndex(printer_.Orientation() == TPrinterOrientation::poPortrait ? 0 : 1);
@@ -931,10 +933,10 @@ void TMainForm::MatchPrinterToDesign() {
   const QString name = QString::fromStdU16String(s.PaperName);
   const bool selected = same || printer_.SelectPaperOfSize(name, shortSide, longSide, &offered);
   paperMismatch_ = !selected;
+  L_PrinterName->setText(PrinterCaption());
+  L_PrinterName->adjustSize();
   if (selected) {
     SetPrinterWarning(QString());
-    L_PrinterName->setText(PrinterCaption());
-    L_PrinterName->adjustSize();
     return;
   }
   const QString printerPaper = PaperDisplayName(printer_.PaperName());
@@ -947,7 +949,8 @@ void TMainForm::MatchPrinterToDesign() {
 }
 
 void TMainForm::SB_PrinerSetupClick() {
-  if (PrinterSetupDialog1->exec() != QDialog::Accepted) return;
+  if (PrinterSetupDialog1->exec() != QDialog::Accepted && !PrinterSetupDialog1->PrinterReplaced())
+    return;
   {
     const TUpdateLockGuard lock(UpdateLock);
     ShowPrinterInfo();

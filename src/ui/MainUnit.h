@@ -124,6 +124,8 @@ class TMainForm : public QDialog, public TSettingsForm {
   void ShowPrinterInfo();
   /// "プリンター : " and the selected printer's name.
   QString PrinterCaption() const;
+  /// What the 基本 tab shows of the printer now (L_PrinterName).
+  QString ShownPrinterCaption() const;
 
   /// After a design was opened: the printer takes the design's paper when it has one of
   /// that size (within 1 mm, either orientation; the virtual printer has every paper).

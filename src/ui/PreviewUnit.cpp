@@ -352,7 +352,8 @@ void TPreviewForm::TrackBar1Change() {
 }
 
 void TPreviewForm::BB_PrintSetupClick() {
-  if (PrinterSetupDialog1->exec() == QDialog::Accepted) Redraw();
+  if (PrinterSetupDialog1->exec() == QDialog::Accepted || PrinterSetupDialog1->PrinterReplaced())
+    Redraw();
 }
 
 void TPreviewForm::BB_PrintClick() {

@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
@@ -53,6 +54,10 @@ TPrinterSetupDialog::TPrinterSetupDialog(TPrinterService& printer, QWidget* pare
   auto* printerGroup = new QGroupBox(QStringLiteral("プリンター"), this);
   auto* printerForm = new QFormLayout(printerGroup);
   printerForm->addRow(QStringLiteral("プリンター名(&N):"), printerBox_);
+  gone_ = new QLabel(this);
+  gone_->setWordWrap(true);
+  gone_->hide();
+  printerForm->addRow(gone_);
 
   auto* paperGroup = new QGroupBox(QStringLiteral("用紙"), this);
   auto* paperForm = new QFormLayout(paperGroup);
@@ -138,6 +143,13 @@ QString TPrinterSetupDialog::PaperText() const {
 }
 
 int TPrinterSetupDialog::exec() {
+  // Queues come and go while the program runs: the list is the scheduler's of now.
+  const QString before = QString::fromStdU16String(printer_.PrinterName());
+  replaced_ = !printer_.RescanPrinters();
+  gone_->setText(replaced_ ? QStringLiteral("⚠ プリンター %1 が見つからないので、%2 を選びました。")
+                                 .arg(before, QString::fromStdU16String(printer_.PrinterName()))
+                           : QString());
+  gone_->setVisible(replaced_);
   LoadFromPrinter();
   return QDialog::exec();
 }

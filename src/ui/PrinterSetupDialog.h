@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QComboBox;
+class QLabel;
 class QRadioButton;
 
 namespace zelk {
@@ -34,7 +35,15 @@ class TPrinterSetupDialog : public QDialog {
   /// Loads the printer service's current printer, paper and orientation into the
   /// controls; exec() calls it first, so the dialog always opens with the current choice.
   void LoadFromPrinter();
+  /// Reads the printer list anew (RescanPrinters), then shows the dialog. When the
+  /// printer selected has gone meanwhile, the dialog opens on the one the printer
+  /// service took instead and says so above the paper.
   int exec() override;
+  /// The last exec() found the printer selected gone and selected another: the printer
+  /// changed even when the dialog is cancelled.
+  bool PrinterReplaced() const { return replaced_; }
+  /// The note that the printer selected is gone; hidden when it is not.
+  QLabel* GoneNote() const { return gone_; }
   void done(int result) override;
 
   /// The paper name in the paper box now.
@@ -64,6 +73,8 @@ class TPrinterSetupDialog : public QDialog {
   QComboBox* paperBox_;
   QRadioButton* portrait_;
   QRadioButton* landscape_;
+  QLabel* gone_;
+  bool replaced_ = false;
 };
 
 }  // namespace zelk

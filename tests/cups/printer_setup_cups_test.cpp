@@ -3,11 +3,13 @@
 // (fixtures/with_private_cups.sh).
 
 #include <QComboBox>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
+#include "ModalDialogs.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
@@ -32,6 +34,21 @@ int JobCount(const QString& queue) {
                {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue});
   if (!lpstat.waitForFinished(30000)) return -1;
   return int(lpstat.readAllStandardOutput().count('\n'));
+}
+
+// Adds a queue with the driver of the scheduler's others, printing into nothing.
+bool AddQueue(const QString& name) {
+  return QProcess::execute(QStringLiteral("lpadmin"),
+                           {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                            QStringLiteral("file:///dev/null"), QStringLiteral("-P"),
+                            QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")}) == 0;
+}
+bool DeleteQueue(const QString& name) {
+  return QProcess::execute(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name}) == 0;
+}
+int AllJobs() {
+  return JobCount(QStringLiteral("ZelkA4")) + JobCount(QStringLiteral("ZelkB4")) +
+         JobCount(QStringLiteral("ZelkLetter"));
 }
 
 // One start of the window in `dir`, on a printer service of its own (the scheduler's
@@ -60,6 +77,8 @@ class PrinterSetupCupsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void cleanup() { QCOMPARE(zelk::test::TModalAnswer::DropPending(), 0); }
+
   // A queue starts on its own default paper, in the service and in the dialog.
   void aQueueStartsOnItsOwnPaper_data() {
     QTest::addColumn<QString>("queue");
@@ -164,12 +183,7 @@ class PrinterSetupCupsTest : public QObject {
   // sheet shown is its paper; once the queue is deleted, the next start says which
   // printer it used before and which it uses now.
   void thePrinterChosenComesBackAndAGoneOneIsNamed() {
-    const QString ppd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
-    QCOMPARE(QProcess::execute(QStringLiteral("lpadmin"),
-                               {QStringLiteral("-p"), QStringLiteral("ZelkGone"),
-                                QStringLiteral("-E"), QStringLiteral("-v"),
-                                QStringLiteral("file:///dev/null"), QStringLiteral("-P"), ppd}),
-             0);
+    QVERIFY(AddQueue(QStringLiteral("ZelkGone")));
     QTemporaryDir dir;
     {
       TStart first(dir);
@@ -188,14 +202,62 @@ class PrinterSetupCupsTest : public QObject {
       QVERIFY(std::abs(second.form.CurrentSetting->PaperWidth - 364) < 1);
       QVERIFY(second.form.PrinterWarning().isEmpty());
     }
-    QCOMPARE(QProcess::execute(QStringLiteral("lpadmin"),
-                               {QStringLiteral("-x"), QStringLiteral("ZelkGone")}),
-             0);
+    QVERIFY(DeleteQueue(QStringLiteral("ZelkGone")));
     TStart third(dir);
     QCOMPARE(QString::fromStdU16String(third.printer.PrinterName()), QStringLiteral("ZelkLetter"));
     QVERIFY2(third.form.PrinterWarning().contains(QStringLiteral("ZelkGone")) &&
                  third.form.PrinterWarning().contains(QStringLiteral("ZelkLetter")),
              qPrintable(third.form.PrinterWarning()));
+  }
+
+  // Queues added or deleted while the program runs: the printer-setup dialog lists the
+  // queues of the moment it opens; printing on a queue deleted meanwhile sends nothing,
+  // says so and shows the printer taken instead, and so does the dialog.
+  void queuesAddedOrDeletedWhileRunningAreSeen() {
+    QTemporaryDir dir;
+    TStart start(dir);
+    QVERIFY(AddQueue(QStringLiteral("ZelkLate")));
+    QStringList listed;
+    zelk::test::WhenModal([&listed](QWidget* w) {
+      auto* dialog = qobject_cast<TPrinterSetupDialog*>(w);
+      if (!dialog) return zelk::test::CloseDialog(w);
+      for (int i = 0; i < dialog->PrinterBox()->count(); ++i)
+        listed << dialog->PrinterBox()->itemText(i);
+      dialog->PrinterBox()->setCurrentIndex(listed.indexOf(QStringLiteral("ZelkLate")));
+      dialog->accept();
+    });
+    start.form.SB_PrinerSetupClick();
+    QVERIFY2(listed.contains(QStringLiteral("ZelkLate")), qPrintable(listed.join(' ')));
+    QCOMPARE(QString::fromStdU16String(start.printer.PrinterName()), QStringLiteral("ZelkLate"));
+
+    QVERIFY(DeleteQueue(QStringLiteral("ZelkLate")));
+    const int jobs = AllJobs();
+    start.doc.SB_PrintClick();
+    QCOMPARE(start.messages.size(), 1);
+    QVERIFY2(start.messages[0].contains(QStringLiteral("ZelkLate")) &&
+                 start.messages[0].contains(QStringLiteral("ZelkLetter")),
+             qPrintable(start.messages[0]));
+    QCOMPARE(QString::fromStdU16String(start.printer.PrinterName()), QStringLiteral("ZelkLetter"));
+    QVERIFY(start.form.ShownPrinterCaption().contains(QStringLiteral("ZelkLetter")));
+    QCOMPARE(AllJobs(), jobs);
+
+    // The dialog opened after a deletion opens on the printer taken, and says why.
+    QVERIFY(AddQueue(QStringLiteral("ZelkLate")));
+    QVERIFY(start.printer.RescanPrinters());
+    QVERIFY(start.printer.SelectPrinter(QStringLiteral("ZelkLate")));
+    QVERIFY(DeleteQueue(QStringLiteral("ZelkLate")));
+    QString note, shown;
+    zelk::test::WhenModal([&](QWidget* w) {
+      auto* dialog = qobject_cast<TPrinterSetupDialog*>(w);
+      if (!dialog) return zelk::test::CloseDialog(w);
+      note = dialog->GoneNote()->isVisible() ? dialog->GoneNote()->text() : QString();
+      shown = dialog->PrinterBox()->currentText();
+      dialog->reject();
+    });
+    start.form.SB_PrinerSetupClick();
+    QVERIFY2(note.contains(QStringLiteral("ZelkLate")), qPrintable(note));
+    QCOMPARE(shown, QStringLiteral("ZelkLetter"));
+    QVERIFY(start.form.ShownPrinterCaption().contains(QStringLiteral("ZelkLetter")));
   }
 
   // What CUPS says of the queue reaches the print result: the reason of a queue that

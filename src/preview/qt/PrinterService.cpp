@@ -73,11 +73,24 @@ bool TPrinterService::SelectPrinter(const QString& name) {
   return i >= 0 && SetPrinterIndex(static_cast<int>(i));
 }
 
-void TPrinterService::RescanPrinters() {
-  if (painter_) return;
-  const QString current = QString::fromStdU16String(PrinterName());
+bool TPrinterService::RescanPrinters() {
+  if (painter_) return true;
+  const QString current = IsVirtual() ? QString() : cups_[index_];
   cups_ = QPrinterInfo::availablePrinterNames();
-  if (!SelectPrinter(current)) SetPrinterIndex(static_cast<int>(cups_.size()));
+  const int last = static_cast<int>(cups_.size());
+  if (current.isEmpty()) {
+    index_ = last;
+    return true;
+  }
+  // The Qt printer open stays: opening the queue again would forget its paper.
+  const int kept = static_cast<int>(cups_.indexOf(current));
+  if (kept >= 0 && printer_) {
+    index_ = kept;
+    return true;
+  }
+  const int fallback = static_cast<int>(cups_.indexOf(QPrinterInfo::defaultPrinterName()));
+  if (fallback < 0 || !SetPrinterIndex(fallback)) SetPrinterIndex(last);
+  return false;
 }
 
 void TPrinterService::OpenCupsPrinter(const QString& name) {

@@ -66,8 +66,11 @@ class TPrinterService : public TPrinterDevice {
   QPrinter* QtPrinter() { return printer_.get(); }
   /// Re-reads orientation and geometry after a dialog changed QtPrinter().
   void Refresh();
-  /// Re-reads the list of CUPS queues, keeping the selection by name when it still exists.
-  void RescanPrinters();
+  /// Re-reads the list of CUPS queues. The queue selected keeps its paper and
+  /// orientation when it is still there; when it is gone, the scheduler's default queue
+  /// is selected (or the virtual printer, when there is none) and false is returned. A
+  /// running job keeps the list as it is.
+  bool RescanPrinters();
 
   /// The paper name the selected printer shows ("A4", "JIS B4", ...).
   QString PaperName() const;
