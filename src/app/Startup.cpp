@@ -18,6 +18,15 @@
 
 namespace zelk {
 
+void SetApplicationInfo() {
+  QCoreApplication::setOrganizationName(QStringLiteral("zelk"));
+  QCoreApplication::setApplicationName(QStringLiteral("zelk"));
+  QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                              .arg(ZELK_VERSION_MAJOR)
+                                              .arg(ZELK_VERSION_MINOR)
+                                              .arg(ZELK_VERSION_PATCH));
+}
+
 int RunWindowApplication(QApplication& app, const QStringList& arguments) {
   const QString exe = QCoreApplication::applicationFilePath();
   const QString title = QString::fromStdString(ExtractBaseName(exe.toStdString()));

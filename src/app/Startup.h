@@ -8,6 +8,9 @@ class QApplication;
 
 namespace zelk {
 
+/// The organisation, name and version the application reports (QCoreApplication).
+void SetApplicationInfo();
+
 /// Runs zelk as a window program; `arguments` may name one settings file to open. A
 /// later start tells the user that zelk is running, hands the file to the running
 /// instance (which brings its window back) and returns 0 at once.

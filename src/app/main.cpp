@@ -10,15 +10,6 @@
 
 namespace {
 
-void SetApplicationInfo() {
-  QCoreApplication::setOrganizationName(QStringLiteral("zelk"));
-  QCoreApplication::setApplicationName(QStringLiteral("zelk"));
-  QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                              .arg(ZELK_VERSION_MAJOR)
-                                              .arg(ZELK_VERSION_MINOR)
-                                              .arg(ZELK_VERSION_PATCH));
-}
-
 // Every byte of the arguments is kept, so that a file name that is not UTF-8 reaches
 // the file system as it was given (FileNameFromUtf16 turns it back into bytes).
 QStringList Arguments(int argc, char** argv) {
@@ -37,10 +28,10 @@ int main(int argc, char** argv) {
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    SetApplicationInfo();
+    zelk::SetApplicationInfo();
     return zelk::RunCommandLine(args);
   }
   QApplication app(argc, argv);
-  SetApplicationInfo();
+  zelk::SetApplicationInfo();
   return zelk::RunWindowApplication(app, args);
 }
