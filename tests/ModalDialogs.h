@@ -48,7 +48,13 @@ class TModalAnswer : public QObject {
   /// `target`: the dialog to answer; the application's active modal widget when null.
   /// (A dialog that was already visible when its exec() began is not made modal.)
   explicit TModalAnswer(std::function<void(QWidget*)> answer, QWidget* target = nullptr)
-      : answer_(std::move(answer)), target_(target), hasTarget_(target != nullptr) {
+      : TModalAnswer(std::move(answer), Finder(target), IsReadyForInput) {}
+
+  /// The widget `find` returns (null while there is none) is answered once `isReady`
+  /// holds for it.
+  TModalAnswer(std::function<void(QWidget*)> answer, std::function<QWidget*()> find,
+               std::function<bool(const QWidget*)> isReady)
+      : answer_(std::move(answer)), find_(std::move(find)), isReady_(std::move(isReady)) {
     Pending().push_back(this);
     qApp->installEventFilter(this);
     giveUp_.setSingleShot(true);
@@ -83,6 +89,7 @@ class TModalAnswer : public QObject {
       case QEvent::FocusIn:
       case QEvent::WindowActivate:
       case QEvent::ActivationChange:
+      case QEvent::Hide:  // a dialog in front went away
         // Answer from the loop, not from inside the event that made the dialog ready.
         if (!queued_) {
           queued_ = true;
@@ -100,7 +107,7 @@ class TModalAnswer : public QObject {
     queued_ = false;
     if (answered_) return;
     QWidget* dialog = Dialog();
-    if (!IsReadyForInput(dialog)) return;
+    if (!dialog || !isReady_(dialog)) return;
     answered_ = true;
     Leave();
     qApp->removeEventFilter(this);
@@ -109,8 +116,11 @@ class TModalAnswer : public QObject {
     deleteLater();
   }
 
-  QWidget* Dialog() const {
-    return hasTarget_ ? target_.data() : QApplication::activeModalWidget();
+  QWidget* Dialog() const { return find_(); }
+
+  static std::function<QWidget*()> Finder(QWidget* target) {
+    if (!target) return [] { return QApplication::activeModalWidget(); };
+    return [target = QPointer<QWidget>(target)] { return target.data(); };
   }
 
   void Leave() {
@@ -124,8 +134,8 @@ class TModalAnswer : public QObject {
   }
 
   std::function<void(QWidget*)> answer_;
-  QPointer<QWidget> target_;
-  bool hasTarget_;
+  std::function<QWidget*()> find_;
+  std::function<bool(const QWidget*)> isReady_;
   QTimer giveUp_;
   bool queued_ = false;
   bool answered_ = false;
@@ -139,6 +149,13 @@ inline void WhenModal(std::function<void(QWidget*)> answer) { new TModalAnswer(s
 /// before its exec() begins, and so never becomes the modal widget).
 inline void WhenReady(QWidget* dialog, std::function<void(QWidget*)> answer) {
   new TModalAnswer(std::move(answer), dialog);
+}
+
+/// Runs `act` on the widget `find` returns once `isReady` holds for it (for a state
+/// that is no dialog's, such as a main window done with its start).
+inline void WhenState(std::function<QWidget*()> find, std::function<bool(const QWidget*)> isReady,
+                      std::function<void(QWidget*)> act) {
+  new TModalAnswer(std::move(act), std::move(find), std::move(isReady));
 }
 
 /// Types `name` into a file dialog's own file-name field and presses its accept button,

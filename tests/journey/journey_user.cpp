@@ -52,48 +52,30 @@ class TUser : public QObject {
     report_.setFileName(qEnvironmentVariable("ZELK_JOURNEY_REPORT"));
     if (!report_.open(QIODevice::WriteOnly | QIODevice::Append)) Fail("no report file");
     ArmDialogs();
-    qApp->installEventFilter(this);
+    WaitForTheWindow();
   }
 
   bool Failed() const { return failed_; }
 
- protected:
+ private:
   // The user acts once the main window is shown and exposed, its first showing is over
   // (its lock is down) and no dialog of the start is up. Its focus may be in the preview
-  // window that the start opened too: the user then clicks the main window's buttons all
-  // the same. Checked from the loop after each event that can change this.
-  bool eventFilter(QObject* o, QEvent* e) override {
-    if (acted_) return false;
-    if (!form_ && e->type() == QEvent::Show) form_ = qobject_cast<TMainForm*>(o);
-    switch (e->type()) {
-      case QEvent::Show:
-      case QEvent::Expose:
-      case QEvent::FocusIn:
-      case QEvent::WindowActivate:
-      case QEvent::ActivationChange:
-      case QEvent::Hide:
-        if (form_ && !queued_) {
-          queued_ = true;
-          QMetaObject::invokeMethod(this, &TUser::CheckReady, Qt::QueuedConnection);
-        }
-        break;
-      default:
-        break;
-    }
-    return false;
-  }
-
- private:
-  void CheckReady() {
-    queued_ = false;
-    if (acted_ || !form_ || !form_->isVisible() || form_->UpdateLock > 0 ||
-        QApplication::activeModalWidget())
-      return;
-    const QWindow* window = form_->windowHandle();
-    if (!window || !window->isExposed()) return;
-    acted_ = true;
-    qApp->removeEventFilter(this);
-    Act(*form_);
+  // window that the start opened too: the user clicks the main window's buttons all the
+  // same.
+  void WaitForTheWindow() {
+    test::WhenState(
+        [] {
+          for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* form = qobject_cast<TMainForm*>(w)) return static_cast<QWidget*>(form);
+          return static_cast<QWidget*>(nullptr);
+        },
+        [](const QWidget* w) {
+          const QWindow* window = w->windowHandle();
+          return w->isVisible() && window && window->isExposed() &&
+                 static_cast<const TMainForm*>(w)->UpdateLock == 0 &&
+                 !QApplication::activeModalWidget();
+        },
+        [this](QWidget* w) { Act(*static_cast<TMainForm*>(w)); });
   }
 
   void Report(const QString& key, const QString& value) {
@@ -227,9 +209,6 @@ class TUser : public QObject {
   QFile report_;
   bool yes_ = true;
   bool failed_ = false;
-  QPointer<TMainForm> form_;
-  bool queued_ = false;
-  bool acted_ = false;
   QString setupQueue_, setupPaper_, fileToType_;
 };
 

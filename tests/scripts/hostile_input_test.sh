@@ -71,12 +71,12 @@ row "YohakuU=1e308"             2 "999999999.99"                 "$zelk" layout 
 row "YohakuU=nan"               2 "'nan' is not a number"        "$zelk" layout --printer PDF --set YohakuU=nan
 row "YohakuU=inf"               2 "999999999.99"                 "$zelk" layout --printer PDF --set YohakuU=inf
 row "1e308 in a file"           1 "YohakuU = 1e+308 is out of range" "$zelk" ops huge.zelk --printer PDF
-row "NaN in a file"             1 "YohakuU = nan is out of range" "$zelk" render nan.zelk -o x.pdf
+row "NaN in a file"             1 "YohakuU = nan is out of range" "$zelk" render nan.zelk --printer PDF -o x.pdf
 row "--set over a file's 1e308" 0 ""                             "$zelk" ops huge.zelk --printer PDF --set YohakuU=20
-row "10 MB outside text"        0 "only its first 32767 were read" "$zelk" ops long.zelk
-row "bad --paper"               2 "at most 5000"                 "$zelk" layout --paper 0x10
-row "bad --dpi"                 2 "each 1 to 9600"               "$zelk" layout --dpi 0
-row "bad --offset"              2 "X from 0 to 2479"             "$zelk" layout --offset 9999,0
+row "10 MB outside text"        0 "only its first 32767 were read" "$zelk" ops long.zelk --printer PDF
+row "bad --paper"               2 "at most 5000"                 "$zelk" layout --printer PDF --paper 0x10
+row "bad --dpi"                 2 "each 1 to 9600"               "$zelk" layout --printer PDF --dpi 0
+row "bad --offset"              2 "X from 0 to 2479"             "$zelk" layout --printer PDF --offset 9999,0
 row "mistyped subcommand"       2 "unknown command 'rendr'"      "$zelk" rendr -o x.pdf
 row "option of no subcommand"   2 "layout, render, ops, show, write, print" "$zelk" --bogus
 row "file in a read-only folder" 0 ""                            "${as_user[@]}" "$zelk" write -o ro/keep.zelk --set Tate=4
