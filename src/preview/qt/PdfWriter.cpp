@@ -1,9 +1,10 @@
-// The PDF form of a TVectorDrawing: one page whose content stream works in device units
-// (one transformation at its start), compressed. Glyphs are shown from Type 3 fonts
+// The PDF form of a TVectorDrawing, written page by page: each page's content stream works in
+// device units (one transformation at its start), compressed. Glyphs are shown from Type 3 fonts
 // whose glyph procedures are the real font's outlines, each font with a ToUnicode map
 // built from the characters the glyphs were shaped from; every text is also marked with
 // its exact characters as ActualText.
 
+#include <QBuffer>
 #include <QHash>
 #include <QMap>
 #include <algorithm>
@@ -234,43 +235,63 @@ class TContent {
   qreal dashOffset_ = 0;
 };
 
-// The file's objects, numbered from 1 in the order they are added, and its cross-reference
-// table.
+// The file's objects, numbered from 1 as they are reserved and written to `out` in any
+// order as they are given, and its cross-reference table. Every write is checked: after
+// one fails nothing more is written, and Error() says why.
 class TPdfFile {
  public:
-  TPdfFile() { out_ = "%PDF-1.5\n%\xe2\xe3\xcf\xd3\n"; }
+  explicit TPdfFile(QIODevice& out) : out_(out) { Put("%PDF-1.5\n%\xe2\xe3\xcf\xd3\n"); }
 
-  int Reserve() { return ++count_; }
+  int Reserve() {
+    offsets_.push_back(0);
+    return static_cast<int>(offsets_.size());
+  }
   void Object(int number, const QByteArray& body) {
-    if (static_cast<int>(offsets_.size()) < number) offsets_.resize(number, 0);
-    offsets_[number - 1] = out_.size();
-    out_ += QByteArray::number(number) + " 0 obj\n" + body + "\nendobj\n";
+    Begin(number);
+    Put(body);
+    Put("\nendobj\n");
   }
   void Stream(int number, const QByteArray& data, const QByteArray& extra = QByteArray()) {
     const QByteArray deflated = Deflated(data);
     const bool compress = deflated.size() < data.size();
     const QByteArray& bytes = compress ? deflated : data;
-    Object(number, "<<" + extra + "/Length " + QByteArray::number(bytes.size()) +
-                       (compress ? "/Filter/FlateDecode" : "") + ">>\nstream\n" + bytes +
-                       "\nendstream");
+    Begin(number);
+    Put("<<" + extra + "/Length " + QByteArray::number(bytes.size()) +
+        (compress ? "/Filter/FlateDecode" : "") + ">>\nstream\n");
+    Put(bytes);
+    Put("\nendstream\nendobj\n");
   }
-  QByteArray Finish(int root, int info) {
-    const qint64 xref = out_.size();
-    out_ += "xref\n0 " + QByteArray::number(count_ + 1) + "\n0000000000 65535 f \n";
-    for (int i = 0; i < count_; ++i)
-      out_ += QByteArray::number(i < static_cast<int>(offsets_.size()) ? offsets_[i] : 0)
-                  .rightJustified(10, '0') +
-              " 00000 n \n";
-    out_ += "trailer\n<</Size " + QByteArray::number(count_ + 1) + "/Root " + Ref(root) + "/Info " +
-            Ref(info) + ">>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-    return out_;
+  void Finish(int root, int info) {
+    const qint64 xref = written_;
+    const int count = static_cast<int>(offsets_.size());
+    QByteArray table = "xref\n0 " + QByteArray::number(count + 1) + "\n0000000000 65535 f \n";
+    for (qint64 offset : offsets_)
+      table += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    Put(table);
+    Put("trailer\n<</Size " + QByteArray::number(count + 1) + "/Root " + Ref(root) + "/Info " +
+        Ref(info) + ">>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
   }
   static QByteArray Ref(int number) { return QByteArray::number(number) + " 0 R"; }
+  const QString& Error() const { return error_; }
 
  private:
-  QByteArray out_;
-  int count_ = 0;
-  std::vector<qint64> offsets_;
+  void Begin(int number) {
+    offsets_[static_cast<size_t>(number - 1)] = written_;
+    Put(QByteArray::number(number) + " 0 obj\n");
+  }
+  void Put(const QByteArray& bytes) {
+    if (!error_.isEmpty()) return;
+    if (out_.write(bytes) != bytes.size()) {
+      error_ = out_.errorString().isEmpty() ? QStringLiteral("書き込めません") : out_.errorString();
+      return;
+    }
+    written_ += bytes.size();
+  }
+
+  QIODevice& out_;
+  qint64 written_ = 0;
+  std::vector<qint64> offsets_;  // by object number - 1
+  QString error_;
 };
 
 // The face's family as a PDF name, so that tools listing the fonts show where the glyphs
@@ -372,45 +393,80 @@ void WriteFont(TPdfFile& file, int fontObject, const TType3Font& font) {
 
 }  // namespace
 
-QByteArray WritePdf(const TVectorDrawing& drawing, const QString& title) {
-  const qreal scale = 72.0 / drawing.Dpi;
-  const qreal width = drawing.Size.width() * scale, height = drawing.Size.height() * scale;
-  TType3Fonts fonts;
-  std::vector<QByteArray> contents;
-  for (const std::vector<TVectorItem>& items : drawing.Pages) {
-    TContent content(fonts, scale, height);
-    for (const TVectorItem& item : items) std::visit([&](const auto& i) { content.Add(i); }, item);
-    contents.push_back(content.Bytes());
-  }
-  if (contents.empty()) contents.push_back(TContent(fonts, scale, height).Bytes());
+struct TPdfStream::TState {
+  explicit TState(QIODevice& out) : File(out) {}
+  TPdfFile File;
+  TType3Fonts Fonts;
+  qreal Scale = 1, Width = 0, Height = 0;
+  // Reserved first; written at Finish, once every page and font is known. The pages
+  // share one resource dictionary, so that a page can be written before the fonts are.
+  int Catalog = 0, Pages = 0, Info = 0, Resources = 0;
+  std::vector<int> PageObjects;
+  bool Finished = false;
+};
 
-  TPdfFile file;
-  const int catalog = file.Reserve(), pages = file.Reserve(), info = file.Reserve();
-  std::vector<int> pageObjects;
-  for (size_t i = 0; i < contents.size(); ++i) pageObjects.push_back(file.Reserve());
+TPdfStream::TPdfStream(QIODevice& out, QSize size, int dpi) : st_(std::make_unique<TState>(out)) {
+  st_->Scale = 72.0 / (dpi > 0 ? dpi : 72);
+  st_->Width = size.width() * st_->Scale;
+  st_->Height = size.height() * st_->Scale;
+  st_->Catalog = st_->File.Reserve();
+  st_->Pages = st_->File.Reserve();
+  st_->Info = st_->File.Reserve();
+  st_->Resources = st_->File.Reserve();
+}
+
+TPdfStream::~TPdfStream() = default;
+
+bool TPdfStream::AddPage(const std::vector<TVectorItem>& items) {
+  TState& st = *st_;
+  if (st.Finished) return false;
+  TContent content(st.Fonts, st.Scale, st.Height);
+  for (const TVectorItem& item : items) std::visit([&](const auto& i) { content.Add(i); }, item);
+  const int page = st.File.Reserve(), contents = st.File.Reserve();
+  st.File.Object(page, "<</Type/Page/Parent " + TPdfFile::Ref(st.Pages) + "/MediaBox [0 0 " +
+                           QByteArray::number(st.Width, 'g', 9) + ' ' +
+                           QByteArray::number(st.Height, 'g', 9) + "]/Resources " +
+                           TPdfFile::Ref(st.Resources) + "/Contents " + TPdfFile::Ref(contents) +
+                           ">>");
+  st.File.Stream(contents, content.Bytes());
+  st.PageObjects.push_back(page);
+  return st.File.Error().isEmpty();
+}
+
+bool TPdfStream::Finish(const QString& title) {
+  TState& st = *st_;
+  if (st.Finished) return false;
+  if (st.PageObjects.empty()) AddPage({});
+  st.Finished = true;
   std::vector<int> fontObjects;
-  for (size_t i = 0; i < fonts.Fonts().size(); ++i) fontObjects.push_back(file.Reserve());
-  file.Object(catalog, "<</Type/Catalog/Pages " + TPdfFile::Ref(pages) + ">>");
-  QByteArray kids;
-  for (int page : pageObjects) kids += TPdfFile::Ref(page) + ' ';
-  file.Object(pages, "<</Type/Pages/Kids[" + kids.trimmed() + "]/Count " +
-                         QByteArray::number(static_cast<int>(pageObjects.size())) + ">>");
+  for (size_t i = 0; i < st.Fonts.Fonts().size(); ++i) fontObjects.push_back(st.File.Reserve());
   QByteArray fontResources;
   for (size_t i = 0; i < fontObjects.size(); ++i)
     fontResources +=
         "/F" + QByteArray::number(static_cast<int>(i)) + ' ' + TPdfFile::Ref(fontObjects[i]);
-  for (size_t i = 0; i < pageObjects.size(); ++i) {
-    const int content = file.Reserve();
-    file.Object(pageObjects[i], "<</Type/Page/Parent " + TPdfFile::Ref(pages) + "/MediaBox [0 0 " +
-                                    QByteArray::number(width, 'g', 9) + ' ' +
-                                    QByteArray::number(height, 'g', 9) + "]/Resources<</Font<<" +
-                                    fontResources + ">>>>/Contents " + TPdfFile::Ref(content) +
-                                    ">>");
-    file.Stream(content, contents[i]);
-  }
-  file.Object(info, "<</Title<" + Utf16Hex(title, true) + ">/Creator(zelk)/Producer(zelk)>>");
-  for (size_t i = 0; i < fontObjects.size(); ++i) WriteFont(file, fontObjects[i], fonts.Fonts()[i]);
-  return file.Finish(catalog, info);
+  st.File.Object(st.Resources, "<</Font<<" + fontResources + ">>>>");
+  QByteArray kids;
+  for (int page : st.PageObjects) kids += TPdfFile::Ref(page) + ' ';
+  st.File.Object(st.Pages, "<</Type/Pages/Kids[" + kids.trimmed() + "]/Count " +
+                               QByteArray::number(static_cast<int>(st.PageObjects.size())) + ">>");
+  st.File.Object(st.Catalog, "<</Type/Catalog/Pages " + TPdfFile::Ref(st.Pages) + ">>");
+  st.File.Object(st.Info, "<</Title<" + Utf16Hex(title, true) + ">/Creator(zelk)/Producer(zelk)>>");
+  for (size_t i = 0; i < fontObjects.size(); ++i)
+    WriteFont(st.File, fontObjects[i], st.Fonts.Fonts()[i]);
+  st.File.Finish(st.Catalog, st.Info);
+  return st.File.Error().isEmpty();
+}
+
+const QString& TPdfStream::Error() const { return st_->File.Error(); }
+
+QByteArray WritePdf(const TVectorDrawing& drawing, const QString& title) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  TPdfStream pdf(buffer, drawing.Size, drawing.Dpi);
+  for (const std::vector<TVectorItem>& items : drawing.Pages) pdf.AddPage(items);
+  pdf.Finish(title);
+  return bytes;
 }
 
 }  // namespace zelk

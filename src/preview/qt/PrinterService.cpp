@@ -261,6 +261,8 @@ bool TPrinterService::BeginDoc(QString* error) {
                    static_cast<int>(std::lround(virtual_.GetDeviceCaps(TDeviceCap::PhysicalHeight) *
                                                 static_cast<double>(writerRes) / resY)));
   pdf_ = std::make_unique<TVectorPage>(TVectorFormat::Pdf, size, writerRes);
+  // Each page goes to the file as it ends: a long job holds one page, not all of them.
+  pdf_->StreamTo(file.get());
   auto painter = std::make_unique<QPainter>();
   if (!painter->begin(pdf_.get())) {
     pdf_.reset();
@@ -277,6 +279,11 @@ bool TPrinterService::NewPage() {
   if (printer_) return printer_->newPage();
   painter_->resetTransform();
   if (!pdf_->NewPage()) return false;
+  // A page that could not be written (a full disk) ends the job now, not at its end.
+  if (!pdf_->Error().isEmpty()) {
+    endError_ = QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, pdf_->Error());
+    return false;
+  }
   PrepareVirtualPainter();
   return true;
 }
@@ -295,11 +302,11 @@ bool TPrinterService::EndDoc() {
     }
   }
   if (ok && pdf_) {
-    const QByteArray bytes = pdf_->Write(title_);
-    if (pdfFile_->write(bytes) != bytes.size() || !pdfFile_->commit()) {
+    // The file replaces the target only complete: every write and the commit checked.
+    if (!pdf_->Finish(title_) || !pdfFile_->commit()) {
       ok = false;
-      endError_ =
-          QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, pdfFile_->errorString());
+      const QString why = pdf_->Error().isEmpty() ? pdfFile_->errorString() : pdf_->Error();
+      endError_ = QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, why);
     }
   }
   if (!ok && endError_.isEmpty()) endError_ = QStringLiteral("印刷を完了できません");

@@ -99,7 +99,8 @@ class TPrinterService : public TPrinterDevice {
   /// What the user should know of the last job that began, though it went on (a paused
   /// queue holds it); empty when nothing.
   const QString& Warning() const { return warning_; }
-  /// Why the last EndDoc failed (CUPS refused the job, or the output could not be
+  /// Why the last EndDoc (or NewPage, for output that could not be written) failed (CUPS
+  /// refused the job, or the output could not be
   /// written); empty when it did not.
   const QString& EndError() const { return endError_; }
   /// The job's painter, in device units with the printable area's top-left as origin;

@@ -48,8 +48,14 @@ TPrintResult PrintPages(int count, const TPageAt& pageAt, TPrinterService& print
       return Abort(printer, result, QString());
     }
     ++result.PagesDrawn;
-    if (i + 1 < count && !printer.NewPage())
-      return Abort(printer, result, QStringLiteral("改ページできません"));
+    if (i + 1 < count && !printer.NewPage()) {
+      // Output that cannot be written is the job's failure, told as its end's would be.
+      const QString failure = printer.EndError();
+      result = Abort(printer, result,
+                     failure.isEmpty() ? QStringLiteral("改ページできません") : failure);
+      if (!failure.isEmpty()) result.Outcome = TPrintOutcome::EndFailed;
+      return result;
+    }
   }
   if (!printer.EndDoc()) {
     result.Outcome = TPrintOutcome::EndFailed;

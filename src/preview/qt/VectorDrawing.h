@@ -11,9 +11,12 @@
 #include <QStringList>
 #include <QTransform>
 #include <QVector>
+#include <memory>
 #include <optional>
 #include <variant>
 #include <vector>
+
+class QIODevice;
 
 namespace zelk {
 
@@ -65,7 +68,32 @@ struct TVectorDrawing {
 
 /// The first page.
 QByteArray WriteSvg(const TVectorDrawing& drawing, const QString& title);
+/// Every page, at least one (TPdfStream into memory).
 QByteArray WritePdf(const TVectorDrawing& drawing, const QString& title);
+
+/// A PDF written into `out` as its pages come: each page is written when it is added,
+/// and only the fonts (the glyphs used so far) and an object number a page are kept;
+/// Finish writes the fonts, the page tree and the cross-reference. Every write is
+/// checked: once one fails, nothing more is written and Error() says why (the device's
+/// own reason). Pages are `size` device units at `dpi`.
+class TPdfStream {
+ public:
+  TPdfStream(QIODevice& out, QSize size, int dpi);
+  ~TPdfStream();
+  TPdfStream(const TPdfStream&) = delete;
+  TPdfStream& operator=(const TPdfStream&) = delete;
+
+  /// False when a write failed (now or before), or after Finish.
+  bool AddPage(const std::vector<TVectorItem>& items);
+  /// Ends the file (with an empty page when none was added); false when a write failed
+  /// or it was finished before.
+  bool Finish(const QString& title);
+  const QString& Error() const;
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> st_;
+};
 
 /// A number as the files write it: at most two decimals, no trailing zeros.
 void AppendNumber(QByteArray& out, qreal value);

@@ -78,11 +78,27 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
     setActive(true);
     return true;
   }
-  // Ends the page and starts the next; a text begun on it ends with it.
+  // Ends the page and starts the next; a text begun on it ends with it. A page streamed
+  // is written and let go.
   void NewPage() {
     FlushDots();
     while (spans_ > 0) EndText();
+    if (stream_) {
+      stream_->AddPage(Items());
+      drawing_.Pages.assign(1, {});
+      return;
+    }
     drawing_.Pages.emplace_back();
+  }
+
+  void StreamTo(QIODevice* out) {
+    stream_ = out ? std::make_unique<TPdfStream>(*out, drawing_.Size, drawing_.Dpi) : nullptr;
+  }
+  TPdfStream* Stream() const { return stream_.get(); }
+  // The last page, streamed.
+  void WriteLastPage() {
+    if (stream_ && !drawing_.Pages.empty()) stream_->AddPage(drawing_.Pages.back());
+    drawing_.Pages.clear();
   }
 
   bool end() override {
@@ -367,6 +383,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
 
   TVectorFormat format_;
   TVectorDrawing drawing_;
+  std::unique_ptr<TPdfStream> stream_;
   QPen pen_;
   QBrush brush_;
   QTransform transform_;
@@ -391,6 +408,23 @@ bool TVectorPage::NewPage() {
   if (engine_->Format() != TVectorFormat::Pdf) return false;
   engine_->NewPage();
   return true;
+}
+
+bool TVectorPage::StreamTo(QIODevice* out) {
+  if (engine_->Format() != TVectorFormat::Pdf || engine_->isActive()) return false;
+  engine_->StreamTo(out);
+  return true;
+}
+
+bool TVectorPage::Finish(const QString& title) {
+  TPdfStream* stream = engine_->Stream();
+  if (!stream || engine_->isActive()) return false;
+  engine_->WriteLastPage();
+  return stream->Finish(title);
+}
+
+QString TVectorPage::Error() const {
+  return engine_->Stream() ? engine_->Stream()->Error() : QString();
 }
 
 QByteArray TVectorPage::Write(const QString& title) const {

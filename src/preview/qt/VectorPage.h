@@ -32,6 +32,7 @@
 #include <QVector>
 #include <memory>
 
+class QIODevice;
 class QPainter;
 
 namespace zelk {
@@ -78,8 +79,17 @@ class TVectorPage : public QPaintDevice {
   /// Ends the page being painted and starts the next, while the painter stays active;
   /// false for an SVG, which has one page.
   bool NewPage();
-  /// The whole file, with `title` as the document's title.
+  /// The whole file, with `title` as the document's title (not for a page streamed).
   QByteArray Write(const QString& title) const;
+
+  /// A PDF written into `out` page by page as each ends (TPdfStream of VectorDrawing.h)
+  /// instead of held until Write: only the page being painted and the fonts stay in
+  /// memory. Set before the painter begins; false for an SVG or while painting.
+  bool StreamTo(QIODevice* out);
+  /// After the painter ended: writes the last page and the end of the streamed file.
+  /// False when a write failed (Error() says why) or nothing is streamed.
+  bool Finish(const QString& title);
+  QString Error() const;
 
  protected:
   int metric(PaintDeviceMetric metric) const override;
