@@ -214,81 +214,171 @@ struct TSaveTarget {
   struct stat Old {};
 };
 
-// Writes `content` into a temporary file beside the target, syncs it and renames it
-// over the target. `unnamed` first tries a file without a name (O_TMPFILE), named only
-// just before the rename.
-bool ReplaceThroughTemp(const TSaveTarget& target, const std::string& content,
-                        const TWriterFilter& filter, bool unnamed, const std::string& cannot,
-                        std::string* error) {
-  const std::string dir = DirectoryOf(target.Path);
-  std::string tempPath;
-  int fd = unnamed ? ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
-  if (fd < 0) {
-    unnamed = false;
-    fd = CreateNamedTemp(target.Path, &tempPath);
-  }
-  if (fd < 0) {
-    const int err = errno;
-    if (target.Exists && (err == EACCES || err == EPERM))
-      return WriteInPlace(target.Path, content, filter, cannot, error);
-    return Fail(error, cannot + "一時ファイルを作成できません", err);
-  }
-  TTempFile temp(tempPath);
-  if (target.Exists) {
-    // Keep what the user set on the file; an owner change may be refused, which only
-    // leaves the file to the user who saves it.
-    const struct stat& old = target.Old;
-    ::fchmod(fd, old.st_mode & 07777);
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-      if (::fchown(fd, old.st_uid, old.st_gid) != 0) ::fchmod(fd, old.st_mode & 0777);
-  }
-  TFilePtr file(::fdopen(fd, "wb"));
-  if (!file) {
-    const int err = errno;
-    ::close(fd);
-    return Fail(error, cannot + "一時ファイルを作成できません", err);
-  }
+// Keeps what the user set on the file being replaced; an owner change may be refused,
+// which only leaves the file to the user who saves it.
+void KeepModeAndOwner(int fd, const TSaveTarget& target) {
+  if (!target.Exists) return;
+  const struct stat& old = target.Old;
+  ::fchmod(fd, old.st_mode & 07777);
+  if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) ::fchmod(fd, old.st_mode & 0777);
+}
+
+// Copies everything written to `from` into a new named temporary file beside the
+// target, synced; its descriptor, or -1 with errno set.
+int CopyToNamedTemp(int from, const TSaveTarget& target, std::string* tempPath) {
+  const int fd = CreateNamedTemp(target.Path, tempPath);
+  if (fd < 0) return -1;
+  KeepModeAndOwner(fd, target);
+  char buffer[65536];
+  off_t offset = 0;
   int err = 0;
-  if (!WriteContent(file.get(), content, filter, &err))
-    return Fail(error, cannot + "書き込みに失敗しました", err);
-  if (::fsync(::fileno(file.get())) != 0)
-    return Fail(error, cannot + "ディスクに書き出せません", errno);
-  if (unnamed) {
-    // A file system that makes unnamed files but cannot name them: save the old way.
-    if (!NameUnnamedTemp(::fileno(file.get()), target.Path, &tempPath))
-      return ReplaceThroughTemp(target, content, filter, false, cannot, error);
-    temp.Take(tempPath);
+  while (err == 0) {
+    const ssize_t got = ::pread(from, buffer, sizeof buffer, offset);
+    if (got < 0) {
+      if (errno != EINTR) err = errno;
+      continue;
+    }
+    if (got == 0) {
+      if (::fsync(fd) == 0) return fd;
+      err = errno;
+      break;
+    }
+    for (ssize_t done = 0; done < got && err == 0;) {
+      const ssize_t put = ::write(fd, buffer + done, static_cast<size_t>(got - done));
+      if (put > 0)
+        done += put;
+      else if (put == 0 || errno != EINTR)
+        err = put < 0 ? errno : EIO;
+    }
+    offset += got;
   }
-  if (std::fclose(file.release()) != 0)
-    return Fail(error, cannot + "ファイルを閉じられません", errno);
-  if (::rename(tempPath.c_str(), target.Path.c_str()) != 0)
-    return Fail(error, cannot + "ファイルを置き換えられません", errno);
-  temp.Release();
-  SyncDirectory(dir);
-  return true;
+  ::close(fd);
+  ::unlink(tempPath->c_str());
+  errno = err;
+  return -1;
 }
 
 }  // namespace
 
-bool AtomicWriteFile(const std::string& path, const std::function<void(TByteWriter&)>& produce,
-                     std::string* error, const TWriterFilter& filter) {
-  const std::string cannot = Quoted(path) + "を保存できません: ";
+struct TAtomicFile::TState {
+  std::string Cannot;  // "「PATH」を保存できません: "
+  TSaveTarget Target;
+  TWriterFilter Filter;
+  bool Unnamed = false;
+  std::string TempPath;
+  std::unique_ptr<TTempFile> Temp;  // removes a named temporary file not renamed
+  TFilePtr File;
+  std::unique_ptr<TFileWriter> FileWriter;
+  std::unique_ptr<TByteWriter> Filtered;
+  // When the folder takes no new file: gathered, and written in place at Commit.
+  std::unique_ptr<TMemoryWriter> Gathered;
+  bool Ready = false;
+};
+
+TAtomicFile::TAtomicFile() : st_(std::make_unique<TState>()) {}
+TAtomicFile::~TAtomicFile() = default;
+
+bool TAtomicFile::Open(const std::string& path, std::string* error, const TWriterFilter& filter) {
+  st_ = std::make_unique<TState>();
+  TState& st = *st_;
+  st.Cannot = Quoted(path) + "を保存できません: ";
+  st.Filter = filter;
   if (path.empty()) return Fail(error, "ファイル名がないため保存できません", 0);
-  TSaveTarget target;
+  TSaveTarget& target = st.Target;
   // stat follows every link, so a link to a device or a FIFO counts as one.
   target.Exists = ::stat(path.c_str(), &target.Old) == 0;
   if (target.Exists && S_ISDIR(target.Old.st_mode))
-    return Fail(error, cannot + "フォルダーです", 0);
+    return Fail(error, st.Cannot + "フォルダーです", 0);
   if (target.Exists && !S_ISREG(target.Old.st_mode))
-    return Fail(error, cannot + "通常のファイルではありません（装置や名前付きパイプなど）", 0);
+    return Fail(error, st.Cannot + "通常のファイルではありません（装置や名前付きパイプなど）", 0);
   target.Path = SaveTarget(path);
   if (target.Exists && ::access(target.Path.c_str(), W_OK) != 0)
-    return Fail(error, cannot + "書き込みが禁止されています", errno);
-
-  TMemoryWriter gathered;
-  produce(gathered);
+    return Fail(error, st.Cannot + "書き込みが禁止されています", errno);
   RemoveStaleTemps(target.Path);
-  return ReplaceThroughTemp(target, gathered.Bytes(), filter, true, cannot, error);
+
+  // Read and write, so that what was written can be copied into a named file when the
+  // file system cannot give this one a name.
+  int fd = ::open(DirectoryOf(target.Path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  st.Unnamed = fd >= 0;
+  if (fd < 0) fd = CreateNamedTemp(target.Path, &st.TempPath);
+  if (fd < 0) {
+    const int err = errno;
+    if (target.Exists && (err == EACCES || err == EPERM)) {
+      st.Gathered = std::make_unique<TMemoryWriter>();
+      st.Ready = true;
+      return true;
+    }
+    return Fail(error, st.Cannot + "一時ファイルを作成できません", err);
+  }
+  st.Temp = std::make_unique<TTempFile>(st.TempPath);
+  KeepModeAndOwner(fd, target);
+  st.File.reset(::fdopen(fd, "wb"));
+  if (!st.File) {
+    const int err = errno;
+    ::close(fd);
+    return Fail(error, st.Cannot + "一時ファイルを作成できません", err);
+  }
+  st.FileWriter = std::make_unique<TFileWriter>(st.File.get());
+  if (filter) st.Filtered = filter(*st.FileWriter);
+  st.Ready = true;
+  return true;
+}
+
+TByteWriter& TAtomicFile::Writer() {
+  TState& st = *st_;
+  if (st.Gathered) return *st.Gathered;
+  if (st.Filtered) return *st.Filtered;
+  if (st.FileWriter) return *st.FileWriter;
+  // Not open: a writer that takes nothing, so that a caller's writes fail.
+  if (!st.Gathered) st.Gathered = std::make_unique<TMemoryWriter>();
+  return *st.Gathered;
+}
+
+bool TAtomicFile::Commit(std::string* error) {
+  TState& st = *st_;
+  if (!st.Ready) return Fail(error, "保存の準備ができていません", 0);
+  st.Ready = false;
+  if (st.Gathered)
+    return WriteInPlace(st.Target.Path, st.Gathered->Bytes(), st.Filter, st.Cannot, error);
+  int err = 0;
+  if (st.Filtered && st.Filtered->Failed())
+    err = st.Filtered->Error();
+  else if (st.FileWriter->Failed())
+    err = st.FileWriter->Error();
+  else if (std::fflush(st.File.get()) != 0)
+    err = errno;
+  if (err != 0) return Fail(error, st.Cannot + "書き込みに失敗しました", err);
+  if (::fsync(::fileno(st.File.get())) != 0)
+    return Fail(error, st.Cannot + "ディスクに書き出せません", errno);
+  if (st.Unnamed) {
+    if (NameUnnamedTemp(::fileno(st.File.get()), st.Target.Path, &st.TempPath)) {
+      st.Temp->Take(st.TempPath);
+    } else {
+      // A file system that makes unnamed files but cannot name them: a named copy.
+      const int copy = CopyToNamedTemp(::fileno(st.File.get()), st.Target, &st.TempPath);
+      if (copy < 0) return Fail(error, st.Cannot + "一時ファイルを作成できません", errno);
+      st.Temp->Take(st.TempPath);
+      if (::close(copy) != 0) return Fail(error, st.Cannot + "ファイルを閉じられません", errno);
+    }
+  }
+  if (std::fclose(st.File.release()) != 0)
+    return Fail(error, st.Cannot + "ファイルを閉じられません", errno);
+  if (::rename(st.TempPath.c_str(), st.Target.Path.c_str()) != 0)
+    return Fail(error, st.Cannot + "ファイルを置き換えられません", errno);
+  st.Temp->Release();
+  SyncDirectory(DirectoryOf(st.Target.Path));
+  return true;
+}
+
+void TAtomicFile::Discard() { st_ = std::make_unique<TState>(); }
+
+bool AtomicWriteFile(const std::string& path, const std::function<void(TByteWriter&)>& produce,
+                     std::string* error, const TWriterFilter& filter) {
+  TAtomicFile file;
+  if (!file.Open(path, error, filter)) return false;
+  produce(file.Writer());
+  return file.Commit(error);
 }
 
 bool SaveSettingsFile(const std::string& path, const TPrintSetting& s, std::string* error,

@@ -17,9 +17,10 @@ namespace zelk {
 /// midway in a test. It gets the file's writer and returns the writer to write to.
 using TWriterFilter = std::function<std::unique_ptr<TByteWriter>(TByteWriter& file)>;
 
-/// Writes a file atomically: `produce` writes the whole content into the writer it gets
-/// (gathered in memory first), which goes to a new temporary file beside `path`; the
-/// file is flushed and synced, renamed over `path`, and the folder is synced.
+/// Writes a file atomically: `produce` writes the whole content into the writer it gets,
+/// which goes straight to a new temporary file beside `path` (nothing is gathered in
+/// memory, so a long output costs no more memory than a short one); the file is
+/// flushed and synced, renamed over `path`, and the folder is synced (TAtomicFile).
 ///
 /// The temporary file is made without a name (O_TMPFILE) where the file system allows,
 /// and given one only just before the rename, so that a save killed midway leaves
@@ -44,6 +45,35 @@ using TWriterFilter = std::function<std::unique_ptr<TByteWriter>(TByteWriter& fi
 /// the folder after the rename is not reported: the new content is in place by then.
 bool AtomicWriteFile(const std::string& path, const std::function<void(TByteWriter&)>& produce,
                      std::string* error, const TWriterFilter& filter = nullptr);
+
+/// AtomicWriteFile in steps, for content that comes piece by piece: Open checks `path`
+/// and makes the temporary file, Writer() takes the content, Commit replaces `path`
+/// with it. Destroyed or discarded before Commit, it leaves nothing behind and `path` as
+/// it was. When the folder refuses a new file but `path` may be written, the content
+/// is gathered in memory and written in place by Commit, as AtomicWriteFile says.
+class TAtomicFile {
+ public:
+  TAtomicFile();
+  ~TAtomicFile();
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+  /// False with the reason in `error` when `path` may not be replaced or no temporary
+  /// file can be made.
+  bool Open(const std::string& path, std::string* error, const TWriterFilter& filter = nullptr);
+  /// Where the content goes; a failed write is kept by the writer and reported by
+  /// Commit. Before a successful Open, a writer whose content Commit refuses.
+  TByteWriter& Writer();
+  /// Replaces `path` with what was written; false with the reason in `error`, `path`
+  /// then as it was. Once only.
+  bool Commit(std::string* error);
+  /// Drops what was written: `path` stays as it was.
+  void Discard();
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> st_;
+};
 
 /// WriteSettingsFile into `path` through AtomicWriteFile.
 bool SaveSettingsFile(const std::string& path, const TPrintSetting& s, std::string* error,

@@ -209,6 +209,39 @@ TEST_F(SettingsFileIO, AFilterThatLetsEverythingThroughSaves) {
   EXPECT_EQ(Slurp(path), Serialize(changed_));
 }
 
+// Content given piece by piece, as a long job writes its pages: nothing of it is in
+// place before Commit, and a job given up half way leaves the old file and no temporary
+// file, whichever way it ends.
+TEST_F(SettingsFileIO, AFileWrittenInStepsReplacesTheOldOnlyWhenCommitted) {
+  const fs::path path = dir_ / "novel.pdf";
+  Put(path, "the old file");
+  std::string error;
+  const auto writePages = [](TAtomicFile& file) {
+    for (int page = 0; page < 1000; ++page) file.Writer().Write("page of text\n", 13);
+  };
+  for (const bool discard : {false, true}) {
+    {
+      TAtomicFile file;
+      ASSERT_TRUE(file.Open(path.string(), &error)) << error;
+      writePages(file);
+      EXPECT_EQ(Slurp(path), "the old file");
+      if (discard) {
+        file.Discard();
+        EXPECT_FALSE(file.Commit(&error));
+      }
+    }
+    EXPECT_EQ(Slurp(path), "the old file") << discard;
+    EXPECT_EQ(Listing(dir_), std::vector<std::string>{"novel.pdf"}) << discard;
+  }
+  TAtomicFile file;
+  ASSERT_TRUE(file.Open(path.string(), &error)) << error;
+  writePages(file);
+  ASSERT_TRUE(file.Commit(&error)) << error;
+  EXPECT_EQ(fs::file_size(path), 13000u);
+  EXPECT_FALSE(file.Commit(&error));  // once only
+  EXPECT_EQ(Listing(dir_), std::vector<std::string>{"novel.pdf"});
+}
+
 TEST_F(SettingsFileIO, LoadFailuresLeaveTheSettingsUnchanged) {
   const fs::path fifo = dir_ / "pipe.zelk";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
