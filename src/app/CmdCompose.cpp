@@ -11,6 +11,7 @@
 #include "app/SheetRecording.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/OpsFormat.h"
+#include "preview/qt/AtomicFileDevice.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"
@@ -78,8 +79,13 @@ int Run(QCommandLineParser& parser) {
   const std::unique_ptr<TManuscriptPages> text = ManuscriptForCommand(parser, args[0], s);
   const TQtTextMeasurer measurer;
   TPrintPreview preview(printer, measurer);
+  // A PDF goes into its file page by page; the file is in place only when complete.
+  TAtomicFileDevice pdfFile;
   std::unique_ptr<TPdfDocument> pdf;
-  if (!ops && format == TExportFormat::Pdf) pdf = std::make_unique<TPdfDocument>(s.PrinterInfo);
+  if (!ops && format == TExportFormat::Pdf) {
+    if (!pdfFile.OpenFile(out)) throw TCommandError{pdfFile.Reason()};
+    pdf = std::make_unique<TPdfDocument>(s.PrinterInfo, pdfFile);
+  }
   if (ops) WriteStdout("zelk-ops 1\n");
   for (int i = 0; i < text->PageCount(); ++i) {
     const TMetafileEx& page = RecordTextPageForCommand(*text, s, preview, i);
@@ -97,7 +103,12 @@ int Run(QCommandLineParser& parser) {
   NoteTextLeftOut(*text);
   if (ops && std::fflush(stdout) != 0)
     throw TCommandError{QStringLiteral("標準出力に書き込めません")};
-  if (pdf) WriteFileForCommand(out, pdf->Finish(QFileInfo(args[0]).completeBaseName()));
+  if (pdf) {
+    QString error;
+    if (!pdf->Finish(QFileInfo(args[0]).completeBaseName(), &error))
+      throw TCommandError{QStringLiteral("%1 に%2").arg(out, error)};
+    if (!pdfFile.Commit()) throw TCommandError{pdfFile.Reason()};
+  }
   return kExitOk;
 }
 

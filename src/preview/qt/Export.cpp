@@ -121,13 +121,16 @@ bool ExportPng(const TMetafileEx& page, const TPrinterInfo& p, QIODevice& out,
 }
 
 struct TPdfDocument::TState {
+  explicit TState(QIODevice& out) : Out(out) {}
+  QIODevice& Out;
   TPrinterInfo Printer;
   std::unique_ptr<TVectorPage> Vector;
   QPainter Painter;
   bool Finished = false;
 };
 
-TPdfDocument::TPdfDocument(const TPrinterInfo& printer) : state_(std::make_unique<TState>()) {
+TPdfDocument::TPdfDocument(const TPrinterInfo& printer, QIODevice& out)
+    : state_(std::make_unique<TState>(out)) {
   state_->Printer = printer;
 }
 
@@ -144,12 +147,15 @@ bool TPdfDocument::AddPage(const TMetafileEx& page, QString* error) {
     const QSize size(p.PhysicalWidth,
                      static_cast<int>(std::lround(p.PhysicalHeight * VerticalScale(p))));
     st.Vector = std::make_unique<TVectorPage>(TVectorFormat::Pdf, size, p.LogPixelsX);
+    st.Vector->StreamTo(&st.Out);
     if (!st.Painter.begin(st.Vector.get())) {
       st.Vector.reset();
       return Fail(error, QStringLiteral("出力を開始できません"));
     }
   } else {
     st.Vector->NewPage();
+    if (!st.Vector->Error().isEmpty())
+      return Fail(error, QStringLiteral("書き込めません: %1").arg(st.Vector->Error()));
   }
   st.Painter.save();
   st.Painter.scale(1.0, VerticalScale(p));
@@ -158,12 +164,13 @@ bool TPdfDocument::AddPage(const TMetafileEx& page, QString* error) {
   return true;
 }
 
-QByteArray TPdfDocument::Finish(const QString& title) {
+bool TPdfDocument::Finish(const QString& title, QString* error) {
   TState& st = *state_;
-  if (!st.Vector || st.Finished) return QByteArray();
+  if (!st.Vector || st.Finished) return Fail(error, QStringLiteral("出力するページがありません"));
   st.Finished = true;
   st.Painter.end();
-  return st.Vector->Write(title);
+  if (st.Vector->Finish(title)) return true;
+  return Fail(error, QStringLiteral("書き込めません: %1").arg(st.Vector->Error()));
 }
 
 bool ExportToBytes(const TMetafileEx& page, const TPrinterInfo& p, TExportFormat format,

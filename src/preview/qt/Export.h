@@ -64,21 +64,23 @@ QImage RenderPaperImage(const TMetafileEx& page, const TPrinterInfo& printer, in
 bool ExportPng(const TMetafileEx& page, const TPrinterInfo& printer, QIODevice& out,
                const TExportOptions& options = {}, QString* error = nullptr);
 
-/// A PDF of many pages, added one at a time so that only the page at hand need be held
-/// in memory; each page is laid on the paper as ExportPdf lays a single one.
+/// A PDF of many pages, added one at a time and written into `out` as each is added,
+/// so that only the page at hand and the fonts are held in memory; each page is laid on
+/// the paper as ExportPdf lays a single one.
 class TPdfDocument {
  public:
-  explicit TPdfDocument(const TPrinterInfo& printer);
+  TPdfDocument(const TPrinterInfo& printer, QIODevice& out);
   ~TPdfDocument();
   TPdfDocument(const TPdfDocument&) = delete;
   TPdfDocument& operator=(const TPdfDocument&) = delete;
 
   /// Adds the page; false with a one-line Japanese message in `error` when the printer's
-  /// paper is unknown or the drawing cannot start.
+  /// paper is unknown, the drawing cannot start, or the page before it could not be
+  /// written.
   bool AddPage(const TMetafileEx& page, QString* error = nullptr);
-  /// The whole file with `title` as its title; empty when no page was added. No page can
-  /// be added afterwards.
-  QByteArray Finish(const QString& title);
+  /// Writes the last page and the end of the file with `title` as its title; false with
+  /// the reason when no page was added or a write failed. No page can be added afterwards.
+  bool Finish(const QString& title, QString* error = nullptr);
 
  private:
   struct TState;

@@ -5,10 +5,10 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
+#include "preview/qt/AtomicFileDevice.h"
 #include "preview/qt/CupsQueue.h"
 #include "preview/qt/VectorPage.h"
 
@@ -248,9 +248,8 @@ bool TPrinterService::BeginDoc(QString* error) {
   }
   if (outputFile_.isEmpty()) return fail(QStringLiteral("PDF の出力先が指定されていません"));
   // The file is replaced when the job ends complete; until then an existing one stays.
-  auto file = std::make_unique<QSaveFile>(outputFile_);
-  if (!file->open(QIODevice::WriteOnly))
-    return fail(QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, file->errorString()));
+  auto file = std::make_unique<TAtomicFileDevice>();
+  if (!file->OpenFile(outputFile_)) return fail(file->Reason());
   // The page is the paper's pixel size at the larger resolution, so the PDF page matches
   // the device geometry.
   const int resX = virtual_.GetDeviceCaps(TDeviceCap::LogPixelsX);
@@ -303,10 +302,12 @@ bool TPrinterService::EndDoc() {
   }
   if (ok && pdf_) {
     // The file replaces the target only complete: every write and the commit checked.
-    if (!pdf_->Finish(title_) || !pdfFile_->commit()) {
+    if (!pdf_->Finish(title_)) {
       ok = false;
-      const QString why = pdf_->Error().isEmpty() ? pdfFile_->errorString() : pdf_->Error();
-      endError_ = QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, why);
+      endError_ = QStringLiteral("%1 に書き込めません: %2").arg(outputFile_, pdf_->Error());
+    } else if (!pdfFile_->Commit()) {
+      ok = false;
+      endError_ = pdfFile_->Reason();
     }
   }
   if (!ok && endError_.isEmpty()) endError_ = QStringLiteral("印刷を完了できません");

@@ -13,10 +13,11 @@
 class QPageSize;
 class QPainter;
 class QPrinter;
-class QSaveFile;
 class QPagedPaintDevice;
 
 namespace zelk {
+
+class TAtomicFileDevice;
 
 class TVectorPage;
 
@@ -124,7 +125,7 @@ class TPrinterService : public TPrinterDevice {
   TVirtualPrinter virtual_;
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<TVectorPage> pdf_;
-  std::unique_ptr<QSaveFile> pdfFile_;
+  std::unique_ptr<TAtomicFileDevice> pdfFile_;
   std::unique_ptr<QPainter> painter_;
   QString outputFile_;
   QString title_;
