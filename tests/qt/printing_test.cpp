@@ -4,12 +4,15 @@
 #include "preview/qt/Printing.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 #include <stdexcept>
 
 #include "preview/qt/PrinterService.h"
@@ -122,6 +125,45 @@ TEST_F(Printing, JobThatCannotBeginReportsWhy) {
   EXPECT_EQ(r.Outcome, TPrintOutcome::BeginFailed);
   EXPECT_TRUE(r.Error.contains(QStringLiteral("out.pdf")));
   EXPECT_EQ(printer_.Title(), kPrintJobTitle);
+}
+
+// A disk that fills up during the job (a limit on the size of files this process may
+// write): the job fails with the reason, within a few pages of the failure for a long
+// job and at its end for one that fits the write buffer, and the old file stays as it
+// was with no temporary file beside it.
+TEST_F(Printing, AFullDiskFailsTheJobAndKeepsTheOldFile) {
+  Record(1);
+  const QString out = printer_.OutputFile();
+  {
+    QFile old(out);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("the old PDF") == 11);
+  }
+  struct TCase {
+    int Pages;
+    rlim_t Limit;
+  };
+  for (const TCase c : {TCase{1, 256}, TCase{5000, 64 * 1024}}) {
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = c.Limit;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const TPrintResult r = PrintPages(
+        c.Pages, [this](int) -> const TMetafileEx& { return *preview_.GetPage(0); }, printer_);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(r.Outcome, TPrintOutcome::EndFailed) << c.Pages;
+    EXPECT_TRUE(r.Error.contains(QStringLiteral("書き込めません")) ||
+                r.Error.contains(QStringLiteral("書き込みに失敗しました")))
+        << r.Error.toStdString();
+    if (c.Pages > 1) EXPECT_LT(r.PagesDrawn, c.Pages / 4);
+    QFile old(out);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("the old PDF"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+  }
 }
 
 }  // namespace
