@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "app/CommandJob.h"
 #include "app/CommandLine.h"
 #include "app/SheetRecording.h"
 #include "preview/ManuscriptPages.h"
@@ -36,6 +37,7 @@ void AddOptions(QCommandLineParser& parser) {
   parser.addOption({kOps, QStringLiteral("Print the recorded pages in the op format instead.")});
   AddManuscriptOptions(parser);
   AddPngDpiOption(parser);
+  AddQuietOption(parser);
   AddSheetOptions(parser);
 }
 
@@ -87,7 +89,9 @@ int Run(QCommandLineParser& parser) {
     pdf = std::make_unique<TPdfDocument>(s.PrinterInfo, pdfFile);
   }
   if (ops) WriteStdout("zelk-ops 1\n");
+  TCommandJob job(parser, text->PageCount());
   for (int i = 0; i < text->PageCount(); ++i) {
+    job.Page(i);
     const TMetafileEx& page = RecordTextPageForCommand(*text, s, preview, i);
     QString error;
     if (ops) {

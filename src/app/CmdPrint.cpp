@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/CommandJob.h"
 #include "app/CommandLine.h"
 #include "app/SheetRecording.h"
 #include "preview/ManuscriptPages.h"
@@ -36,6 +37,7 @@ void AddOptions(QCommandLineParser& parser) {
                                    "(as compose sets it)."),
                     QStringLiteral("TEXT.txt")});
   AddManuscriptOptions(parser);
+  AddQuietOption(parser);
   AddSheetOptions(parser);
 }
 
@@ -117,17 +119,23 @@ int Run(QCommandLineParser& parser) {
   if (parser.isSet(kText)) {
     const std::unique_ptr<TManuscriptPages> text =
         ManuscriptForCommand(parser, parser.value(kText), s);
-    // Each page is recorded as the printer takes it.
+    // Each page is recorded as the printer takes it. A signal aborts the job at the next
+    // page, and what the printer had is thrown away.
+    TCommandJob job(parser, text->PageCount());
     result = PrintPages(
         text->PageCount(),
         [&](int i) -> const TMetafileEx& {
           try {
+            job.Page(i);
             return RecordTextPageForCommand(*text, s, preview, i);
           } catch (const TCommandError& e) {  // aborts the job with its reason
             throw std::runtime_error(e.Message.toStdString());
+          } catch (const TJobInterrupted&) {
+            throw std::runtime_error("interrupted");
           }
         },
         printer);
+    job.ThrowIfInterrupted();
     NoteTextLeftOut(*text);
   } else {
     RecordSheetForCommand(s, preview);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/CommandJob.h"
 #include "base/Utf8.h"
 #include "preview/qt/CupsQueue.h"
 #include "preview/qt/Export.h"
@@ -379,6 +380,9 @@ int RunCommandLine(const QStringList& arguments) {
   } catch (const TCommandError& e) {
     PrintError(e.Message);
     return kExitFailure;
+  } catch (const TJobInterrupted& e) {
+    PrintError(QStringLiteral("中断しました。書きかけの出力は残していません"));
+    return 128 + e.Signal;
   } catch (const EConvertError& e) {
     // A length that no numeric field can hold (too many digits, not finite).
     PrintError(QString::fromStdU16String(e.Message()));

@@ -158,7 +158,9 @@ TEST_F(Printing, AFullDiskFailsTheJobAndKeepsTheOldFile) {
     EXPECT_TRUE(r.Error.contains(QStringLiteral("書き込めません")) ||
                 r.Error.contains(QStringLiteral("書き込みに失敗しました")))
         << r.Error.toStdString();
-    if (c.Pages > 1) EXPECT_LT(r.PagesDrawn, c.Pages / 4);
+    if (c.Pages > 1) {
+      EXPECT_LT(r.PagesDrawn, c.Pages / 4);
+    }
     QFile old(out);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("the old PDF"));
