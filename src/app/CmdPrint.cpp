@@ -150,6 +150,7 @@ int Run(QCommandLineParser& parser) {
     case TPrintOutcome::EndFailed:
       throw TCommandError{result.Error};
     case TPrintOutcome::Aborted:
+    case TPrintOutcome::Cancelled:
       throw TCommandError{QStringLiteral("印刷を中止しました: %1").arg(result.Error)};
   }
   return kExitFailure;

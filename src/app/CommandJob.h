@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <csignal>
 
+#include "preview/qt/Printing.h"
+
 namespace zelk {
 
 /// A job stopped by a signal: the command ends with exit status 128 + Signal, as a shell
@@ -12,9 +14,6 @@ namespace zelk {
 struct TJobInterrupted {
   int Signal;
 };
-
-/// Jobs beyond this many pages are announced before they start.
-inline constexpr int kLongJobPages = 10000;
 
 /// --quiet: no progress and no announcement.
 void AddQuietOption(QCommandLineParser& parser);

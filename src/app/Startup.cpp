@@ -74,8 +74,9 @@ int RunWindowApplication(QApplication& app, const QStringList& arguments) {
   };
   previewForm.PrintHandler = [&previewForm, &printer, &doc] {
     if (!doc.PrinterIsThere() || !doc.ConfirmPaper()) return;
-    PrintFromPreview(previewForm, printer,
-                     [&previewForm] { return AskPdfOutputPath(&previewForm); });
+    PrintFromPreview(
+        previewForm, printer, [&previewForm] { return AskPdfOutputPath(&previewForm); },
+        doc.AskYesNo);
   };
   QObject::connect(&guard, &TSingleInstance::activationRequested, &mainForm,
                    [&mainForm, &doc](const QString& path) {

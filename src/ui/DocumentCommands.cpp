@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <optional>
 
 #include "base/Utf8.h"
 #include "compose/Manuscript.h"
@@ -44,6 +46,7 @@ namespace zelk {
 namespace {
 
 const QString kFilter = QStringLiteral("zelk設定ファイル (*.zelk);;全てのファイル (*)");
+const QString kCancelledMessage = QStringLiteral("印刷を中止しました。何も印刷していません。");
 
 // Paths are held with every byte of the file name kept (FileNameToUtf16).
 std::string Local(const QString& path) { return FileNameFromUtf16(path.toStdU16String()); }
@@ -138,21 +141,55 @@ void ReportPrintFailure(QWidget* parent, const TPrintResult& result) {
   // A failed page is dropped silently: the job was aborted and the pages stay.
   if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
     QMessageBox::warning(parent, kPrintJobTitle, result.Error);
+  else if (result.Outcome == TPrintOutcome::Cancelled)
+    QMessageBox::information(parent, kPrintJobTitle, kCancelledMessage);
   else if (!result.Warning.isEmpty())
     QMessageBox::information(parent, kPrintJobTitle, result.Warning);
 }
 
 }  // namespace
 
+std::optional<TPrintResult> PrintWithProgress(TPreviewForm& preview, TPrinterService& printer,
+                                              QWidget* parent,
+                                              const std::function<bool(const QString&)>& askYesNo) {
+  const int pages = preview.JobPageCount();
+  if (pages > kLongJobPages && askYesNo &&
+      !askYesNo(QStringLiteral("%1 ページを印刷します。よろしいですか？").arg(pages)))
+    return std::nullopt;
+  std::unique_ptr<QProgressDialog> dialog;
+  return preview.PrintPages(printer, DrawPageAtNaturalSize, [&](int page, int count) {
+    if (!dialog) {
+      dialog = std::make_unique<QProgressDialog>(parent);
+      dialog->setWindowTitle(kPrintJobTitle);
+      dialog->setWindowModality(Qt::ApplicationModal);
+      dialog->setCancelButtonText(QStringLiteral("キャンセル"));
+      dialog->setMinimumDuration(kProgressAfterMs);
+      dialog->setAutoClose(false);
+      dialog->setAutoReset(false);
+      dialog->setRange(0, count);
+      dialog->setValue(0);
+    }
+    dialog->setLabelText(QStringLiteral("印刷中… %1 / %2 ページ").arg(page + 1).arg(count));
+    // Shown once the job has run a while; from then on it takes the input, and keeps it
+    // from the other windows, as a modal dialog does.
+    dialog->setValue(page);
+    if (!dialog->isVisible()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return !dialog->wasCanceled();
+  });
+}
+
 void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
-                      const std::function<QString()>& askPdfPath) {
+                      const std::function<QString()>& askPdfPath,
+                      const std::function<bool(const QString&)>& askYesNo) {
   if (QPrinter* qt = printer.QtPrinter()) {
     QPrintDialog dialog(qt, &preview);
     if (dialog.exec() != QDialog::Accepted) return;
     printer.Refresh();
   }
   if (!PrepareOutput(printer, askPdfPath)) return;
-  ReportPrintFailure(&preview, preview.PrintPages(printer));
+  const std::optional<TPrintResult> result =
+      PrintWithProgress(preview, printer, &preview, askYesNo);
+  if (result) ReportPrintFailure(&preview, *result);
 }
 
 // --- the preview's section -------------------------------------------------------------
@@ -440,10 +477,13 @@ void TDocumentCommands::SB_PrintClick() {
     ShowMessage(QStringLiteral("線の点が多すぎるため、用紙の一部だけを印刷します。"));
   if (!PrinterIsThere() || !ConfirmPaper()) return;
   if (!PrepareOutput(printer_, AskPdfPath)) return;
-  const TPrintResult result = preview.PrintPages(printer_);
+  const std::optional<TPrintResult> result = PrintWithProgress(preview, printer_, &form_, AskYesNo);
+  if (!result) return;
   // A job that cannot begin is the printer's error; a failed page is dropped silently.
-  if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
-    ShowMessage(result.Error);
+  if (result->Outcome == TPrintOutcome::BeginFailed || result->Outcome == TPrintOutcome::EndFailed)
+    ShowMessage(result->Error);
+  else if (result->Outcome == TPrintOutcome::Cancelled)
+    ShowMessage(kCancelledMessage);
 }
 
 bool TDocumentCommands::PrinterIsThere() {

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "preview/ManuscriptPages.h"
 #include "settings/AppFiles.h"
@@ -54,7 +55,21 @@ class TPreviewStateAdapter : public TPreviewStateForm {
 /// virtual printer "PDF", `askPdfPath` names the output file first. Cancelling either
 /// prints nothing.
 void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
-                      const std::function<QString()>& askPdfPath);
+                      const std::function<QString()>& askPdfPath,
+                      const std::function<bool(const QString&)>& askYesNo = {});
+
+/// After how long a print job shows its progress: a shorter one never does.
+inline constexpr int kProgressAfterMs = 500;
+
+/// Prints what `preview` shows (TPreviewForm::PrintPages) with its progress: a modal
+/// dialog over `parent`, "印刷中… n / N ページ" with キャンセル, once the job has run
+/// kProgressAfterMs; the windows keep painting all along, but take no input. A job of
+/// more than kLongJobPages pages is asked about first (`askYesNo`); nothing when the
+/// user said No. キャンセル stops the job before the next page (TPrintOutcome::Cancelled):
+/// the printer's job is aborted, so CUPS is sent nothing and no PDF file is made.
+std::optional<TPrintResult> PrintWithProgress(TPreviewForm& preview, TPrinterService& printer,
+                                              QWidget* parent,
+                                              const std::function<bool(const QString&)>& askYesNo);
 
 /// Where the open and save dialogs start: the folder of the document's file, else the
 /// folder chosen last in a dialog, else the user's documents folder. The program's

@@ -314,18 +314,29 @@ int TPreviewForm::TextPage() const {
   return textPlacePage_ >= 0 ? textPlacePage_ : std::max(0, textPage_);
 }
 
-TPrintResult TPreviewForm::PrintPages(TPrinterService& printer, const TPrintPageDrawer& draw) {
-  if (!ShowsText()) return zelk::PrintPages(*Recorder_, printer, draw);
-  // The shown page stays recorded; the job's pages are recorded on a recorder of its own.
+int TPreviewForm::JobPageCount() const { return ShowsText() ? text_->PageCount() : 1; }
+
+TPrintResult TPreviewForm::PrintPages(TPrinterService& printer, const TPrintPageDrawer& draw,
+                                      const TPageProgress& progress) {
+  if (!ShowsText())
+    return zelk::PrintPages(
+        Recorder_->GetPageCount(),
+        [this](int i) -> const TMetafileEx& { return *Recorder_->GetPage(i); }, printer, draw,
+        progress);
+  // The shown page stays recorded; the job's pages are recorded on a recorder of its own,
+  // from the text and the settings as the job began: a text set anew or a change made
+  // while the job lets events through belongs to the next job.
   TPrintPreview jobPages(printer_, *measurer_);
+  const std::shared_ptr<TManuscriptPages> text = text_;
+  TPrintSetting setting = *Setting;
   return zelk::PrintPages(
-      text_->PageCount(),
+      text->PageCount(),
       [&](int i) -> const TMetafileEx& {
-        const TSheetRecording r = text_->Record(*Setting, jobPages, i);
+        const TSheetRecording r = text->Record(setting, jobPages, i);
         if (!r.Failure.empty()) throw std::runtime_error(r.Failure);
         return *jobPages.GetPage(0);
       },
-      printer, draw);
+      printer, draw, progress);
 }
 
 void TPreviewForm::ShowPage(int page, int position, int minimum, int maximum) {

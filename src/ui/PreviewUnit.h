@@ -122,10 +122,15 @@ class TPreviewForm : public QWidget {
   /// drawn; 0 without a text.
   int TextPage() const;
   /// Prints what the window shows as one job: the recorded page, or every page of the
-  /// text, each recorded as the printer takes it against the settings of the last
-  /// redraw (PrintPages of Printing.h).
+  /// text, each recorded as the printer takes it against the settings as the job began
+  /// (PrintPages of Printing.h). `progress` is told of each page and may stop the job;
+  /// while it lets events through, the text may be set anew or the settings changed
+  /// without touching the job.
   TPrintResult PrintPages(TPrinterService& printer,
-                          const TPrintPageDrawer& draw = DrawPageAtNaturalSize);
+                          const TPrintPageDrawer& draw = DrawPageAtNaturalSize,
+                          const TPageProgress& progress = {});
+  /// The pages the job of PrintPages would have: the text's, or 1.
+  int JobPageCount() const;
   /// Shows page `page` at zoom factor position x 8.0 / (max - min); a page not recorded
   /// does nothing.
   void ShowPage(int page, int position, int minimum, int maximum);
@@ -184,10 +189,10 @@ class TPreviewForm : public QWidget {
   const TSettingsForm* form_ = nullptr;
   std::unique_ptr<TTextMeasurer> measurer_;
   std::unique_ptr<TPrintPreview> Recorder_;
-  std::unique_ptr<TManuscriptPages> text_;
-  int textPage_ = -1;         // the text's page the recorder holds, -1 for none
-  bool toTextStart_ = false;  // a new text is to be shown from where it begins
-  int textPlacePage_ = -1;    // the page a text set is to be shown at, -1 when shown
+  std::shared_ptr<TManuscriptPages> text_;  // shared with a print job that runs
+  int textPage_ = -1;                       // the text's page the recorder holds, -1 for none
+  bool toTextStart_ = false;                // a new text is to be shown from where it begins
+  int textPlacePage_ = -1;                  // the page a text set is to be shown at, -1 when shown
   QScrollArea* ScrollBox1;
   TSheetView* Image1;
   TPrinterSetupDialog* PrinterSetupDialog1;

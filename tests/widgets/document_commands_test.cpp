@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollArea>
@@ -25,6 +27,7 @@
 #include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
+#include "preview/qt/Printing.h"
 #include "settings/SettingsFileIO.h"
 #include "ui/DocumentCommands.h"
 #include "ui/MainUnit.h"
@@ -587,6 +590,67 @@ class DocumentCommandsTest : public QObject {
     QVERIFY(!again.preview.Text());
     QCOMPARE(again.messages.size(), 1);
     QVERIFY(again.messages[0].contains(t));
+  }
+
+  // A text's job tells its progress before each page, in order, once each, and stops
+  // when told to: nothing of it is printed, the old file stays, and nothing is left
+  // beside it.
+  void aJobCancelledHalfWayKeepsTheOldFile() {
+    TFixture f;
+    f.doc->FormShow();
+    QVERIFY(WriteFile(f.QPath("t.txt"),
+                      "一\n［＃改ページ］\n二\n［＃改ページ］\n三\n［＃改ページ］\n四\n"));
+    QVERIFY(f.doc->ComposeTextFile(f.QPath("t.txt")));
+    QDir out(f.QPath("out"));
+    QVERIFY(out.mkpath(QStringLiteral(".")));
+    const QString pdf = out.filePath(QStringLiteral("t.pdf"));
+    QVERIFY(WriteFile(pdf, "the old PDF"));
+    f.printer.SetOutputFile(pdf);
+    for (const int stopAt : {2, -1}) {
+      QList<int> told;
+      const TPrintResult r =
+          f.preview.PrintPages(f.printer, DrawPageAtNaturalSize, [&](int page, int count) {
+            told << page;
+            return count == 4 && page != stopAt;
+          });
+      if (stopAt >= 0) {
+        QCOMPARE(r.Outcome, TPrintOutcome::Cancelled);
+        QCOMPARE(told, (QList<int>{0, 1, 2}));
+        QCOMPARE(r.PagesDrawn, 2);
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the old PDF"));
+      } else {
+        QCOMPARE(r.Outcome, TPrintOutcome::Printed);
+        QCOMPARE(told, (QList<int>{0, 1, 2, 3}));
+      }
+      QCOMPARE(out.entryList(QDir::Files | QDir::Hidden), QStringList{"t.pdf"});
+    }
+  }
+
+  // 印刷 of a long text: the progress dialog comes up in Japanese, and its キャンセル stops
+  // the job and says so.
+  void theProgressDialogOfALongJobCancels() {
+    TFixture f;
+    f.doc->FormShow();
+    QByteArray text;
+    for (int i = 0; i < 5000; ++i) text += "頁\n［＃改ページ］\n";
+    QVERIFY(WriteFile(f.QPath("long.txt"), text));
+    QVERIFY(f.doc->ComposeTextFile(f.QPath("long.txt")));
+    f.doc->AskPdfPath = [&f] { return f.QPath("long.pdf"); };
+    QString label;
+    WhenModal([&label](QWidget* w) {
+      auto* progress = qobject_cast<QProgressDialog*>(w);
+      if (!progress) return CloseDialog(w);
+      label = progress->labelText();
+      progress->cancel();
+    });
+    f.doc->SB_PrintClick();
+    QVERIFY2(label.startsWith(QStringLiteral("印刷中… ")) &&
+                 label.endsWith(QStringLiteral(" / 5000 ページ")),
+             qPrintable(label));
+    QCOMPARE(f.messages, QStringList{QStringLiteral("印刷を中止しました。何も印刷していません。")});
+    QVERIFY(!QFile::exists(f.QPath("long.pdf")));
   }
 
   void minimisedAndMaximisedPreviewSurviveTheStateFile() {

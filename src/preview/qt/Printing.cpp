@@ -31,7 +31,7 @@ TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
 }
 
 TPrintResult PrintPages(int count, const TPageAt& pageAt, TPrinterService& printer,
-                        const TPrintPageDrawer& draw) {
+                        const TPrintPageDrawer& draw, const TPageProgress& progress) {
   TPrintResult result;
   printer.SetTitle(kPrintJobTitle);
   if (!printer.BeginDoc(&result.Error)) {
@@ -40,6 +40,11 @@ TPrintResult PrintPages(int count, const TPageAt& pageAt, TPrinterService& print
   }
   result.Warning = printer.Warning();
   for (int i = 0; i < count; ++i) {
+    if (progress && !progress(i, count)) {
+      result = Abort(printer, result, QStringLiteral("印刷を中止しました"));
+      result.Outcome = TPrintOutcome::Cancelled;
+      return result;
+    }
     try {
       draw(*printer.Painter(), pageAt(i));
     } catch (const std::exception& e) {

@@ -31,7 +31,16 @@ enum class TPrintOutcome {
   BeginFailed,  ///< the job could not begin (no usable printer, no PDF output file)
   Aborted,      ///< a page failed; the job was aborted, and not ended a second time
   EndFailed,    ///< every page was drawn but the output could not be completed
+  Cancelled,    ///< the user stopped it; the job was aborted, nothing of it kept
 };
+
+/// Jobs beyond this many pages are confirmed (in the window) or announced (on the
+/// command line) before they start.
+inline constexpr int kLongJobPages = 10000;
+
+/// Told before each page of a job (`page` from 0 of `count`), in order, once each;
+/// false stops the job there (TPrintOutcome::Cancelled).
+using TPageProgress = std::function<bool(int page, int count)>;
 
 struct TPrintResult {
   TPrintOutcome Outcome = TPrintOutcome::Printed;
@@ -60,7 +69,9 @@ using TPageAt = std::function<const TMetafileEx&(int index)>;
 /// As above with `count` pages that `pageAt` gives one after the other, so a long
 /// document need not be held whole: a page that cannot be had aborts the job as a page
 /// that fails to draw does.
+/// `progress`, when given, is told of each page before it is drawn, and may stop the job.
 TPrintResult PrintPages(int count, const TPageAt& pageAt, TPrinterService& printer,
-                        const TPrintPageDrawer& draw = DrawPageAtNaturalSize);
+                        const TPrintPageDrawer& draw = DrawPageAtNaturalSize,
+                        const TPageProgress& progress = {});
 
 }  // namespace zelk
