@@ -1,0 +1,109 @@
+// Long jobs as a whole process: a text of 100, 1,000 and 2,000 pages printed to the
+// virtual printer (`zelk print --text T --printer PDF -o x.pdf`) and set into a PDF
+// (`zelk compose T --printer PDF -o x.pdf`). Counters: pages a second, the process's
+// peak resident memory, and the PDF's bytes a page. The memory a page costs is the
+// difference of two peaks over the difference of their pages, taken in one run.
+
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <chrono>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// A text of `pages` pages, each a line and a page break.
+QByteArray Novel(int pages) {
+  QByteArray text;
+  for (int i = 1; i <= pages; ++i) {
+    text +=
+        QStringLiteral("第%1頁 吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。")
+            .arg(i)
+            .toUtf8();
+    if (i < pages) text += "\n［＃改ページ］\n";
+  }
+  return text;
+}
+
+// Runs the program and gives its peak resident set in kilobytes, or -1 when it failed.
+long RunAndMeasure(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return -1;
+  return usage.ru_maxrss;
+}
+
+void BM_LongJob(benchmark::State& state, bool print) {
+  const std::string zelk = QDir(QCoreApplication::applicationDirPath())
+                               .absoluteFilePath(QStringLiteral("../src/zelk"))
+                               .toStdString();
+  if (!QFileInfo(QString::fromStdString(zelk)).isExecutable()) {
+    state.SkipWithError("zelk executable not built beside the benchmarks");
+    return;
+  }
+  const int pages = static_cast<int>(state.range(0));
+  QTemporaryDir dir;
+  QFile text(dir.filePath(QStringLiteral("novel.txt")));
+  text.open(QIODevice::WriteOnly);
+  text.write(Novel(pages));
+  text.close();
+  const std::string in = text.fileName().toStdString();
+  const std::string out = dir.filePath(QStringLiteral("x.pdf")).toStdString();
+  const std::vector<std::string> args =
+      print
+          ? std::vector<std::string>{zelk,  "print", "--text", in,       "--printer",
+                                     "PDF", "-o",    out,      "--quiet"}
+          : std::vector<std::string>{zelk, "compose", in, "--printer", "PDF", "-o", out, "--quiet"};
+  long peak = 0;
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const long kb = RunAndMeasure(args);
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (kb < 0) {
+      state.SkipWithError("zelk failed");
+      return;
+    }
+    peak = std::max(peak, kb);
+  }
+  state.counters["pages_per_s"] = pages * static_cast<double>(state.iterations()) / seconds;
+  state.counters["peak_MB"] = peak / 1024.0;
+  state.counters["pdf_bytes_per_page"] =
+      static_cast<double>(QFileInfo(QString::fromStdString(out)).size()) / pages;
+}
+
+void BM_PrintToPdf(benchmark::State& state) { BM_LongJob(state, true); }
+void BM_ComposeToPdf(benchmark::State& state) { BM_LongJob(state, false); }
+
+BENCHMARK(BM_PrintToPdf)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK(BM_ComposeToPdf)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+}  // namespace
