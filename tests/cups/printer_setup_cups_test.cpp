@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <stdexcept>
 
 #include "ModalDialogs.h"
 #include "preview/PrintPreview.h"
@@ -258,6 +259,32 @@ class PrinterSetupCupsTest : public QObject {
     QVERIFY2(note.contains(QStringLiteral("ZelkLate")), qPrintable(note));
     QCOMPARE(shown, QStringLiteral("ZelkLetter"));
     QVERIFY(start.form.ShownPrinterCaption().contains(QStringLiteral("ZelkLetter")));
+  }
+
+  // A queue deleted while a long job is drawn stops the job within a few pages, with
+  // the reason; nothing reaches the scheduler.
+  void aQueueDeletedDuringAJobStopsIt() {
+    QVERIFY(AddQueue(QStringLiteral("ZelkMidJob")));
+    TPrinterService printer;
+    QVERIFY(printer.SelectPrinter(QStringLiteral("ZelkMidJob")));
+    const TQtTextMeasurer measurer;
+    TPrintPreview pages(printer, measurer);
+    pages.BeginDoc();
+    pages.GetCanvas().Rectangle(100, 100, 2000, 3000);
+    pages.EndDoc();
+    const int jobs = AllJobs();
+    const TPrintResult result = PrintPages(
+        5000,
+        [&](int i) -> const TMetafileEx& {
+          if (i == 5 && !DeleteQueue(QStringLiteral("ZelkMidJob")))
+            throw std::runtime_error("cannot delete the queue");
+          return *pages.GetPage(0);
+        },
+        printer);
+    QCOMPARE(result.Outcome, TPrintOutcome::EndFailed);
+    QVERIFY2(result.Error.contains(QStringLiteral("ZelkMidJob")), qPrintable(result.Error));
+    QVERIFY2(result.PagesDrawn < 5 + 2 * 16, qPrintable(QString::number(result.PagesDrawn)));
+    QCOMPARE(AllJobs(), jobs);
   }
 
   // What CUPS says of the queue reaches the print result: the reason of a queue that

@@ -66,6 +66,7 @@ row "ops a FIFO"                1 "通常のファイルではありません" "
 row "write from a FIFO"         1 "通常のファイルではありません" "$zelk" write in.fifo -o x.zelk
 row "write a non-UTF-8 name"    0 ""                             "$zelk" write -o "$bad" --set Tate=3
 row "show a non-UTF-8 name"     0 ""                             "$zelk" show "$bad"
+row "print to a non-UTF-8 name" 0 ""                             "$zelk" print --printer PDF -o "$bad.pdf"
 row "YohakuU=1e9"               2 "YohakuU"                      "$zelk" write -o x.zelk --set YohakuU=1e9
 row "YohakuU=1e308"             2 "999999999.99"                 "$zelk" layout --printer PDF --set YohakuU=1e308
 row "YohakuU=nan"               2 "'nan' is not a number"        "$zelk" layout --printer PDF --set YohakuU=nan
@@ -91,7 +92,8 @@ row "code page 932 stand-ins"   0 "TitleUL の「¥」は「\」として保存�
 # What the rows above must leave behind.
 [ -c /dev/null ] && [ -L null.zelk ] || fail "the device behind a link was replaced"
 [ -p out.fifo ] && [ -p out.pdf ] && [ -L stdout.zelk ] || fail "a FIFO or a link was replaced"
-[ -f "$bad" ] && [ "$(ls | grep -c '^bad')" = 1 ] || fail "the non-UTF-8 name was not kept"
+[ -f "$bad" ] && [ -f "$bad.pdf" ] && [ "$(ls | grep -c '^bad')" = 2 ] ||
+  fail "a non-UTF-8 name was not kept: $(ls | grep '^bad' | od -c)"
 "$zelk" show long.zelk 2>/dev/null |
   python3 -c 'import json, sys; assert len(json.load(sys.stdin)["TitleUL"]) == 32767' ||
   fail "the long text was not shortened to 32767 characters"

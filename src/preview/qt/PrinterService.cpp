@@ -244,6 +244,8 @@ bool TPrinterService::BeginDoc(QString* error) {
       return fail(
           QStringLiteral("プリンター %1 で印刷を開始できません").arg(printer_->printerName()));
     painter_ = std::move(painter);
+    pagesSinceQueueCheck_ = 0;
+    queueCheck_.start();
     return true;
   }
   if (outputFile_.isEmpty()) return fail(QStringLiteral("PDF の出力先が指定されていません"));
@@ -275,7 +277,10 @@ bool TPrinterService::BeginDoc(QString* error) {
 
 bool TPrinterService::NewPage() {
   if (!painter_) return false;
-  if (printer_) return printer_->newPage();
+  if (printer_) {
+    if (!QueueStillTakesTheJob()) return false;
+    return printer_->newPage();
+  }
   painter_->resetTransform();
   if (!pdf_->NewPage()) return false;
   // A page that could not be written (a full disk) ends the job now, not at its end.
@@ -285,6 +290,25 @@ bool TPrinterService::NewPage() {
   }
   PrepareVirtualPainter();
   return true;
+}
+
+bool TPrinterService::QueueStillTakesTheJob() {
+  // The job reaches CUPS only when it ends: a queue deleted or a scheduler gone while
+  // its pages are drawn is asked for now and then, so that the job stops within a few
+  // pages instead of after all of them.
+  if (++pagesSinceQueueCheck_ < kQueueCheckPages && !queueCheck_.hasExpired(kQueueCheckMs))
+    return true;
+  pagesSinceQueueCheck_ = 0;
+  queueCheck_.restart();
+  const QString queue = printer_->printerName();
+  const TQueueState state = QueryQueue(queue);
+  if (!state.Reachable)
+    endError_ =
+        QStringLiteral("プリンター %1 に接続できなくなりました: %2").arg(queue, state.Reason);
+  else if (!state.Accepting)
+    endError_ = QStringLiteral("プリンター %1 がジョブを受け付けなくなりました: %2")
+                    .arg(queue, state.Reason.isEmpty() ? QStringLiteral("理由不明") : state.Reason);
+  return endError_.isEmpty();
 }
 
 bool TPrinterService::EndDoc() {

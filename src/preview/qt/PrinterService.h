@@ -3,6 +3,7 @@
 // virtual printer "PDF", which always stands last in the list and writes its jobs to a
 // PDF file.
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -107,6 +108,9 @@ class TPrinterService : public TPrinterDevice {
   /// The job's painter, in device units with the printable area's top-left as origin;
   /// null when no job runs.
   QPainter* Painter() { return painter_.get(); }
+  /// Starts the next page; false with EndError() when the output cannot be written, or
+  /// when the CUPS queue was deleted, its scheduler stopped, or it stopped taking jobs
+  /// meanwhile (asked every few pages).
   bool NewPage();
   /// Ends the job; false when the output could not be completed.
   bool EndDoc();
@@ -130,6 +134,13 @@ class TPrinterService : public TPrinterDevice {
   QString outputFile_;
   QString title_;
   QString warning_;
+  // While a CUPS job is drawn: its queue is asked again after this many pages or this
+  // long, whichever comes first (QueueStillTakesTheJob).
+  static constexpr int kQueueCheckPages = 16;
+  static constexpr qint64 kQueueCheckMs = 250;
+  int pagesSinceQueueCheck_ = 0;
+  QElapsedTimer queueCheck_;
+  bool QueueStillTakesTheJob();
   QString endError_;
 };
 
