@@ -1,5 +1,7 @@
 #include "compose/Manuscript.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -22,7 +24,7 @@ constexpr std::u32string_view kPunctuation = U"、。，．";
 constexpr std::u32string_view kClosing = U"」』）］】〉》〕｝〙〗’”";
 constexpr std::u32string_view kOpening = U"「『（［【〈《〔｛〘〖‘“";
 // Besides punctuation, closing brackets and small kana, these never begin a line.
-constexpr std::u32string_view kOtherNoStart = U"ー！？";
+constexpr std::u32string_view kOtherNoStart = U"ー！？・々ゝゞヽヾ";
 // A pair of these is one mark two cells long, which a line end does not split.
 constexpr std::u32string_view kTwoCellMarks = U"…‥―—─";
 
@@ -32,18 +34,87 @@ bool IsWideDigit(char32_t c) { return c >= U'０' && c <= U'９'; }
 bool IsDigit(char32_t c) { return IsAsciiDigit(c) || IsWideDigit(c); }
 bool IsLowerLatin(char32_t c) { return c >= U'a' && c <= U'z'; }
 
-enum class TClass { Kanji, Hiragana, Katakana, Latin, Other };
+enum class TClass { Kanji, Hiragana, Katakana, Latin, Digit, Other };
 
-// The class that an unmarked ruby base runs over: 漢字《かんじ》 takes the kanji before it.
+// The class that an unmarked ruby base runs over: 漢字《かんじ》 takes the kanji before it,
+// ８《エイト》 the digits, γ《ガンマ》 the letters.
 TClass ClassOf(char32_t c) {
   if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) ||
       (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || In(c, U"々〆〇ヶ"))
     return TClass::Kanji;
   if (c >= 0x3041 && c <= 0x309F) return TClass::Hiragana;
   if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0x31F0 && c <= 0x31FF)) return TClass::Katakana;
-  if ((c < 0x80 && std::isalnum(static_cast<int>(c))) || (c >= U'０' && c <= U'ｚ'))
+  if (IsDigit(c)) return TClass::Digit;
+  if ((c < 0x80 && std::isalpha(static_cast<int>(c))) || (c >= U'Ａ' && c <= U'Ｚ') ||
+      (c >= U'ａ' && c <= U'ｚ') || (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) ||
+      (c >= 0x370 && c <= 0x3FF) || (c >= 0x400 && c <= 0x4FF))
     return TClass::Latin;
   return TClass::Other;
+}
+
+// --- 外字: ※ and its note ---------------------------------------------------------------
+
+// The character of JIS X 0213 plane-row-cell, through glibc's EUC-JIS X 0213; 0 for a
+// cell that is empty, or that stands for more than one character.
+char32_t FromJisX0213(int plane, int row, int cell) {
+  if (plane < 1 || plane > 2 || row < 1 || row > 94 || cell < 1 || cell > 94) return 0;
+  static const iconv_t cd = iconv_open("UTF-32LE", "EUC-JISX0213");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return 0;
+  char in[3];
+  size_t inLeft = 0;
+  if (plane == 2) in[inLeft++] = static_cast<char>(0x8F);
+  in[inLeft++] = static_cast<char>(0xA0 + row);
+  in[inLeft++] = static_cast<char>(0xA0 + cell);
+  char32_t out[4] = {};
+  char* inPtr = in;
+  char* outPtr = reinterpret_cast<char*>(out);
+  size_t outLeft = sizeof out;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0)
+    return 0;
+  iconv(cd, nullptr, nullptr, &outPtr, &outLeft);  // a pending combining sequence
+  return sizeof out - outLeft == sizeof(char32_t) ? out[0] : 0;
+}
+
+// Reads the number at `note[*i]` (ASCII or full-width digits); -1 when there is none.
+int ReadNumber(std::u32string_view note, size_t* i, int base = 10) {
+  int value = -1;
+  for (; *i < note.size(); ++*i) {
+    char32_t c = note[*i];
+    if (IsWideDigit(c)) c = c - U'０' + U'0';
+    int digit = -1;
+    if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
+    if (base == 16 && c >= U'A' && c <= U'F') digit = static_cast<int>(c - U'A' + 10);
+    if (base == 16 && c >= U'a' && c <= U'f') digit = static_cast<int>(c - U'a' + 10);
+    if (digit < 0 || value > 0x10FFFF) break;
+    value = (value < 0 ? 0 : value * base) + digit;
+  }
+  return value;
+}
+
+// The character a 外字 note names exactly: "第3水準1-87-71" (JIS X 0213 plane, row,
+// cell) or "U+25E5C" (a code point); 0 when it names none, as a note that only
+// describes the character's parts does.
+char32_t GaijiOfNote(std::u32string_view note) {
+  const size_t level = note.find(U"水準");
+  if (level != std::u32string_view::npos) {
+    size_t i = level + 2;
+    const int plane = ReadNumber(note, &i);
+    if (i < note.size() && note[i] == U'-') ++i;
+    const int row = ReadNumber(note, &i);
+    if (i < note.size() && note[i] == U'-') ++i;
+    const int cell = ReadNumber(note, &i);
+    if (const char32_t c = FromJisX0213(plane, row, cell)) return c;
+  }
+  for (const std::u32string_view prefix : {U"U+", U"u+", U"Ｕ＋"}) {
+    const size_t at = note.find(prefix);
+    if (at == std::u32string_view::npos) continue;
+    size_t i = at + prefix.size();
+    const int code = ReadNumber(note, &i, 16);
+    const bool scalar = code >= 0x20 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+    if (scalar) return static_cast<char32_t>(code);
+  }
+  return 0;
 }
 
 std::u16string ToUtf16(char32_t c) {
@@ -70,8 +141,11 @@ constexpr char32_t kPageBreak = 0xFFFFFFFF;
 
 struct TChar {
   char32_t Code = 0;
-  int32_t Ruby = -1;  ///< index into the ruby texts, -1 for none
+  int32_t Ruby = -1;   ///< index into the ruby texts, -1 for none
+  bool Gaiji = false;  ///< a 外字 (※ with its note): a kanji of its run
 };
+
+TClass ClassOf(const TChar& c) { return c.Gaiji ? TClass::Kanji : ClassOf(c.Code); }
 
 constexpr std::u32string_view kAnnotationOpen = U"［＃";
 constexpr std::u32string_view kPageBreakNote = U"改ページ";
@@ -114,6 +188,10 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
           emitBar();
           out.push_back({kPageBreak});
           segmentStart = out.size();
+        } else if (out.size() > segmentStart && out.back().Code == U'※' && !out.back().Gaiji) {
+          // ※ and the note after it are one character: the one named, or ※ still.
+          out.back().Gaiji = true;
+          if (const char32_t named = GaijiOfNote(note)) out.back().Code = named;
         }
         i = close;
         continue;
@@ -128,14 +206,22 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
       const size_t close = next(rubyEnd, i);
       const bool closed = close != std::u32string::npos && close > i + 1;
       size_t base = explicitBase;
-      if (closed && base == std::u32string::npos && out.size() > segmentStart) {
-        const TClass cls = ClassOf(out.back().Code);
-        base = out.size();
+      if (closed && base == std::u32string::npos && out.size() > segmentStart &&
+          out.back().Ruby < 0) {
+        // The run of one kind before it; a character of no kind is a base by itself.
+        const TClass cls = ClassOf(out.back());
+        base = out.size() - 1;
         while (cls != TClass::Other && base > segmentStart && out[base - 1].Ruby < 0 &&
-               ClassOf(out[base - 1].Code) == cls)
+               ClassOf(out[base - 1]) == cls)
           --base;
       }
-      if (closed && base != std::u32string::npos && base < out.size()) {
+      if (closed && (base == std::u32string::npos || base >= out.size())) {
+        // Ruby with nothing to stand beside is left out, never set as text.
+        explicitBase = std::u32string::npos;
+        i = close;
+        continue;
+      }
+      if (closed) {
         const auto index = static_cast<int32_t>(rubies.size());
         std::u16string text;
         for (size_t k = i + 1; k < close; ++k) text += ToUtf16(line[k]);
@@ -178,14 +264,13 @@ std::vector<TUnit> MakeUnits(const std::vector<TChar>& chars, size_t from, size_
     };
     if (IsBlank(c)) {
       u.Blank = true;
-    } else if (IsDigit(c) || (!vertical && IsLowerLatin(c))) {
-      // Two digits to a cell, upright; full-width digits are set as their narrow forms.
-      const bool digit = IsDigit(c);
-      const auto narrow = [](char32_t d) { return IsWideDigit(d) ? d - U'０' + U'0' : d; };
+    } else if (IsAsciiDigit(c) || (!vertical && IsLowerLatin(c))) {
+      // Two half-width digits to a cell, upright; full-width ones take a cell each, as
+      // written.
+      const bool digit = IsAsciiDigit(c);
       u.Kind = TCellKind::TwoInOne;
-      u.Text = ToUtf16(narrow(c));
-      if (sameRubyNext([&](char32_t d) { return digit ? IsDigit(d) : IsLowerLatin(d); }))
-        u.Text += ToUtf16(narrow(chars[++i].Code));
+      if (sameRubyNext([&](char32_t d) { return digit ? IsAsciiDigit(d) : IsLowerLatin(d); }))
+        u.Text += ToUtf16(chars[++i].Code);
     } else if (In(c, kPunctuation)) {
       u.Kind = TCellKind::Punctuation;
       u.NoStart = true;
