@@ -151,8 +151,9 @@ constexpr std::u32string_view kAnnotationOpen = U"［＃";
 constexpr std::u32string_view kPageBreakNote = U"改ページ";
 
 // The characters of one line of the text: ruby notation resolved into ruby indices,
-// `［＃改ページ］` as kPageBreak, every other annotation left out. A notation that is
-// not closed on its line is plain text.
+// `［＃改ページ］` (and 改丁, 改見開き, 改段: a sheet has no spreads or columns) as
+// kPageBreak, a 外字 note read into the ※ before it, every other annotation left out. A notation
+// that is not closed on its line is plain text.
 std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16string>& rubies) {
   std::vector<TChar> out;
   size_t explicitBase = std::u32string::npos;  // where a ｜ marked the base's start
@@ -184,7 +185,7 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
       const size_t close = next(annotationEnd, i);
       if (close != std::u32string::npos) {
         const std::u32string_view note(line.data() + i + 2, close - i - 2);
-        if (note == kPageBreakNote) {
+        if (note == kPageBreakNote || note == U"改丁" || note == U"改見開き" || note == U"改段") {
           emitBar();
           out.push_back({kPageBreak});
           segmentStart = out.size();

@@ -113,6 +113,8 @@ const TRow kRows[] = {
     {"a ｜ without ruby is text", "あ｜い", "_あ｜い"},
     {"a page break starts a new page", "あ\n［＃改ページ］\nい", "_あ # _い"},
     {"text after a page break goes on", "あ［＃改ページ］い", "_あ # い"},
+    {"改丁, 改見開き and 改段 start a new page too",
+     "あ\n［＃改丁］\nい\n［＃改見開き］\nう［＃改段］え", "_あ # _い # _う # え"},
     {"other annotations are left out", "あ［＃ここから２字下げ］い", "_あい"},
     {"lines run on to the next page", "あ\nい\nう\nえ", "_あ/_い/_う # _え"},
     {"title from the third cell, author ending before the last", "題\n山田\n本文",
