@@ -312,10 +312,13 @@ class TComposer {
 
   std::vector<std::u16string> Rubies;
 
-  /// Sets the units from `startCell` of the current line, which must be fresh.
-  void Flow(const std::vector<TUnit>& units, int32_t startCell) {
+  /// Sets the units from `startCell` of the current line, which must be fresh; the
+  /// lines they run on to start at `wrapCell`.
+  void Flow(const std::vector<TUnit>& units, int32_t startCell, int32_t wrapCell = 0) {
     cell_ = std::min(startCell, cells_ - 1);
+    wrap_ = std::clamp(wrapCell, 0, cells_ - 1);
     for (const TUnit& u : units) Place(u);
+    wrap_ = 0;
   }
 
   /// Ends the current line; the next one may be on a new page.
@@ -359,15 +362,21 @@ class TComposer {
   void Place(const TUnit& u) {
     if (cell_ >= cells_) {
       if (u.NoStart && Keep(u)) return;
-      EndLine();
+      RunOn();
     }
-    if (u.NoEnd && cell_ == cells_ - 1 && cell_ > 0) EndLine();
+    if (u.NoEnd && cell_ == cells_ - 1 && cell_ > wrap_) RunOn();
     if (!u.Blank) {
       Page().Cells.push_back({line_, cell_, u.Text, u.Kind});
       last_ = static_cast<int32_t>(Page().Cells.size() - 1);
       AddBase(u.Ruby, cell_);
     }
     ++cell_;
+  }
+
+  // The line is full: the text runs on to the next, from the wrap cell.
+  void RunOn() {
+    EndLine();
+    cell_ = wrap_;
   }
 
   // A unit that may not begin a line, kept on the full line: in its last cell with that
@@ -433,9 +442,140 @@ class TComposer {
   int32_t line_ = 0;
   int32_t cell_ = 0;
   int32_t last_ = -1;  ///< the last placement on the current line, -1 for none
+  int32_t wrap_ = 0;   ///< where a line that the text runs on to starts
   bool used_ = false;  ///< the current page has an ended line
   std::vector<std::vector<TBaseCell>> bases_;
 };
+
+// --- Where a line starts: 字下げ, 地付き and 見出し ---------------------------------------
+
+// A number of cells in a note: digits (full-width or not), or kanji numerals up to
+// 九十九 (二, 十, 十二, 二十三).
+int NoteNumber(std::u32string_view text, size_t* i) {
+  const int digits = ReadNumber(text, i);
+  if (digits >= 0) return digits;
+  constexpr std::u32string_view kKanji = U"〇一二三四五六七八九";
+  int tens = -1, ones = -1;
+  for (; *i < text.size(); ++*i) {
+    if (text[*i] == U'十' && tens < 0) {
+      tens = ones < 0 ? 1 : ones;
+      ones = -1;
+      continue;
+    }
+    const size_t k = kKanji.find(text[*i]);
+    if (k == std::u32string_view::npos || ones >= 0) break;
+    ones = static_cast<int>(k);
+  }
+  return tens >= 0 ? tens * 10 + std::max(ones, 0) : ones;
+}
+
+// "N字下げ" at `*i`: N, and `*i` past it; -1 when the text there says otherwise.
+int ReadIndent(std::u32string_view note, size_t* i) {
+  size_t k = *i;
+  const int n = NoteNumber(note, &k);
+  if (n < 0 || note.substr(k, 3) != U"字下げ") return -1;
+  *i = k + 3;
+  return n;
+}
+
+// Where the lines of a paragraph start: its first line and the lines it runs on to, or
+// its end's distance from the line's end.
+struct TLineLayout {
+  int32_t First = -1;    ///< the first cell of the first line; -1: as a paragraph begins
+  int32_t Wrap = 0;      ///< the first cell of the lines it runs on to
+  int32_t FromEnd = -1;  ///< ends this many cells before the line's end (地付き 0); -1 not
+  bool Heading = false;  ///< a 見出し, on a line of its own from the heading cell
+};
+
+// The layout notes of the text as it is read line by line: those of a line, and the
+// blocks (ここから … ここで … 終わり) the line is in.
+class TLayoutNotes {
+ public:
+  // The layout of a line that holds the notes `notes`.
+  TLineLayout ForLine(const std::vector<std::u32string_view>& notes) {
+    TLineLayout line = block_;
+    line.Heading = heading_;
+    for (const std::u32string_view note : notes) Read(note, line);
+    return line;
+  }
+
+ private:
+  void Read(std::u32string_view note, TLineLayout& line) {
+    size_t i = 0;
+    const bool block = note.substr(0, 4) == U"ここから";
+    if (block) i = 4;
+    if (note == U"ここで字下げ終わり" || note == U"ここで地付き終わり" ||
+        note == U"ここで字上げ終わり") {
+      block_ = TLineLayout();
+      line.First = -1, line.Wrap = 0, line.FromEnd = -1;
+      return;
+    }
+    if (note.size() > 6 && note.substr(0, 3) == U"ここで" &&
+        note.substr(note.size() - 6) == U"見出し終わり") {
+      heading_ = false;
+      return;
+    }
+    if (block && note.size() > 4 && note.substr(note.size() - 3) == U"見出し") {
+      heading_ = line.Heading = true;
+      return;
+    }
+    if (note == U"大見出し" || note == U"中見出し" || note == U"小見出し" || note == U"見出し") {
+      line.Heading = true;  // ［＃大見出し］…［＃大見出し終わり］ within the line
+      return;
+    }
+    if (note.size() > 4 && note[0] == U'「' && note.substr(note.size() - 3) == U"見出し") {
+      line.Heading = true;  // ［＃「…」は大見出し］ after the heading's text
+      return;
+    }
+    TLineLayout read;
+    if (note.substr(i, 3) == U"天から") i += 3;
+    if (note.substr(i, 5) == U"改行天付き") {
+      read.First = 0;
+      i += 5;
+    } else if (const int n = ReadIndent(note, &i); n >= 0) {
+      read.First = n;
+    } else if (note.substr(i) == U"地付き") {
+      read.FromEnd = 0;
+      i = note.size();
+    } else if (note.substr(i, 3) == U"地から") {
+      i += 3;
+      const int n = NoteNumber(note, &i);
+      if (n < 0 || note.substr(i) != U"字上げ") return;
+      read.FromEnd = n;
+      i = note.size();
+    } else {
+      return;
+    }
+    read.Wrap = std::max(0, read.First);
+    if (i < note.size() && note[i] == U'、') ++i;
+    if (note.substr(i, 5) == U"折り返して") {
+      i += 5;
+      const int wrap = ReadIndent(note, &i);
+      if (wrap < 0) return;
+      read.Wrap = wrap;
+    }
+    if (i != note.size()) return;
+    line = read;
+    line.Heading = heading_;
+    if (block) block_ = read;
+  }
+
+  TLineLayout block_;
+  bool heading_ = false;
+};
+
+// The annotations of a line, in order (what ［＃ and ］ enclose).
+std::vector<std::u32string_view> NotesOf(const std::u32string& line) {
+  std::vector<std::u32string_view> notes;
+  for (size_t at = line.find(kAnnotationOpen); at != std::u32string::npos;
+       at = line.find(kAnnotationOpen, at + 2)) {
+    const size_t close = line.find(U'］', at + 2);
+    if (close == std::u32string::npos) break;
+    notes.emplace_back(line.data() + at + 2, close - at - 2);
+    at = close - 1;
+  }
+  return notes;
+}
 
 std::vector<std::u16string> SplitLines(const std::u16string& text) {
   std::vector<std::u16string> lines;
@@ -504,8 +644,11 @@ std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
   TComposer composer(options);
   const int32_t n = composer.CellsPerLine();
   const std::vector<std::u16string> lines = SplitLines(text);
+  TLayoutNotes layoutNotes;
   for (size_t index = 0; index < lines.size(); ++index) {
-    const std::vector<TChar> chars = ParseLine(ToUtf32(lines[index]), composer.Rubies);
+    const std::u32string line = ToUtf32(lines[index]);
+    const TLineLayout layout = layoutNotes.ForLine(NotesOf(line));
+    const std::vector<TChar> chars = ParseLine(line, composer.Rubies);
     if (lines[index].empty()) {
       composer.EndLine();  // an empty line stays one
       continue;
@@ -520,14 +663,24 @@ std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
       const std::vector<TUnit> units = MakeUnits(chars, from, to, options.Vertical);
       if (!units.empty()) {
         int32_t start = 0;
+        int32_t wrap = 0;
+        const auto size = static_cast<int32_t>(units.size());
         if (title) {
           start = first ? 2 : 0;
         } else if (author) {
-          start = first ? std::max<int32_t>(0, n - 1 - static_cast<int32_t>(units.size())) : 0;
+          start = first ? std::max<int32_t>(0, n - 1 - size) : 0;
+        } else if (layout.Heading) {
+          start = first ? std::max(0, options.HeadingCell) : 0;
+        } else if (layout.FromEnd >= 0) {
+          // Set against the line's end, when it fits on one line.
+          start = first ? std::max<int32_t>(0, n - layout.FromEnd - size) : 0;
+        } else if (layout.First >= 0) {
+          start = first ? layout.First : layout.Wrap;
+          wrap = layout.Wrap;
         } else if (first && !units.front().Blank) {
           start = 1;  // a paragraph begins with one empty cell
         }
-        composer.Flow(units, start);
+        composer.Flow(units, start, wrap);
         composer.EndLine();
         first = false;
       }

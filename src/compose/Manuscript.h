@@ -59,6 +59,8 @@ struct TComposeOptions {
   /// Punctuation that would begin a line hangs beyond the last cell, rather than share
   /// the last cell with its character.
   bool Hang = false;
+  /// The cell (from 0) a 見出し starts in: the third, as the title.
+  int32_t HeadingCell = 2;
 };
 
 /// The largest text file composed, in bytes: some 1.4 million Japanese characters, about
