@@ -52,6 +52,7 @@ namespace {
 const QString kTitle = QStringLiteral("title");
 const QString kHang = QStringLiteral("hang");
 const QString kNumberPages = QStringLiteral("number-pages");
+const QString kHeadingCell = QStringLiteral("heading-cell");
 
 }  // namespace
 
@@ -61,11 +62,15 @@ void AddManuscriptOptions(QCommandLineParser& parser) {
                                           "beside) the line's last cell.")});
   parser.addOption({kNumberPages, QStringLiteral("Write each page's number on the sheet's "
                                                  "page-number lines, after their title.")});
+  parser.addOption({kHeadingCell,
+                    QStringLiteral("The cell a heading (見出し) starts in, from 1 (default 3, "
+                                   "as the title)."),
+                    QStringLiteral("N")});
 }
 
 void RequireTextForManuscriptOptions(const QCommandLineParser& parser, bool textGiven) {
   if (textGiven) return;
-  for (const QString& name : {kTitle, kHang, kNumberPages})
+  for (const QString& name : {kTitle, kHang, kNumberPages, kHeadingCell})
     if (parser.isSet(name))
       throw TUsageError{QStringLiteral("--%1 は --text と一緒に使います").arg(name)};
 }
@@ -81,6 +86,14 @@ std::unique_ptr<TManuscriptPages> ManuscriptForCommand(const QCommandLineParser&
   style.Title = parser.isSet(kTitle);
   style.Hang = parser.isSet(kHang);
   style.NumberPages = parser.isSet(kNumberPages);
+  if (parser.isSet(kHeadingCell)) {
+    bool ok = false;
+    const int cell = parser.value(kHeadingCell).toInt(&ok);
+    if (!ok || cell < 1 || cell > 1000)
+      throw TUsageError{QStringLiteral("--heading-cell は 1 から 1000 までです: '%1'")
+                            .arg(parser.value(kHeadingCell))};
+    style.HeadingCell = cell - 1;
+  }
   if (style.NumberPages && !s.PageNumber)
     std::fputs(
         "zelk: 注意: この用紙にはページ番号の欄がありません（--set PageNumber=1 で付きます）\n",

@@ -9,7 +9,8 @@ namespace {
 
 bool SameOptions(const TComposeOptions& a, const TComposeOptions& b) {
   return a.LinesPerPage == b.LinesPerPage && a.CellsPerLine == b.CellsPerLine &&
-         a.Vertical == b.Vertical && a.Title == b.Title && a.Hang == b.Hang;
+         a.Vertical == b.Vertical && a.Title == b.Title && a.Hang == b.Hang &&
+         a.HeadingCell == b.HeadingCell;
 }
 
 }  // namespace
@@ -23,6 +24,7 @@ int TManuscriptPages::Compose(const TPrintSetting& s) {
   TComposeOptions options = SheetComposeOptions(s);
   options.Title = style_.Title;
   options.Hang = style_.Hang;
+  options.HeadingCell = style_.HeadingCell;
   if (!composed_ || !SameOptions(options, composedFor_)) {
     pages_ = ComposeManuscript(text_, options);
     composedFor_ = options;

@@ -20,6 +20,7 @@ struct TManuscriptStyle {
   bool Title = false;        ///< the first line is the title, the second the author
   bool Hang = false;         ///< punctuation hangs beyond the last cell (TComposeOptions)
   bool NumberPages = false;  ///< each page's number on the sheet's page-number lines
+  int32_t HeadingCell = 2;   ///< the cell (from 0) a 見出し starts in (TComposeOptions)
 };
 
 class TManuscriptPages {

@@ -64,6 +64,7 @@ struct TRow {
   bool vertical = true;
   bool title = false;
   bool hang = false;
+  int32_t heading = 2;
 };
 
 // Five cells to a line and three lines to a page unless a row says otherwise.
@@ -131,6 +132,8 @@ const TRow kRows[] = {
     {"a block set against the end", "［＃ここから地付き］\nあ\nい\n［＃ここで地付き終わり］\nう",
      "____あ/____い/_う"},
     {"a heading from the third cell", "第一［＃「第一」は中見出し］\n本文", "__第一/_本文"},
+    {"a heading from the cell chosen", "第一［＃「第一」は中見出し］", "第一", 5, true, false,
+     false, 0},
     {"a heading block", "［＃ここから大見出し］\n序\n［＃ここで大見出し終わり］\n本文",
      "__序/_本文"},
     {"an indent without its number is left out", "［＃ここから字下げ］\nあ", "_あ"},
@@ -147,6 +150,7 @@ TEST(Compose, Table) {
     o.Vertical = row.vertical;
     o.Title = row.title;
     o.Hang = row.hang;
+    o.HeadingCell = row.heading;
     EXPECT_EQ(Render(ComposeManuscript(FromUtf8(row.text), o)), row.expected) << row.name;
   }
 }

@@ -117,6 +117,8 @@ expect_status() {
 expect_status 2 "$zelk" compose --printer PDF -o "$tmp/x.pdf"
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt"
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" -o "$tmp/x.txt"
+expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" -o "$tmp/x.pdf" --heading-cell 0
+expect_status 2 "$zelk" print --printer PDF -o "$tmp/x.pdf" --heading-cell 3
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" --ops -o "$tmp/x.pdf"
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" --png-dpi 100 -o "$tmp/x.pdf"
 expect_status 1 "$zelk" compose "$tmp/missing.txt" --printer PDF -o "$tmp/x.pdf"
