@@ -53,6 +53,9 @@ const QString kTitle = QStringLiteral("title");
 const QString kHang = QStringLiteral("hang");
 const QString kNumberPages = QStringLiteral("number-pages");
 const QString kHeadingCell = QStringLiteral("heading-cell");
+const QString kIndentBrackets = QStringLiteral("indent-brackets");
+const QString kNoSpaceAfterMarks = QStringLiteral("no-space-after-marks");
+const QString kSmallKanaStart = QStringLiteral("small-kana-start");
 
 }  // namespace
 
@@ -62,6 +65,15 @@ void AddManuscriptOptions(QCommandLineParser& parser) {
                                           "beside) the line's last cell.")});
   parser.addOption({kNumberPages, QStringLiteral("Write each page's number on the sheet's "
                                                  "page-number lines, after their title.")});
+  parser.addOption(
+      {kIndentBrackets, QStringLiteral("Indent a paragraph that opens with 「 or 『 (default: it "
+                                       "starts in the first cell).")});
+  parser.addOption({kNoSpaceAfterMarks,
+                    QStringLiteral("No blank cell after ？ and ！ inside a sentence (default: "
+                                   "one).")});
+  parser.addOption(
+      {kSmallKanaStart, QStringLiteral("Small kana may begin a line (default: they join the line "
+                                       "before).")});
   parser.addOption({kHeadingCell,
                     QStringLiteral("The cell a heading (見出し) starts in, from 1 (default 3, "
                                    "as the title)."),
@@ -70,7 +82,8 @@ void AddManuscriptOptions(QCommandLineParser& parser) {
 
 void RequireTextForManuscriptOptions(const QCommandLineParser& parser, bool textGiven) {
   if (textGiven) return;
-  for (const QString& name : {kTitle, kHang, kNumberPages, kHeadingCell})
+  for (const QString& name : {kTitle, kHang, kNumberPages, kHeadingCell, kIndentBrackets,
+                              kNoSpaceAfterMarks, kSmallKanaStart})
     if (parser.isSet(name))
       throw TUsageError{QStringLiteral("--%1 は --text と一緒に使います").arg(name)};
 }
@@ -86,6 +99,9 @@ std::unique_ptr<TManuscriptPages> ManuscriptForCommand(const QCommandLineParser&
   style.Title = parser.isSet(kTitle);
   style.Hang = parser.isSet(kHang);
   style.NumberPages = parser.isSet(kNumberPages);
+  style.IndentOpeningBracket = parser.isSet(kIndentBrackets);
+  style.SpaceAfterMarks = !parser.isSet(kNoSpaceAfterMarks);
+  style.SmallKanaMayStart = parser.isSet(kSmallKanaStart);
   if (parser.isSet(kHeadingCell)) {
     bool ok = false;
     const int cell = parser.value(kHeadingCell).toInt(&ok);

@@ -248,10 +248,12 @@ struct TUnit {
   bool Blank = false;    ///< an empty cell
   bool NoStart = false;  ///< never begins a line
   bool NoEnd = false;    ///< never ends a line
+  bool Soft = false;     ///< a blank that a line's start does without
 };
 
 std::vector<TUnit> MakeUnits(const std::vector<TChar>& chars, size_t from, size_t to,
-                             bool vertical) {
+                             const TComposeOptions& options) {
+  const bool vertical = options.Vertical;
   std::vector<TUnit> units;
   for (size_t i = from; i < to; ++i) {
     const char32_t c = chars[i].Code;
@@ -278,9 +280,18 @@ std::vector<TUnit> MakeUnits(const std::vector<TChar>& chars, size_t from, size_
       if (i + 1 < to && In(chars[i + 1].Code, kClosing)) u.Text += ToUtf16(chars[++i].Code);
     } else if (In(c, kSmallKana)) {
       u.Kind = TCellKind::SmallKana;
-      u.NoStart = true;
+      u.NoStart = !options.SmallKanaMayStart;
     } else if (In(c, kClosing) || In(c, kOtherNoStart)) {
       u.NoStart = true;
+      // ？ and ！ inside a sentence are followed by one blank cell: not before a closing
+      // bracket, another mark or a blank, and not at the text's or a line's end.
+      if (options.SpaceAfterMarks && In(c, U"！？") && i + 1 < to &&
+          !In(chars[i + 1].Code, kClosing) && !In(chars[i + 1].Code, U"！？") &&
+          !In(chars[i + 1].Code, kPunctuation) && !IsBlank(chars[i + 1].Code)) {
+        units.push_back(u);
+        u = TUnit();
+        u.Blank = u.Soft = true;
+      }
     } else if (In(c, kOpening)) {
       u.NoEnd = true;
     } else if (In(c, kTwoCellMarks) && i + 1 < to && chars[i + 1].Code == c) {
@@ -360,6 +371,7 @@ class TComposer {
   TComposedPage& Page() { return pages_.back(); }
 
   void Place(const TUnit& u) {
+    if (u.Soft && cell_ >= cells_) return;  // a blank that would begin a line
     if (cell_ >= cells_) {
       if (u.NoStart && Keep(u)) return;
       RunOn();
@@ -660,7 +672,7 @@ std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
     while (from <= chars.size()) {
       size_t to = from;
       while (to < chars.size() && chars[to].Code != kPageBreak) ++to;
-      const std::vector<TUnit> units = MakeUnits(chars, from, to, options.Vertical);
+      const std::vector<TUnit> units = MakeUnits(chars, from, to, options);
       if (!units.empty()) {
         int32_t start = 0;
         int32_t wrap = 0;
@@ -677,7 +689,8 @@ std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
         } else if (layout.First >= 0) {
           start = first ? layout.First : layout.Wrap;
           wrap = layout.Wrap;
-        } else if (first && !units.front().Blank) {
+        } else if (first && !units.front().Blank &&
+                   (options.IndentOpeningBracket || !In(chars[from].Code, U"「『"))) {
           start = 1;  // a paragraph begins with one empty cell
         }
         composer.Flow(units, start, wrap);

@@ -61,6 +61,15 @@ struct TComposeOptions {
   bool Hang = false;
   /// The cell (from 0) a 見出し starts in: the third, as the title.
   int32_t HeadingCell = 2;
+  // The rules that school guides differ on.
+  /// A paragraph that opens with 「 or 『 is indented like any other; by default it
+  /// starts in the first cell.
+  bool IndentOpeningBracket = false;
+  /// ？ and ！ inside a sentence are followed by one blank cell (not before a closing
+  /// bracket, and not at a line's start).
+  bool SpaceAfterMarks = true;
+  /// Small kana may begin a line; by default they join the line before.
+  bool SmallKanaMayStart = false;
 };
 
 /// The largest text file composed, in bytes: some 1.4 million Japanese characters, about

@@ -10,7 +10,8 @@ namespace {
 bool SameOptions(const TComposeOptions& a, const TComposeOptions& b) {
   return a.LinesPerPage == b.LinesPerPage && a.CellsPerLine == b.CellsPerLine &&
          a.Vertical == b.Vertical && a.Title == b.Title && a.Hang == b.Hang &&
-         a.HeadingCell == b.HeadingCell;
+         a.HeadingCell == b.HeadingCell && a.IndentOpeningBracket == b.IndentOpeningBracket &&
+         a.SpaceAfterMarks == b.SpaceAfterMarks && a.SmallKanaMayStart == b.SmallKanaMayStart;
 }
 
 }  // namespace
@@ -25,6 +26,9 @@ int TManuscriptPages::Compose(const TPrintSetting& s) {
   options.Title = style_.Title;
   options.Hang = style_.Hang;
   options.HeadingCell = style_.HeadingCell;
+  options.IndentOpeningBracket = style_.IndentOpeningBracket;
+  options.SpaceAfterMarks = style_.SpaceAfterMarks;
+  options.SmallKanaMayStart = style_.SmallKanaMayStart;
   if (!composed_ || !SameOptions(options, composedFor_)) {
     pages_ = ComposeManuscript(text_, options);
     composedFor_ = options;

@@ -21,6 +21,10 @@ struct TManuscriptStyle {
   bool Hang = false;         ///< punctuation hangs beyond the last cell (TComposeOptions)
   bool NumberPages = false;  ///< each page's number on the sheet's page-number lines
   int32_t HeadingCell = 2;   ///< the cell (from 0) a 見出し starts in (TComposeOptions)
+  // The school rules, as TComposeOptions says.
+  bool IndentOpeningBracket = false;
+  bool SpaceAfterMarks = true;
+  bool SmallKanaMayStart = false;
 };
 
 class TManuscriptPages {

@@ -14,6 +14,9 @@ std::string FormatRememberedText(const TRememberedText& text) {
   pairs.emplace_back("title", FlagText(text.Title));
   pairs.emplace_back("hang", FlagText(text.Hang));
   pairs.emplace_back("page", std::to_string(text.Page + 1));
+  pairs.emplace_back("indent-brackets", FlagText(text.IndentOpeningBracket));
+  pairs.emplace_back("space-after-marks", FlagText(text.SpaceAfterMarks));
+  pairs.emplace_back("small-kana-start", FlagText(text.SmallKanaMayStart));
   return FormatKeyValues(pairs);
 }
 
@@ -26,6 +29,12 @@ TRememberedText ParseRememberedText(std::string_view text) {
       r.Title = ParseFlag(value);
     } else if (key == "hang") {
       r.Hang = ParseFlag(value);
+    } else if (key == "indent-brackets") {
+      r.IndentOpeningBracket = ParseFlag(value);
+    } else if (key == "space-after-marks") {
+      r.SpaceAfterMarks = ParseFlag(value);
+    } else if (key == "small-kana-start") {
+      r.SmallKanaMayStart = ParseFlag(value);
     } else if (key == "page") {
       int page = 0;
       const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), page);

@@ -6,6 +6,9 @@
 //   title=yes                   the first line is the title (yes or no)
 //   hang=no                     punctuation hangs beyond the last cell (yes or no)
 //   page=3                      the page shown, from 1
+//   indent-brackets=no          the school rules of TComposeOptions (yes or no); a file
+//   space-after-marks=yes       without them reads as their defaults
+//   small-kana-start=no
 // The two choices are kept with no text set too: they preset the next text's dialog.
 
 #include <optional>
@@ -23,6 +26,9 @@ struct TRememberedText {
   bool Title = false;
   bool Hang = false;
   int Page = 0;  ///< from 0
+  bool IndentOpeningBracket = false;
+  bool SpaceAfterMarks = true;
+  bool SmallKanaMayStart = false;
 };
 
 std::string FormatRememberedText(const TRememberedText& text);

@@ -89,6 +89,16 @@ QString DialogStartFolder(const TDialogFolders& f) {
   return QDir::homePath();
 }
 
+TManuscriptStyle TTextChoice::Style() const {
+  TManuscriptStyle style;
+  style.Title = Title;
+  style.Hang = Hang;
+  style.IndentOpeningBracket = IndentOpeningBracket;
+  style.SpaceAfterMarks = SpaceAfterMarks;
+  style.SmallKanaMayStart = SmallKanaMayStart;
+  return style;
+}
+
 TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last) {
   const QString start = !last.Path.isEmpty()
                             ? QFileInfo(last.Path).absolutePath()
@@ -102,18 +112,30 @@ TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last) {
   title->setChecked(last.Title);
   auto* hang = new QCheckBox(QStringLiteral("行頭に来る句読点を升目の外にぶら下げる(&H)"), &d);
   hang->setChecked(last.Hang);
+  auto* bracket = new QCheckBox(
+      QStringLiteral("「 や 『 で始まる段落も 1 マス下げる(&I)（既定: 下げない）"), &d);
+  bracket->setChecked(last.IndentOpeningBracket);
+  auto* space =
+      new QCheckBox(QStringLiteral("文中の ？ と ！ の後を 1 マス空ける(&S)（既定: 空ける）"), &d);
+  space->setChecked(last.SpaceAfterMarks);
+  auto* smallKana = new QCheckBox(
+      QStringLiteral("小さい仮名（っ ゃ など）を行頭に置く(&K)（既定: 前の行に入れる）"), &d);
+  smallKana->setChecked(last.SmallKanaMayStart);
   // Qt's own file dialog lays itself out on a grid: the choices go on rows of their own
   // below it.
   if (auto* grid = qobject_cast<QGridLayout*>(d.layout())) {
-    const int row = grid->rowCount();
-    grid->addWidget(title, row, 0, 1, -1);
-    grid->addWidget(hang, row + 1, 0, 1, -1);
+    int row = grid->rowCount();
+    for (QCheckBox* box : {title, hang, bracket, space, smallKana})
+      grid->addWidget(box, row++, 0, 1, -1);
   }
   TTextChoice choice;
   if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return choice;
   choice.Path = d.selectedFiles()[0];
   choice.Title = title->isChecked();
   choice.Hang = hang->isChecked();
+  choice.IndentOpeningBracket = bracket->isChecked();
+  choice.SpaceAfterMarks = space->isChecked();
+  choice.SmallKanaMayStart = smallKana->isChecked();
   return choice;
 }
 
@@ -440,10 +462,7 @@ void TDocumentCommands::OpenPath(const QString& path) {
   if (path.isEmpty()) return;
   // A text is set into the design open now, as its last choices set the one before.
   if (QFileInfo(path).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0) {
-    TManuscriptStyle style;
-    style.Title = lastText_.Title;
-    style.Hang = lastText_.Hang;
-    if (ComposeTextFile(path, style)) lastText_.Path = path;
+    if (ComposeTextFile(path, lastText_.Style())) lastText_.Path = path;
     return;
   }
   if (!SaveIfModified()) return;
@@ -510,10 +529,7 @@ void TDocumentCommands::SB_ComposeTextClick() {
   if (form_.UpdateLock > 0) return;
   const TTextChoice choice = AskText(lastText_);
   if (choice.Path.isEmpty()) return;
-  TManuscriptStyle style;
-  style.Title = choice.Title;
-  style.Hang = choice.Hang;
-  if (ComposeTextFile(choice.Path, style)) lastText_ = choice;
+  if (ComposeTextFile(choice.Path, choice.Style())) lastText_ = choice;
 }
 
 bool TDocumentCommands::ReadTextFile(const QString& path, std::u16string* text) {
@@ -601,6 +617,9 @@ void TDocumentCommands::RestoreText() {
   if (!stored) return;
   lastText_.Title = stored->Title;
   lastText_.Hang = stored->Hang;
+  lastText_.IndentOpeningBracket = stored->IndentOpeningBracket;
+  lastText_.SpaceAfterMarks = stored->SpaceAfterMarks;
+  lastText_.SmallKanaMayStart = stored->SmallKanaMayStart;
   if (stored->Path.empty()) return;
   const QString path = FromLocal(stored->Path);
   lastText_.Path = path;
@@ -612,10 +631,7 @@ void TDocumentCommands::RestoreText() {
   }
   std::u16string text;
   if (!ReadTextFile(path, &text)) return;
-  TManuscriptStyle style;
-  style.Title = stored->Title;
-  style.Hang = stored->Hang;
-  SetTextIntoSheet(path, std::move(text), style, {stored->Page, false});
+  SetTextIntoSheet(path, std::move(text), lastText_.Style(), {stored->Page, false});
 }
 
 bool TDocumentCommands::SaveRememberedText() {
@@ -624,6 +640,9 @@ bool TDocumentCommands::SaveRememberedText() {
   TRememberedText r;
   r.Title = lastText_.Title;
   r.Hang = lastText_.Hang;
+  r.IndentOpeningBracket = lastText_.IndentOpeningBracket;
+  r.SpaceAfterMarks = lastText_.SpaceAfterMarks;
+  r.SmallKanaMayStart = lastText_.SmallKanaMayStart;
   const TPreviewForm* preview = form_.PreviewForm();
   if (!textPath_.isEmpty() && preview && preview->Text()) {
     r.Path = Local(textPath_);

@@ -92,6 +92,12 @@ struct TTextChoice {
   QString Path;  ///< empty: nothing chosen
   bool Title = false;
   bool Hang = false;
+  // The school rules (TComposeOptions), each at its default.
+  bool IndentOpeningBracket = false;
+  bool SpaceAfterMarks = true;
+  bool SmallKanaMayStart = false;
+  /// How the text is set by these choices.
+  TManuscriptStyle Style() const;
 };
 
 /// The open dialog for a text file, with the choices of TTextChoice as check boxes under

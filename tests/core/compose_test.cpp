@@ -79,7 +79,7 @@ const TRow kRows[] = {
     {"the long-vowel mark never begins a line", "あいうえー", "_あいう[えー]"},
     {"a middle dot never begins a line", "あいうえ・お", "_あいう[え・]/お"},
     {"an iteration mark never begins a line", "あいう時々", "_あいう[時々]"},
-    {"。」 share one cell", "「あい。」う", "_「あい[。」]/う"},
+    {"。」 share one cell", "あ「い。」う", "_あ「い[。」]/う"},
     {"an opening bracket never ends a line", "あいう「え」", "_あいう/「え」"},
     {"small kana take a cell", "きゃっと", "_きゃっと"},
     {"small kana never begin a line", "あいうえっと", "_あいう[えっ]/と"},
@@ -151,6 +151,40 @@ TEST(Compose, Table) {
     o.Title = row.title;
     o.Hang = row.hang;
     o.HeadingCell = row.heading;
+    EXPECT_EQ(Render(ComposeManuscript(FromUtf8(row.text), o)), row.expected) << row.name;
+  }
+}
+
+// The rules that school guides differ on, each way, five cells to a line.
+struct TRuleRow {
+  const char* name;
+  const char* text;
+  const char* expected;
+  bool indentBracket = false;
+  bool spaceAfterMarks = true;
+  bool smallKanaStart = false;
+};
+
+const TRuleRow kRuleRows[] = {
+    {"a paragraph opening with 「 starts in the first cell", "「あ」\n『い』", "「あ」/『い』"},
+    {"or is indented", "「あ」", "_「あ」", true},
+    {"a blank cell after ？ inside a sentence, none at a line's start", "あ？い！う",
+     "_あ？_[い！]/う"},
+    {"none before a closing bracket or another mark", "「あ？」い！？う", "「あ？」[い！？]/う"},
+    {"none at the line's end or the text's", "あいう？えお！", "_あいう？/えお！"},
+    {"none at a line's start", "あいうえ？お", "_あいう[え？]/お"},
+    {"or none at all", "あ？い", "_あ？い", false, false},
+    {"small kana join the line before", "あいうえっと", "_あいう[えっ]/と"},
+    {"or may begin a line", "あいうえっと", "_あいうえ/っと", false, true, true},
+};
+
+TEST(Compose, SchoolRules) {
+  for (const TRuleRow& row : kRuleRows) {
+    TComposeOptions o;
+    o.CellsPerLine = 5;
+    o.IndentOpeningBracket = row.indentBracket;
+    o.SpaceAfterMarks = row.spaceAfterMarks;
+    o.SmallKanaMayStart = row.smallKanaStart;
     EXPECT_EQ(Render(ComposeManuscript(FromUtf8(row.text), o)), row.expected) << row.name;
   }
 }

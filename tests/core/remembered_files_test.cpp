@@ -83,10 +83,19 @@ TEST(RememberedText, WhatIsWrittenIsReadBack) {
   EXPECT_TRUE(read->Title);
   EXPECT_FALSE(read->Hang);
   EXPECT_EQ(read->Page, 2);
+  const std::string rules = "indent-brackets=no\nspace-after-marks=yes\nsmall-kana-start=no\n";
   EXPECT_EQ(FormatRememberedText({"/a/b.txt", false, true, 0}),
-            "text=/a/b.txt\ntitle=no\nhang=yes\npage=1\n");
+            "text=/a/b.txt\ntitle=no\nhang=yes\npage=1\n" + rules);
   // A name a line break would cut is not kept; the choices still are.
-  EXPECT_EQ(FormatRememberedText({"/a\npage=9", true, true, 4}), "title=yes\nhang=yes\npage=5\n");
+  EXPECT_EQ(FormatRememberedText({"/a\npage=9", true, true, 4}),
+            "title=yes\nhang=yes\npage=5\n" + rules);
+  // The school rules, each away from its default, come back; a file without them (as an
+  // earlier version wrote) reads as the defaults.
+  const TRememberedText rulesSet{"/t.txt", false, false, 0, true, false, true};
+  const TRememberedText back = ParseRememberedText(FormatRememberedText(rulesSet));
+  EXPECT_TRUE(back.IndentOpeningBracket && !back.SpaceAfterMarks && back.SmallKanaMayStart);
+  const TRememberedText old = ParseRememberedText("text=/t.txt\npage=2\n");
+  EXPECT_TRUE(!old.IndentOpeningBracket && old.SpaceAfterMarks && !old.SmallKanaMayStart);
   EXPECT_FALSE(LoadRememberedText((dir / "missing").string()));
   std::filesystem::remove_all(dir);
 }

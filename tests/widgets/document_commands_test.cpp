@@ -629,6 +629,28 @@ class DocumentCommandsTest : public QObject {
     }
   }
 
+  // The text's dialog offers every choice of how the text is set, preset to the last,
+  // and gives back what the user ticked.
+  void theTextDialogOffersTheSchoolRules() {
+    TFixture f;
+    QVERIFY(WriteFile(f.QPath("t.txt"), "あ"));
+    TTextChoice last;
+    last.Path = f.QPath("t.txt");
+    last.SpaceAfterMarks = false;
+    QStringList boxes;
+    WhenModal([&](QWidget* w) {
+      for (QCheckBox* box : w->findChildren<QCheckBox*>()) {
+        boxes << QStringLiteral("%1=%2").arg(box->text().left(3)).arg(box->isChecked());
+        if (box->text().contains(QStringLiteral("小さい仮名"))) box->setChecked(true);
+      }
+      zelk::test::EnterFileName(w, f.QPath("t.txt"));
+    });
+    const TTextChoice choice = AskTextChoice(&f.form, last);
+    QCOMPARE(boxes, (QStringList{"1 行=0", "行頭に=0", "「 や=0", "文中の=0", "小さい=0"}));
+    QCOMPARE(choice.Path, f.QPath("t.txt"));
+    QVERIFY(choice.SmallKanaMayStart && !choice.SpaceAfterMarks && !choice.IndentOpeningBracket);
+  }
+
   // What a job keeps does not grow with its pages: the heap in use after page 200 is
   // within 20 KB a page of what it was after page 20 (a job that kept its pages, as the
   // virtual printer once did, keeps hundreds of kilobytes a page).
