@@ -22,6 +22,8 @@ namespace {
 
 const QString kOutput = QStringLiteral("output");
 const QString kOps = QStringLiteral("ops");
+const QString kCount = QStringLiteral("count");
+const QString kJson = QStringLiteral("json");
 
 void AddOptions(QCommandLineParser& parser) {
   parser.addPositionalArgument(
@@ -35,6 +37,10 @@ void AddOptions(QCommandLineParser& parser) {
                                    "OUT.png (one file per page: OUT-001.png, OUT-002.png, ...)."),
                     QStringLiteral("OUT")});
   parser.addOption({kOps, QStringLiteral("Print the recorded pages in the op format instead.")});
+  parser.addOption({kCount, QStringLiteral("Print how long the text is instead: its characters, "
+                                           "its 400字詰め sheets (20 x 20) and its pages on "
+                                           "the sheet.")});
+  parser.addOption({kJson, QStringLiteral("With --count: as one JSON object.")});
   AddManuscriptOptions(parser);
   AddPngDpiOption(parser);
   AddQuietOption(parser);
@@ -52,6 +58,25 @@ void WriteStdout(const std::string& text) {
     throw TCommandError{QStringLiteral("標準出力に書き込めません")};
 }
 
+// --count: the text's length, without drawing a page.
+int RunCount(const QCommandLineParser& parser, const QStringList& args) {
+  TPrinterService& printer = TPrinterService::Instance();
+  TPrintSetting s = PreparedSheetSettings(parser, printer, args.size() > 1 ? &args[1] : nullptr);
+  const std::unique_ptr<TManuscriptPages> text = ManuscriptForCommand(parser, args[0], s);
+  const TTextCount& count = text->Count();
+  const int pages = text->PageCount();
+  const std::string line = parser.isSet(kJson)
+                               ? "{\"characters\": " + std::to_string(count.Characters) +
+                                     ", \"sheets400\": " + std::to_string(count.Sheets400) +
+                                     ", \"pages\": " + std::to_string(pages) + "}\n"
+                               : "文字数: " + std::to_string(count.Characters) +
+                                     "\n400字詰め: " + std::to_string(count.Sheets400) +
+                                     " 枚\nこの用紙: " + std::to_string(pages) + " ページ\n";
+  WriteStdout(line);
+  if (std::fflush(stdout) != 0) throw TCommandError{QStringLiteral("標準出力に書き込めません")};
+  return kExitOk;
+}
+
 int Run(QCommandLineParser& parser) {
   const QStringList args = parser.positionalArguments();
   if (args.isEmpty())
@@ -59,6 +84,13 @@ int Run(QCommandLineParser& parser) {
         QStringLiteral("原稿のテキストファイルを指定してください（zelk compose TEXT.txt "
                        "[FILE.zelk] -o OUT.pdf）")};
   if (args.size() > 2) throw TUsageError{QStringLiteral("余分な引数 '%1' があります").arg(args[2])};
+  if (parser.isSet(kJson) && !parser.isSet(kCount))
+    throw TUsageError{QStringLiteral("--json は --count と一緒に使います")};
+  if (parser.isSet(kCount)) {
+    if (parser.isSet(kOps) || parser.isSet(kOutput))
+      throw TUsageError{QStringLiteral("--count は -o や --ops と一緒に使えません")};
+    return RunCount(parser, args);
+  }
   const bool ops = parser.isSet(kOps);
   const QString out = parser.value(kOutput);
   if (ops == parser.isSet(kOutput))

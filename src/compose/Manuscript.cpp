@@ -705,4 +705,25 @@ std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
   return composer.Finish();
 }
 
+int64_t CountCharacters(const std::vector<TComposedPage>& pages) {
+  int64_t count = 0;
+  for (const TComposedPage& page : pages)
+    for (const TCellPlacement& cell : page.Cells)
+      count += static_cast<int64_t>(ToUtf32(cell.Text).size());
+  return count;
+}
+
+TTextCount CountManuscript(const std::u16string& text, TComposeOptions options) {
+  options.LinesPerPage = 20;
+  options.CellsPerLine = 20;
+  options.Vertical = true;
+  const std::vector<TComposedPage> pages = ComposeManuscript(text, options);
+  TTextCount count;
+  count.Characters = CountCharacters(pages);
+  // An empty text fills no sheet, though it composes to one empty page; empty lines do
+  // take their lines.
+  count.Sheets400 = text.empty() ? 0 : static_cast<int32_t>(pages.size());
+  return count;
+}
+
 }  // namespace zelk

@@ -92,4 +92,19 @@ bool ReadManuscriptFile(const std::string& path, std::u16string* text, std::stri
 std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
                                              const TComposeOptions& options);
 
+/// How long a text is, as writing contests and school assignments count it.
+struct TTextCount {
+  /// The characters set into cells, as written: a shared cell (。」) or a pair of digits
+  /// counts each; blanks, ruby and annotations do not count.
+  int64_t Characters = 0;
+  /// The 400字詰め sheets: the pages of the text set on 20 lines of 20 cells by the same
+  /// rules.
+  int32_t Sheets400 = 0;
+};
+
+/// The characters of `pages` (TTextCount::Characters).
+int64_t CountCharacters(const std::vector<TComposedPage>& pages);
+/// The count of `text` set by `options` (its grid and direction aside).
+TTextCount CountManuscript(const std::u16string& text, TComposeOptions options);
+
 }  // namespace zelk

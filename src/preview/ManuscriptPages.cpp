@@ -14,6 +14,17 @@ bool SameOptions(const TComposeOptions& a, const TComposeOptions& b) {
          a.SpaceAfterMarks == b.SpaceAfterMarks && a.SmallKanaMayStart == b.SmallKanaMayStart;
 }
 
+// `options` with the choices of `style` over it.
+TComposeOptions WithStyle(TComposeOptions options, const TManuscriptStyle& style) {
+  options.Title = style.Title;
+  options.Hang = style.Hang;
+  options.HeadingCell = style.HeadingCell;
+  options.IndentOpeningBracket = style.IndentOpeningBracket;
+  options.SpaceAfterMarks = style.SpaceAfterMarks;
+  options.SmallKanaMayStart = style.SmallKanaMayStart;
+  return options;
+}
+
 }  // namespace
 
 TManuscriptPages::TManuscriptPages(std::u16string text, TManuscriptStyle style)
@@ -22,13 +33,7 @@ TManuscriptPages::TManuscriptPages(std::u16string text, TManuscriptStyle style)
 TManuscriptPages::~TManuscriptPages() = default;
 
 int TManuscriptPages::Compose(const TPrintSetting& s) {
-  TComposeOptions options = SheetComposeOptions(s);
-  options.Title = style_.Title;
-  options.Hang = style_.Hang;
-  options.HeadingCell = style_.HeadingCell;
-  options.IndentOpeningBracket = style_.IndentOpeningBracket;
-  options.SpaceAfterMarks = style_.SpaceAfterMarks;
-  options.SmallKanaMayStart = style_.SmallKanaMayStart;
+  const TComposeOptions options = WithStyle(SheetComposeOptions(s), style_);
   if (!composed_ || !SameOptions(options, composedFor_)) {
     pages_ = ComposeManuscript(text_, options);
     composedFor_ = options;
@@ -63,6 +68,11 @@ TSheetRecording TManuscriptPages::Record(TPrintSetting& s, TPrintPreview& previe
     setter.Draw(canvas, pages_[static_cast<size_t>(page)]);
     if (style_.NumberPages) setter.DrawPageNumber(canvas, page + 1);
   });
+}
+
+const TTextCount& TManuscriptPages::Count() {
+  if (!count_) count_ = CountManuscript(text_, WithStyle(TComposeOptions(), style_));
+  return *count_;
 }
 
 }  // namespace zelk

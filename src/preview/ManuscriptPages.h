@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ class TManuscriptPages {
   TSheetRecording Record(TPrintSetting& s, TPrintPreview& preview, int index,
                          const std::function<void(TPrintSetting&)>& prepare = {});
   int RecordedPage() const { return recorded_; }
+  /// Its length in characters and 400字詰め sheets (CountManuscript), counted once.
+  const TTextCount& Count();
   /// The text and how it is set, as given.
   const std::u16string& Text() const { return text_; }
   const TManuscriptStyle& Style() const { return style_; }
@@ -67,6 +70,7 @@ class TManuscriptPages {
   std::vector<TComposedPage> pages_;
   bool hasRuby_ = false;
   bool rubyLeftOut_ = false;
+  std::optional<TTextCount> count_;
   int recorded_ = -1;
   // The measures the setter keeps hold for one record and one printer resolution.
   std::unique_ptr<TSheetTextSetter> setter_;

@@ -197,6 +197,9 @@ void TPreviewForm::BuildPanel() {
   // Which of how many pages is shown: a slider alone does not tell it.
   L_PageOf = label(QStringLiteral("9999/9999"), 155, 14);
   L_PageOf->setObjectName(QStringLiteral("L_PageOf"));
+  // How long the text is, as contests and assignments count it.
+  L_Count = label(QStringLiteral("400字詰め 9999 枚"), 160, 14);
+  L_Count->setObjectName(QStringLiteral("L_Count"));
   Label2 = label(QStringLiteral("拡大率："), 198, 14);
   TrackBar1 = slider(238, 10, 150, 29);
   TrackBar1->setRange(1, 41);
@@ -214,7 +217,7 @@ void TPreviewForm::BuildPanel() {
   connect(BB_PrintSetup, &QPushButton::clicked, this, &TPreviewForm::BB_PrintSetupClick);
   connect(B_Close, &QPushButton::clicked, this, &TPreviewForm::TB_CloseClick);
   // Wider captions than designed push the controls after them along the bar.
-  FlowRow({L_Page, TB_Page, L_PageOf, Label2, TrackBar1, BB_Print, BB_PrintSetup, B_Close},
+  FlowRow({L_Page, TB_Page, L_PageOf, L_Count, Label2, TrackBar1, BB_Print, BB_PrintSetup, B_Close},
           scale_(3), 0, scale_(720), {TB_Page, TrackBar1}, scale_(60));
   setTabOrder(TB_Page, TrackBar1);
   setTabOrder(TrackBar1, BB_Print);
@@ -223,6 +226,7 @@ void TPreviewForm::BuildPanel() {
   L_Page->hide();
   TB_Page->hide();
   L_PageOf->hide();
+  L_Count->hide();
 }
 
 int TPreviewForm::Redraw() {
@@ -246,6 +250,14 @@ int TPreviewForm::Redraw() {
     L_Page->setVisible(pages != 1);
     TB_Page->setVisible(pages != 1);
     L_PageOf->setVisible(pages != 1);
+    if (ShowsText()) {
+      const TTextCount& count = text_->Count();
+      L_Count->setText(QStringLiteral("400字詰め %1 枚").arg(count.Sheets400));
+      L_Count->setToolTip(QStringLiteral("%1 字、400字詰め原稿用紙 %2 枚")
+                              .arg(count.Characters)
+                              .arg(count.Sheets400));
+    }
+    L_Count->setVisible(ShowsText());
   }
   ShowPage(TB_Page->value(), TrackBar1->value(), TrackBar1->minimum(), TrackBar1->maximum());
   ScrollToTextStart();

@@ -152,6 +152,7 @@ class TPreviewForm : public QWidget {
   QLabel* L_Page;
   QSlider* TB_Page;
   QLabel* L_PageOf;  ///< "3/87": the page shown and the count, beside the selector
+  QLabel* L_Count;   ///< "400字詰め 31 枚" while a text is set; its characters in the tip
   QLabel* Label2;
   QSlider* TrackBar1;
   QPushButton* BB_Print;

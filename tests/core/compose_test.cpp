@@ -189,6 +189,27 @@ TEST(Compose, SchoolRules) {
   }
 }
 
+// The count: the characters set, whatever the sheet, and the pages of 20 × 20.
+TEST(Compose, Count) {
+  struct TCase {
+    const char* text;
+    int64_t characters;
+    int32_t sheets;
+  };
+  const std::u16string long400(399, u'あ');  // with the indent, one cell past a sheet
+  for (const TCase& c :
+       {TCase{"", 0, 0}, TCase{"\n\n", 0, 1}, TCase{"「あ。」", 4, 1}, TCase{"2026年", 5, 1},
+        TCase{"漢字《かんじ》［＃傍点］", 2, 1}, TCase{"あ［＃改ページ］い", 2, 2}}) {
+    const TTextCount count = CountManuscript(FromUtf8(c.text), TComposeOptions());
+    EXPECT_EQ(count.Characters, c.characters) << c.text;
+    EXPECT_EQ(count.Sheets400, c.sheets) << c.text;
+  }
+  TComposeOptions small;
+  small.CellsPerLine = 5;  // the sheet the text is shown on does not change the count
+  EXPECT_EQ(CountManuscript(long400 + u"い", small).Sheets400, 2);
+  EXPECT_EQ(CountManuscript(long400, small).Sheets400, 1);
+}
+
 TEST(Compose, Kinds) {
   TComposeOptions o;
   const auto pages = ComposeManuscript(u"っ、12あ", o);

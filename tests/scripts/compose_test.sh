@@ -118,6 +118,12 @@ expect_status 2 "$zelk" compose --printer PDF -o "$tmp/x.pdf"
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt"
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" -o "$tmp/x.txt"
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" -o "$tmp/x.pdf" --heading-cell 0
+expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" --json
+expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" --count -o "$tmp/x.pdf"
+count=$("$zelk" compose --printer PDF "$tmp/text.txt" --count --json) || fail "compose --count exited $?"
+python3 -c 'import json, sys; c = json.loads(sys.argv[1]); assert c["characters"] > 0 and c["sheets400"] >= 1 and c["pages"] >= 1' "$count" ||
+  fail "compose --count --json: $count"
+"$zelk" compose --printer PDF "$tmp/text.txt" --count | grep -q '^400字詰め: [0-9]* 枚$' || fail "compose --count"
 expect_status 2 "$zelk" print --printer PDF -o "$tmp/x.pdf" --heading-cell 3
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" --ops -o "$tmp/x.pdf"
 expect_status 2 "$zelk" compose --printer PDF "$tmp/text.txt" --png-dpi 100 -o "$tmp/x.pdf"

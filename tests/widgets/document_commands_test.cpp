@@ -629,6 +629,24 @@ class DocumentCommandsTest : public QObject {
     }
   }
 
+  // Beside the page selector: the text's length in 400字詰め sheets, its characters in
+  // the tip, clear of the controls after it; gone with the text.
+  void thePreviewCountsTheTextIn400CharacterSheets() {
+    TFixture f;
+    f.doc->FormShow();
+    QByteArray text;
+    for (int i = 0; i < 41; ++i) text += QByteArray("あいうえおかきくけこ");  // 410 字
+    QVERIFY(WriteFile(f.QPath("t.txt"), text));
+    QVERIFY(f.doc->ComposeTextFile(f.QPath("t.txt")));
+    QTRY_VERIFY(f.preview.L_Count->isVisible());
+    QCOMPARE(f.preview.L_Count->text(), QStringLiteral("400字詰め 2 枚"));
+    QVERIFY(f.preview.L_Count->toolTip().startsWith(QStringLiteral("410 字")));
+    QVERIFY(f.preview.L_Count->geometry().right() < f.preview.Label2->geometry().left());
+    QVERIFY(f.preview.L_PageOf->geometry().right() < f.preview.L_Count->geometry().left());
+    f.doc->SB_ClearTextClick();
+    QVERIFY(!f.preview.L_Count->isVisible());
+  }
+
   // The text's dialog offers every choice of how the text is set, preset to the last,
   // and gives back what the user ticked.
   void theTextDialogOffersTheSchoolRules() {
