@@ -113,7 +113,10 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
     const DirtyFlags dirty = state.state();
     if (dirty & DirtyPen) pen_ = state.pen();
     if (dirty & DirtyBrush) brush_ = state.brush();
-    if (dirty & DirtyTransform) transform_ = state.transform();
+    if (dirty & DirtyTransform) {
+      transform_ = state.transform();
+      scale_ = UniformScale(transform_);  // asked for every dot: worked out once
+    }
   }
 
   void drawPath(const QPainterPath& path) override { AddShape(path, true); }
@@ -146,7 +149,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
       if (AddDot(points[i])) continue;
       // A square of the pen's width, or of one device unit for a cosmetic pen.
       const qreal side =
-          pen_.isCosmetic() ? 1.0 : pen_.widthF() * UniformScale(transform_).value_or(1);
+          pen_.isCosmetic() ? 1.0 : pen_.widthF() * scale_.value_or(1);
       const QPointF centre = transform_.map(points[i]);
       QPainterPath square;
       square.addRect(QRectF(centre - QPointF(side / 2, side / 2), QSizeF(side, side)));
@@ -234,7 +237,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   bool AddDot(const QPointF& centre) {
     if (pen_.style() != Qt::SolidLine || pen_.capStyle() != Qt::RoundCap || pen_.isCosmetic())
       return false;
-    const auto scale = UniformScale(transform_);
+    const auto scale = scale_;
     if (!scale) return false;
     const qreal width = pen_.widthF() * *scale;
     return AddToRow(false, pen_.color(), transform_.map(centre), QSizeF(width, width));
@@ -332,7 +335,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
     if (fillable && brush_.style() != Qt::NoBrush) fill = brush_.color();
     const bool stroked = pen_.style() != Qt::NoPen;
     if (!fill && !stroked) return;
-    const auto scale = UniformScale(transform_);
+    const auto scale = scale_;
     if (stroked && !pen_.isCosmetic() && !scale) {
       // A wide pen under a stretching transform: its outline, filled.
       if (fill) AddItem(TShape{transform_.map(path), fill, std::nullopt});
@@ -387,6 +390,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   QPen pen_;
   QBrush brush_;
   QTransform transform_;
+  std::optional<qreal> scale_ = 1.0;  // UniformScale(transform_)
   TDotRow row_;
   int spans_ = 0;
 };
