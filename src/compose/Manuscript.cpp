@@ -143,7 +143,28 @@ struct TChar {
   char32_t Code = 0;
   int32_t Ruby = -1;   ///< index into the ruby texts, -1 for none
   bool Gaiji = false;  ///< a 外字 (※ with its note): a kanji of its run
+  char32_t Mark = 0;   ///< a 傍点 or 傍線 beside it, as the mark's character; 0 for none
 };
+
+// The mark a 傍点 or 傍線 note names ("傍点", "白ゴマ傍点", "傍線", …), as the character set
+// beside each of its characters; 0 for a note that names none. A line's character lies
+// turned in vertical writing, so it runs down the strip there and along it across.
+char32_t EmphasisMark(std::u32string_view kind, bool vertical) {
+  struct TKind {
+    std::u32string_view Name;
+    char32_t Down, Across;
+  };
+  static constexpr TKind kKinds[] = {
+      {U"傍点", U'﹅', U'﹅'},     {U"白ゴマ傍点", U'﹆', U'﹆'}, {U"丸傍点", U'●', U'●'},
+      {U"白丸傍点", U'○', U'○'},   {U"黒三角傍点", U'▲', U'▲'},   {U"白三角傍点", U'△', U'△'},
+      {U"二重丸傍点", U'◎', U'◎'}, {U"蛇の目傍点", U'◉', U'◉'},   {U"ばつ傍点", U'×', U'×'},
+      {U"傍線", U'─', U'─'},       {U"二重傍線", U'═', U'═'},     {U"鎖線", U'┄', U'┄'},
+      {U"破線", U'┄', U'┄'},       {U"点線", U'┈', U'┈'},         {U"波線", U'〜', U'〜'},
+  };
+  for (const TKind& k : kKinds)
+    if (kind == k.Name) return vertical ? k.Down : k.Across;
+  return 0;
+}
 
 TClass ClassOf(const TChar& c) { return c.Gaiji ? TClass::Kanji : ClassOf(c.Code); }
 
@@ -154,8 +175,10 @@ constexpr std::u32string_view kPageBreakNote = U"改ページ";
 // `［＃改ページ］` (and 改丁, 改見開き, 改段: a sheet has no spreads or columns) as
 // kPageBreak, a 外字 note read into the ※ before it, every other annotation left out. A notation
 // that is not closed on its line is plain text.
-std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16string>& rubies) {
+std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16string>& rubies,
+                             bool vertical) {
   std::vector<TChar> out;
+  char32_t marking = 0;  // the mark of an open ［＃傍点］ … ［＃傍点終わり］
   size_t explicitBase = std::u32string::npos;  // where a ｜ marked the base's start
   size_t segmentStart = 0;                     // the first character after a page break
   auto emitBar = [&] {
@@ -189,6 +212,25 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
           emitBar();
           out.push_back({kPageBreak});
           segmentStart = out.size();
+        } else if (const char32_t mark = EmphasisMark(note, vertical)) {
+          marking = mark;
+        } else if (note.size() > 3 && note.substr(note.size() - 3) == U"終わり" &&
+                   EmphasisMark(note.substr(0, note.size() - 3), vertical)) {
+          marking = 0;
+        } else if (note.size() > 3 && note[0] == U'「' && note.find(U"」に") != note.npos) {
+          // ［＃「…」に傍点］ marks the last "…" before it.
+          const size_t quoteEnd = note.rfind(U"」に");
+          const std::u32string_view target = note.substr(1, quoteEnd - 1);
+          const char32_t mark = EmphasisMark(note.substr(quoteEnd + 2), vertical);
+          for (size_t end = out.size();
+               mark && !target.empty() && end >= target.size() + segmentStart; --end) {
+            size_t k = 0;
+            while (k < target.size() && out[end - target.size() + k].Code == target[k]) ++k;
+            if (k == target.size()) {
+              for (size_t m = end - target.size(); m < end; ++m) out[m].Mark = mark;
+              break;
+            }
+          }
         } else if (out.size() > segmentStart && out.back().Code == U'※' && !out.back().Gaiji) {
           // ※ and the note after it are one character: the one named, or ※ still.
           out.back().Gaiji = true;
@@ -234,8 +276,17 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
       }
     }
     out.push_back({c});
+    out.back().Mark = marking;
   }
   emitBar();
+  // Each marked character has its mark beside it as ruby of its own, unless it has ruby.
+  for (TChar& c : out) {
+    if (!c.Mark || c.Ruby >= 0 || c.Code == kPageBreak) continue;
+    c.Ruby = static_cast<int32_t>(rubies.size());
+    // A line is three of its character, shrunk to the cell: one line along the cells.
+    const bool line = In(c.Mark, U"─═┄┈〜");
+    rubies.push_back(line ? ToUtf16(c.Mark) + ToUtf16(c.Mark) + ToUtf16(c.Mark) : ToUtf16(c.Mark));
+  }
   return out;
 }
 
@@ -660,7 +711,7 @@ std::vector<TComposedPage> ComposeManuscript(const std::u16string& text,
   for (size_t index = 0; index < lines.size(); ++index) {
     const std::u32string line = ToUtf32(lines[index]);
     const TLineLayout layout = layoutNotes.ForLine(NotesOf(line));
-    const std::vector<TChar> chars = ParseLine(line, composer.Rubies);
+    const std::vector<TChar> chars = ParseLine(line, composer.Rubies, options.Vertical);
     if (lines[index].empty()) {
       composer.EndLine();  // an empty line stays one
       continue;
