@@ -148,8 +148,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
     for (int i = 0; i < count; ++i) {
       if (AddDot(points[i])) continue;
       // A square of the pen's width, or of one device unit for a cosmetic pen.
-      const qreal side =
-          pen_.isCosmetic() ? 1.0 : pen_.widthF() * scale_.value_or(1);
+      const qreal side = pen_.isCosmetic() ? 1.0 : pen_.widthF() * scale_.value_or(1);
       const QPointF centre = transform_.map(points[i]);
       QPainterPath square;
       square.addRect(QRectF(centre - QPointF(side / 2, side / 2), QSizeF(side, side)));
