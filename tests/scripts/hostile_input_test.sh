@@ -99,7 +99,7 @@ row "code page 932 stand-ins"   0 "TitleUL の「¥」は「\」として保存�
   fail "the long text was not shortened to 32767 characters"
 "$zelk" show ro/keep.zelk 2>/dev/null | grep -q '"Tate": 4' || fail "the read-only folder's file"
 grep -qF "TitleUL の「😀」は「?」として保存されました" err.txt || fail "no note for the emoji"
-"$zelk" render --help | head -1 | grep -q '^Usage: zelk render \[options\]' ||
+"$zelk" render --printer PDF --help | head -1 | grep -q '^Usage: zelk render \[options\]' ||
   fail "render's help does not name the command"
 "$zelk" write -o - --set Tate=5 >stdout.bin 2>/dev/null && "$zelk" write -o file.bin --set Tate=5 &&
   cmp -s stdout.bin file.bin || fail "write -o - differs from the file"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `zelk ops` with the installed fonts (IPA and DejaVu) against golden op files, so that a
+# The ops subcommand with the installed fonts (IPA and DejaVu) against golden op files, so that a
 # change in measuring or placing real text shows up. ZELK_UPDATE_GOLDEN=1 rewrites them.
 #
 # Checked by hand in texts.ops: the main window font Tahoma is DejaVu Sans here; 8 pt
@@ -36,7 +36,7 @@ failures=0
 for name in texts yokogaki; do
   sheet_args "$name"
   if ! "$zelk" ops --printer PDF "${args[@]}" >"$tmp/$name.ops"; then
-    echo "FAIL: zelk ops for $name exited non-zero" >&2
+    echo "FAIL: the ops of $name exited non-zero" >&2
     failures=$((failures + 1))
     continue
   fi

@@ -77,22 +77,23 @@ err=$("$zelk" layout --printer ZelkA4 --paper 100x100 2>&1 >/dev/null)
 # A queue that takes no jobs refuses with CUPS's reason (asked before any job ran on it,
 # so no finishing job can change what it says); a paused one holds the job and
 # says so; an unknown name is a usage error.
+# expect_print STATUS NEEDLE QUEUE [ARGS...]: prints on QUEUE, expecting STATUS and NEEDLE.
 expect_print() {
-  local want=$1 needle=$2
-  shift 2
-  "$zelk" print "$@" >/dev/null 2>"$PRIVATE_CUPS_DIR/err"
+  local want=$1 needle=$2 queue=$3
+  shift 3
+  "$zelk" print --printer "$queue" "$@" >/dev/null 2>"$PRIVATE_CUPS_DIR/err"
   local rc=$?
-  [ "$rc" = "$want" ] || fail "zelk print $*: exit $rc, expected $want: $(cat "$PRIVATE_CUPS_DIR/err")"
-  grep -qF -- "$needle" "$PRIVATE_CUPS_DIR/err" || fail "zelk print $*: '$needle' not in: $(cat "$PRIVATE_CUPS_DIR/err")"
+  [ "$rc" = "$want" ] || fail "printing on $queue: exit $rc, expected $want: $(cat "$PRIVATE_CUPS_DIR/err")"
+  grep -qF -- "$needle" "$PRIVATE_CUPS_DIR/err" || fail "printing on $queue: '$needle' not in: $(cat "$PRIVATE_CUPS_DIR/err")"
 }
 cupsreject -r "用紙切れ" ZelkB4 || fail "cupsreject"
-expect_print 1 "ZelkB4 はジョブを受け付けていません: 用紙切れ" --printer ZelkB4
+expect_print 1 "ZelkB4 はジョブを受け付けていません: 用紙切れ" ZelkB4
 cupsaccept ZelkB4 && cupsdisable ZelkB4 || fail "cupsdisable"
 before=$(lpstat -o ZelkB4 | wc -l)
-expect_print 0 "ZelkB4 は一時停止中です" --printer ZelkB4
+expect_print 0 "ZelkB4 は一時停止中です" ZelkB4
 [ "$(lpstat -o ZelkB4 | wc -l)" -gt "$before" ] || fail "the paused queue holds no new job"
 cupsenable ZelkB4
-expect_print 2 "no printer named 'NoSuchQueue'" --printer NoSuchQueue
+expect_print 2 "no printer named 'NoSuchQueue'" NoSuchQueue
 
 a4='595(\.[0-9]+)? x 84[12](\.[0-9]+)?'
 expect_size=$a4 expect_text="" print_and_check default ZelkA4
@@ -118,7 +119,7 @@ for queue in ZelkA4 ZelkB4 ZelkLetter; do
     turn=()
     [ "$orientation" = landscape ] && turn=(--landscape)
     "$zelk" print --printer "$queue" "${turn[@]}" --set LineType=2 --set OuterLine=0 \
-      --set PageNumber=0 --set Orime=0 || fail "$queue $orientation: zelk print exited $?"
+      --set PageNumber=0 --set Orime=0 || fail "$queue $orientation: printing exited $?"
     job=$(private_cups_last_job "$queue")
     private_cups_wait_idle "$queue" || fail "$queue: job $job still pending"
     doc=$(private_cups_document "$job")
@@ -139,7 +140,7 @@ design=$PRIVATE_CUPS_DIR/design
 expect_size='729 x 1032' expect_text="" print_and_check "B4 design on the A4 queue" ZelkA4 \
   "$design-b4.zelk"
 before=$(lpstat -W all -o ZelkA4 | wc -l)
-expect_print 2 "has no paper of the design's size (100 x 100 mm); it has: " --printer ZelkA4 \
+expect_print 2 "has no paper of the design's size (100 x 100 mm); it has: " ZelkA4 \
   "$design-square.zelk"
 [ "$(lpstat -W all -o ZelkA4 | wc -l)" = "$before" ] || fail "the refused design was sent"
 expect_size=$a4 expect_text="" print_and_check "100 mm design on A4 by --paper" ZelkA4 \

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# `zelk print` on the virtual printer: the PDF it writes, and its refusals.
+# Printing on the virtual printer from the command line: the PDF it writes, and its
+# refusals.
 # Usage: print_test.sh ZELK_BINARY TEST_DATA_DIR
 set -uo pipefail
 
@@ -13,27 +14,31 @@ fail() {
   exit 1
 }
 
-# expect_status CODE ARGS...: runs zelk print, checks the exit status and, for failures,
-# that the message is one line.
+# expect_status CODE ARGS...: prints on $printer (the virtual printer unless told), checks
+# the exit status and, for failures, that the message is one line.
 expect_status() {
   local want=$1
   shift
-  "$zelk" print "$@" >"$work/out" 2>"$work/err"
+  "$zelk" print --printer "${printer:-PDF}" "$@" >"$work/out" 2>"$work/err"
   local got=$?
-  [ "$got" = "$want" ] || fail "zelk print $* exited $got, expected $want: $(cat "$work/err")"
+  [ "$got" = "$want" ] || fail "print $* exited $got, expected $want: $(cat "$work/err")"
   if [ "$want" != 0 ]; then
-    [ "$(grep -c '^zelk: ' "$work/err")" = 1 ] || fail "zelk print $*: no one-line message: $(cat "$work/err")"
+    [ "$(grep -c '^zelk: ' "$work/err")" = 1 ] || fail "print $*: no one-line message: $(cat "$work/err")"
   fi
 }
 
 expect_status 0 -o "$work/a.pdf"
+# -o alone selects the virtual printer (the test world has no scheduler to pick from).
+"$zelk" print -o "$work/alone.pdf" 2>"$work/err" >/dev/null || # no --printer on purpose
+  fail "-o without a printer did not print: $(cat "$work/err")"
+pdfinfo "$work/alone.pdf" >/dev/null || fail "-o without a printer wrote no PDF"
 info=$(pdfinfo "$work/a.pdf") || fail "no readable PDF"
 echo "$info" | grep -q '^Title: *印刷プレビュー$' || fail "job title: $info"
 echo "$info" | grep -q '^Pages: *1$' || fail "pages: $info"
 # The page is the virtual paper exactly: 4960 x 7016 device units at 600 dpi.
 echo "$info" | grep -q '^Page size: *595.2 x 841.92 pts' || fail "not A4: $info"
 
-expect_status 0 --printer PDF -o "$work/b.pdf" --landscape --set Tategaki=0 --set TitleUL=名前
+expect_status 0 -o "$work/b.pdf" --landscape --set Tategaki=0 --set TitleUL=名前
 pdfinfo "$work/b.pdf" | grep -q '^Page size: *841.92 x 595.2 pts' || fail "landscape not kept"
 pdftotext "$work/b.pdf" - | grep -q '名前' || fail "the title text is missing"
 
@@ -41,8 +46,8 @@ pdftotext "$work/b.pdf" - | grep -q '名前' || fail "the title text is missing"
 expect_status 0 "$work/s.zelk" -o "$work/c.pdf"
 [ -s "$work/c.pdf" ] || fail "printing a settings file wrote nothing"
 
-expect_status 2 --printer PDF                       # the PDF printer needs an output file
-expect_status 1 --printer NoSuchQueue-zelk          # no scheduler runs in the test world
+expect_status 2                                     # the PDF printer needs an output file
+printer=NoSuchQueue-zelk expect_status 1            # no scheduler runs in the test world
 grep -q 'NoSuchQueue-zelk に接続できません' "$work/err" || fail "no scheduler: $(cat "$work/err")"
 expect_status 2 -o "$work/d.pdf" --dpi 0            # bad option
 expect_status 1 -o "$work/no/such/dir/e.pdf"        # unwritable output

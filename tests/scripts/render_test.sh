@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `zelk render` and `zelk ops` from the command line: the three output formats at the
+# The render and ops subcommands from the command line: the three output formats at the
 # printer's paper size, the op format's header, and bad options rejected in one line
 # with exit status 2.
 set -uo pipefail
@@ -87,7 +87,7 @@ expect_usage "bad paper" "--paper" ops --paper A9
 expect_usage "bad dpi" "--dpi" ops --dpi 0
 expect_usage "unknown field" "Nonsense" ops --set Nonsense=1
 expect_usage "bad field value" "Tate" ops --set Tate=abc
-expect_usage "two files" "b.zelk" ops a.zelk b.zelk
+expect_usage "two files" "b.zelk" ops --printer PDF a.zelk b.zelk
 [ -e "$tmp/x.pdf" ] && fail "a rejected render wrote its output"
 
 # A settings file that does not exist: exit 1 with a message, nothing written.
