@@ -50,6 +50,12 @@ const QString kCancelledMessage = QStringLiteral("印刷を中止しました。
 
 // Paths are held with every byte of the file name kept (FileNameToUtf16).
 std::string Local(const QString& path) { return FileNameFromUtf16(path.toStdU16String()); }
+// Whether something is at `path`, named by its bytes (Qt's own check would re-encode a
+// name that is not UTF-8).
+bool PathExists(const QString& path) {
+  struct stat st;
+  return ::stat(Local(path).c_str(), &st) == 0;
+}
 QString FromLocal(const std::string& path) {
   return QString::fromStdU16String(FileNameToUtf16(path));
 }
@@ -572,7 +578,7 @@ bool TDocumentCommands::ComposeTextFile(const QString& path, const TManuscriptSt
 void TDocumentCommands::RereadText() {
   TPreviewForm* preview = form_.PreviewForm();
   if (textPath_.isEmpty() || !preview || !preview->Text()) return;
-  if (!QFileInfo::exists(textPath_)) {
+  if (!PathExists(textPath_)) {
     const QString gone = textPath_;
     SB_ClearTextClick();
     ShowMessage(QStringLiteral("原稿のファイル %1 がなくなったので、原稿を外しました。").arg(gone));
@@ -623,7 +629,7 @@ void TDocumentCommands::RestoreText() {
   if (stored->Path.empty()) return;
   const QString path = FromLocal(stored->Path);
   lastText_.Path = path;
-  if (!QFileInfo::exists(path)) {
+  if (!PathExists(path)) {
     ShowMessage(
         QStringLiteral("前回の原稿のファイル %1 が見つからないので、原稿のない用紙を表示します。")
             .arg(path));

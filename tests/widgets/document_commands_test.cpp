@@ -587,10 +587,19 @@ class DocumentCommandsTest : public QObject {
     }
     // Gone between two runs: the next start shows the blank sheet and says why.
     QVERIFY(WriteFile(f.QPath("zelk.text"), ("text=" + t + "\npage=2\n").toUtf8()));
-    TLaterStart again(f);
-    QVERIFY(!again.preview.Text());
-    QCOMPARE(again.messages.size(), 1);
-    QVERIFY(again.messages[0].contains(t));
+    {
+      TLaterStart again(f);
+      QVERIFY(!again.preview.Text());
+      QCOMPARE(again.messages.size(), 1);
+      QVERIFY(again.messages[0].contains(t));
+    }
+    // A name that is not UTF-8 comes back byte for byte.
+    const std::string odd = f.dir.path().toStdString() + "/t\xff.txt";
+    std::FILE* file = std::fopen(odd.c_str(), "wb");
+    QVERIFY(file && std::fputs("一", file) >= 0 && std::fclose(file) == 0);
+    QVERIFY(WriteFile(f.QPath("zelk.text"), QByteArray::fromStdString("text=" + odd + "\n")));
+    TLaterStart odder(f);
+    QVERIFY2(odder.preview.Text(), qPrintable(odder.messages.join('\n')));
   }
 
   // A text's job tells its progress before each page, in order, once each, and stops
