@@ -95,13 +95,24 @@ QString DialogStartFolder(const TDialogFolders& f) {
   return QDir::homePath();
 }
 
+namespace {
+
+// The choices of how a text is set, between the dialog's choice, the file that keeps it
+// and the style the text is set in, which all name them alike.
+template <class From, class To>
+void CopyTextChoices(const From& from, To& to) {
+  to.Title = from.Title;
+  to.Hang = from.Hang;
+  to.IndentOpeningBracket = from.IndentOpeningBracket;
+  to.SpaceAfterMarks = from.SpaceAfterMarks;
+  to.SmallKanaMayStart = from.SmallKanaMayStart;
+}
+
+}  // namespace
+
 TManuscriptStyle TTextChoice::Style() const {
   TManuscriptStyle style;
-  style.Title = Title;
-  style.Hang = Hang;
-  style.IndentOpeningBracket = IndentOpeningBracket;
-  style.SpaceAfterMarks = SpaceAfterMarks;
-  style.SmallKanaMayStart = SmallKanaMayStart;
+  CopyTextChoices(*this, style);
   return style;
 }
 
@@ -621,11 +632,7 @@ std::string TDocumentCommands::RememberedTextPath() const {
 void TDocumentCommands::RestoreText() {
   const std::optional<TRememberedText> stored = LoadRememberedText(RememberedTextPath());
   if (!stored) return;
-  lastText_.Title = stored->Title;
-  lastText_.Hang = stored->Hang;
-  lastText_.IndentOpeningBracket = stored->IndentOpeningBracket;
-  lastText_.SpaceAfterMarks = stored->SpaceAfterMarks;
-  lastText_.SmallKanaMayStart = stored->SmallKanaMayStart;
+  CopyTextChoices(*stored, lastText_);
   if (stored->Path.empty()) return;
   const QString path = FromLocal(stored->Path);
   lastText_.Path = path;
@@ -644,11 +651,7 @@ bool TDocumentCommands::SaveRememberedText() {
   const std::string path = RememberedTextPath();
   if (path.empty()) return false;
   TRememberedText r;
-  r.Title = lastText_.Title;
-  r.Hang = lastText_.Hang;
-  r.IndentOpeningBracket = lastText_.IndentOpeningBracket;
-  r.SpaceAfterMarks = lastText_.SpaceAfterMarks;
-  r.SmallKanaMayStart = lastText_.SmallKanaMayStart;
+  CopyTextChoices(lastText_, r);
   const TPreviewForm* preview = form_.PreviewForm();
   if (!textPath_.isEmpty() && preview && preview->Text()) {
     r.Path = Local(textPath_);
