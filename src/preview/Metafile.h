@@ -68,6 +68,13 @@ class TMetafileEx {
   /// The recording stopped at kMaxRecordedOps: the page holds the drawing's first
   /// operations only.
   bool Truncated = false;
+  /// When something was drawn over the sheet (RecordSheet's `over`): the number of
+  /// leading ops that draw the sheet itself, and the polygons and texts recorded by
+  /// then, which are all those ops use. 0 when nothing was drawn over it. Outputs of
+  /// many pages draw a sheet that every page shares only once (TPdfDocument).
+  size_t SheetOps = 0;
+  size_t SheetPolygons = 0;
+  size_t SheetTexts = 0;
 
   /// The most operations one page records. A sheet as the window offers it records at
   /// most a few hundred thousand; only a paper metres wide with the thinnest dots comes
@@ -78,6 +85,18 @@ class TMetafileEx {
   /// the target has a clipping region it is removed for the replay and selected again
   /// afterwards, also when the replay throws (the exception then propagates).
   void Draw(TPlaybackTarget& target, const TDeviceRect& dest) const;
+
+  /// True when both pages have a sheet under their drawing (SheetOps above 0) and it is
+  /// the same: the same size and resolutions, ops, polygons and texts.
+  bool SameSheet(const TMetafileEx& other) const;
+  /// A page of this page's sheet only, with its SheetOps and the rest as here.
+  TMetafileEx SheetOnly() const;
+};
+
+/// A range of a page's ops, [Begin, End); the default is every op.
+struct TOpRange {
+  size_t Begin = 0;
+  size_t End = static_cast<size_t>(-1);
 };
 
 }  // namespace zelk

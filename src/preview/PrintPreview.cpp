@@ -120,6 +120,14 @@ TCanvas& TPrintPreview::GetCanvas() {
   return *canvas_;
 }
 
+void TPrintPreview::MarkSheet() {
+  if (!printing_) throw EPrintPreviewError("TPrintPreview.MarkSheet: not Printing");
+  TMetafileEx& page = canvas_->Page();
+  page.SheetOps = page.Ops.size();
+  page.SheetPolygons = page.Polygons.size();
+  page.SheetTexts = page.Texts.size();
+}
+
 TMetafileEx* TPrintPreview::GetPage(int index) const {
   if (printing_)
     throw EPrintPreviewError("TPrinterPreview.GetPage: Pages cannot be used when printing");

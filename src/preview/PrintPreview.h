@@ -93,6 +93,10 @@ class TPrintPreview {
   /// The canvas of the page being recorded, valid until the next NewPage or EndDoc.
   /// Throws "TPrintPreview.GetCanvas: not Printing" while idle.
   TCanvas& GetCanvas();
+  /// Marks what the open page holds so far as its sheet, with something to be drawn
+  /// over it (TMetafileEx::SheetOps). Throws "TPrintPreview.MarkSheet: not Printing"
+  /// while idle.
+  void MarkSheet();
   /// Page `index` (from 0) of the last recording; the recorder keeps ownership. Throws
   /// "TPrinterPreview.GetPage: Pages cannot be used when printing" while recording (even
   /// for closed pages), else "TPrinterCanvas.GetPage: Index is out of Range" for an index

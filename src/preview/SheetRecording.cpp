@@ -15,7 +15,10 @@ TSheetRecording RecordSheet(TPrintSetting& s, TPrintPreview& preview,
     preview.GetCanvas().AssignFont(MainWindowFont());
     if (prepare) prepare(s);
     result.Drawn = DrawSheet(s, &preview.GetCanvas());
-    if (result.Drawn && over) over(preview.GetCanvas());
+    if (result.Drawn && over) {
+      preview.MarkSheet();
+      over(preview.GetCanvas());
+    }
   } catch (const std::exception& e) {
     result.Failure = e.what();
   } catch (...) {

@@ -127,6 +127,9 @@ struct TPdfDocument::TState {
   std::unique_ptr<TVectorPage> Vector;
   QPainter Painter;
   bool Finished = false;
+  // The sheet under the last pages' drawing, written once, and its part of the file.
+  TMetafileEx Sheet;
+  int SheetPart = -1;
 };
 
 TPdfDocument::TPdfDocument(const TPrinterInfo& printer, QIODevice& out)
@@ -159,7 +162,19 @@ bool TPdfDocument::AddPage(const TMetafileEx& page, QString* error) {
   }
   st.Painter.save();
   st.Painter.scale(1.0, VerticalScale(p));
-  DrawPage(st.Painter, page, PrintableArea(page, p), false);
+  const TDeviceRect area = PrintableArea(page, p);
+  // A sheet that every page shares is written once, and each page draws only what lies
+  // on it.
+  size_t own = 0;
+  if (st.SheetPart >= 0 && page.SameSheet(st.Sheet) && st.Vector->ShowSharedPart(st.SheetPart)) {
+    own = page.SheetOps;
+  } else if (page.SheetOps > 0) {
+    DrawPage(st.Painter, page, area, false, QRectF(), TOpRange{0, page.SheetOps});
+    st.SheetPart = st.Vector->EndSharedPart();
+    if (st.SheetPart >= 0) st.Sheet = page.SheetOnly();
+    own = page.SheetOps;
+  }
+  DrawPage(st.Painter, page, area, false, QRectF(), TOpRange{own});
   st.Painter.restore();
   return true;
 }

@@ -368,7 +368,9 @@ void TPainterPlayback::Play(const TMetafileEx& page, const TDeviceRect& dest) {
   }
   const auto polygons = static_cast<int32_t>(page.Polygons.size());
   const auto texts = static_cast<int32_t>(page.Texts.size());
-  for (const TRecordedOp& op : page.Ops) {
+  const size_t end = std::min(range_.End, page.Ops.size());
+  for (size_t i = range_.Begin; i < end; ++i) {
+    const TRecordedOp& op = page.Ops[i];
     if (cull && !cull->Reaches(page, op)) continue;
     const TDeviceRect rect{op.P1.X, op.P1.Y, op.P2.X, op.P2.Y};
     switch (op.Kind) {
@@ -397,8 +399,9 @@ void TPainterPlayback::Play(const TMetafileEx& page, const TDeviceRect& dest) {
 }
 
 void DrawPage(QPainter& painter, const TMetafileEx& page, const TDeviceRect& dest,
-              bool antialiasing, const QRectF& visible) {
+              bool antialiasing, const QRectF& visible, TOpRange range) {
   TPainterPlayback target(painter);
+  target.SetOpRange(range);
   target.SetAntialiasing(antialiasing);
   target.SetVisibleRect(visible);
   page.Draw(target, dest);

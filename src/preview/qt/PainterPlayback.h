@@ -134,6 +134,8 @@ class TPainterPlayback : public TPlaybackTarget {
   /// default, replays everything. Inside `rect` the result is the same as a full
   /// replay; outside it, shapes may be missing. Ignored under a rotating transform.
   void SetVisibleRect(const QRectF& rect) { visible_ = rect; }
+  /// Replays only the ops of `range` (ends beyond the last op stand for the last).
+  void SetOpRange(TOpRange range) { range_ = range; }
 
   bool HasClip() const override { return painter_.hasClipping(); }
   void SaveAndRemoveClip() override;
@@ -144,12 +146,15 @@ class TPainterPlayback : public TPlaybackTarget {
   QPainter& painter_;
   bool antialiasing_ = false;
   QRectF visible_;
+  TOpRange range_;
   int saved_ = 0;
 };
 
 /// The whole replay in one call: page.Draw through a TPainterPlayback, limited to
-/// `visible` when it is not null (see TPainterPlayback::SetVisibleRect).
+/// `visible` when it is not null (see TPainterPlayback::SetVisibleRect), of the ops in
+/// `range`.
 void DrawPage(QPainter& painter, const TMetafileEx& page, const TDeviceRect& dest,
-              bool antialiasing = false, const QRectF& visible = QRectF());
+              bool antialiasing = false, const QRectF& visible = QRectF(),
+              TOpRange range = TOpRange());
 
 }  // namespace zelk

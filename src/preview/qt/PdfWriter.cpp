@@ -402,6 +402,8 @@ struct TPdfStream::TState {
   // share one resource dictionary, so that a page can be written before the fonts are.
   int Catalog = 0, Pages = 0, Info = 0, Resources = 0;
   std::vector<int> PageObjects;
+  std::vector<int> FormObjects;
+  int FormResources = 0;  // the fonts only, for the forms; reserved with the first form
   bool Finished = false;
 };
 
@@ -417,18 +419,45 @@ TPdfStream::TPdfStream(QIODevice& out, QSize size, int dpi) : st_(std::make_uniq
 
 TPdfStream::~TPdfStream() = default;
 
-bool TPdfStream::AddPage(const std::vector<TVectorItem>& items) {
-  TState& st = *st_;
-  if (st.Finished) return false;
-  TContent content(st.Fonts, st.Scale, st.Height);
+namespace {
+
+QByteArray ContentOf(TType3Fonts& fonts, const std::vector<TVectorItem>& items, qreal scale,
+                     qreal height) {
+  TContent content(fonts, scale, height);
   for (const TVectorItem& item : items) std::visit([&](const auto& i) { content.Add(i); }, item);
+  return content.Bytes();
+}
+
+QByteArray FormName(int form) { return "/X" + QByteArray::number(form); }
+
+}  // namespace
+
+int TPdfStream::AddForm(const std::vector<TVectorItem>& items) {
+  TState& st = *st_;
+  if (st.Finished || !st.File.Error().isEmpty()) return -1;
+  if (st.FormResources == 0) st.FormResources = st.File.Reserve();
+  const int object = st.File.Reserve();
+  st.File.Stream(object, ContentOf(st.Fonts, items, st.Scale, st.Height),
+                 "/Type/XObject/Subtype/Form/BBox[0 0 " + QByteArray::number(st.Width, 'g', 9) +
+                     ' ' + QByteArray::number(st.Height, 'g', 9) + "]/Resources " +
+                     TPdfFile::Ref(st.FormResources));
+  if (!st.File.Error().isEmpty()) return -1;
+  st.FormObjects.push_back(object);
+  return static_cast<int>(st.FormObjects.size()) - 1;
+}
+
+bool TPdfStream::AddPage(const std::vector<TVectorItem>& items, int form) {
+  TState& st = *st_;
+  if (st.Finished || form < -1 || form >= static_cast<int>(st.FormObjects.size())) return false;
+  // The form draws in its own graphics state, which the page's drawing then starts from.
+  const QByteArray shown = form >= 0 ? "q " + FormName(form) + " Do Q\n" : QByteArray();
   const int page = st.File.Reserve(), contents = st.File.Reserve();
   st.File.Object(page, "<</Type/Page/Parent " + TPdfFile::Ref(st.Pages) + "/MediaBox [0 0 " +
                            QByteArray::number(st.Width, 'g', 9) + ' ' +
                            QByteArray::number(st.Height, 'g', 9) + "]/Resources " +
                            TPdfFile::Ref(st.Resources) + "/Contents " + TPdfFile::Ref(contents) +
                            ">>");
-  st.File.Stream(contents, content.Bytes());
+  st.File.Stream(contents, shown + ContentOf(st.Fonts, items, st.Scale, st.Height));
   st.PageObjects.push_back(page);
   return st.File.Error().isEmpty();
 }
@@ -444,7 +473,14 @@ bool TPdfStream::Finish(const QString& title) {
   for (size_t i = 0; i < fontObjects.size(); ++i)
     fontResources +=
         "/F" + QByteArray::number(static_cast<int>(i)) + ' ' + TPdfFile::Ref(fontObjects[i]);
-  st.File.Object(st.Resources, "<</Font<<" + fontResources + ">>>>");
+  QByteArray formResources;
+  for (size_t i = 0; i < st.FormObjects.size(); ++i)
+    formResources += FormName(static_cast<int>(i)) + ' ' + TPdfFile::Ref(st.FormObjects[i]);
+  st.File.Object(
+      st.Resources,
+      "<</Font<<" + fontResources + ">>" +
+          (formResources.isEmpty() ? QByteArray() : "/XObject<<" + formResources + ">>") + ">>");
+  if (st.FormResources != 0) st.File.Object(st.FormResources, "<</Font<<" + fontResources + ">>>>");
   QByteArray kids;
   for (int page : st.PageObjects) kids += TPdfFile::Ref(page) + ' ';
   st.File.Object(st.Pages, "<</Type/Pages/Kids[" + kids.trimmed() + "]/Count " +

@@ -83,8 +83,14 @@ class TPdfStream {
   TPdfStream(const TPdfStream&) = delete;
   TPdfStream& operator=(const TPdfStream&) = delete;
 
-  /// False when a write failed (now or before), or after Finish.
-  bool AddPage(const std::vector<TVectorItem>& items);
+  /// Writes `items` as a drawing that any page can show under its own (a form XObject)
+  /// and gives its number for AddPage; -1 when a write failed (now or before), or after
+  /// Finish.
+  int AddForm(const std::vector<TVectorItem>& items);
+  /// The page shows form `form` (from AddForm; -1 for none) first, then `items`. False
+  /// when a write failed (now or before), when `form` is not one of AddForm's, or after
+  /// Finish.
+  bool AddPage(const std::vector<TVectorItem>& items, int form = -1);
   /// Ends the file (with an empty page when none was added); false when a write failed
   /// or it was finished before.
   bool Finish(const QString& title);

@@ -84,7 +84,8 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
     FlushDots();
     while (spans_ > 0) EndText();
     if (stream_) {
-      stream_->AddPage(Items());
+      stream_->AddPage(Items(), form_);
+      form_ = -1;
       drawing_.Pages.assign(1, {});
       return;
     }
@@ -97,8 +98,24 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   TPdfStream* Stream() const { return stream_.get(); }
   // The last page, streamed.
   void WriteLastPage() {
-    if (stream_ && !drawing_.Pages.empty()) stream_->AddPage(drawing_.Pages.back());
+    if (stream_ && !drawing_.Pages.empty()) stream_->AddPage(drawing_.Pages.back(), form_);
+    form_ = -1;
     drawing_.Pages.clear();
+  }
+  // What the page holds so far becomes a form of the stream, shown under the rest.
+  int EndShared() {
+    if (!stream_ || form_ >= 0 || spans_ > 0) return -1;
+    FlushDots();
+    const int form = stream_->AddForm(Items());
+    if (form < 0) return -1;
+    Items().clear();
+    form_ = form;
+    return form;
+  }
+  bool ShowShared(int form) {
+    if (!stream_ || form_ >= 0 || form < 0 || !Items().empty()) return false;
+    form_ = form;
+    return true;
   }
 
   bool end() override {
@@ -386,6 +403,7 @@ class TVectorEngine : public QPaintEngine, public TGlyphSink {
   TVectorFormat format_;
   TVectorDrawing drawing_;
   std::unique_ptr<TPdfStream> stream_;
+  int form_ = -1;  // the form the page being painted shows first
   QPen pen_;
   QBrush brush_;
   QTransform transform_;
@@ -425,6 +443,10 @@ bool TVectorPage::Finish(const QString& title) {
   engine_->WriteLastPage();
   return stream->Finish(title);
 }
+
+int TVectorPage::EndSharedPart() { return engine_->EndShared(); }
+
+bool TVectorPage::ShowSharedPart(int part) { return engine_->ShowShared(part); }
 
 QString TVectorPage::Error() const {
   return engine_->Stream() ? engine_->Stream()->Error() : QString();

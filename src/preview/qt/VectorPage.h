@@ -91,6 +91,16 @@ class TVectorPage : public QPaintDevice {
   bool Finish(const QString& title);
   QString Error() const;
 
+  /// Streaming: what the page being painted holds so far is written once as a part
+  /// that any later page may show under its own drawing, and the page goes on with it
+  /// under what is painted next. Gives the part's number, or -1 (the page keeps its
+  /// drawing as it is) when nothing is streamed, the page shows a part already, a text
+  /// is open, or the write failed.
+  int EndSharedPart();
+  /// The page being painted, still empty, shows `part` (from EndSharedPart) under its
+  /// own drawing; false when it cannot.
+  bool ShowSharedPart(int part);
+
  protected:
   int metric(PaintDeviceMetric metric) const override;
 
