@@ -32,6 +32,21 @@ if command -v pdfinfo >/dev/null && command -v pdftotext >/dev/null; then
   done
 fi
 
+# --- PDF: the sheet every page shares is written once, and a later page that shows it
+# looks exactly like the same text drawn on the first page.
+if command -v pdftoppm >/dev/null; then
+  printf '%s\n' 'どこで生れたか見当《けんとう》がつかぬ。' >"$tmp/second.txt"
+  "$zelk" compose "$tmp/text.txt" --printer PDF -o "$tmp/both.pdf" || fail "compose both exited $?"
+  "$zelk" compose "$tmp/second.txt" --printer PDF -o "$tmp/second.pdf" ||
+    fail "compose second exited $?"
+  forms=$(grep -a -c '/Subtype/Form' "$tmp/both.pdf")
+  [ "$forms" = 1 ] || fail "two pages of one sheet wrote $forms forms, not 1"
+  pdftoppm -r 40 -gray -f 2 -l 2 "$tmp/both.pdf" "$tmp/both" &&
+    pdftoppm -r 40 -gray "$tmp/second.pdf" "$tmp/second" &&
+    cmp -s "$tmp"/both-*2.pgm "$tmp"/second-*1.pgm ||
+    fail "the second page does not look like the same text on a first page"
+fi
+
 # --- PNG: one file per page ---------------------------------------------------------------
 "$zelk" compose "$tmp/text.txt" --printer PDF --png-dpi 30 -o "$tmp/page.png" ||
   fail "compose to PNG exited $?"
