@@ -141,9 +141,16 @@ constexpr char32_t kPageBreak = 0xFFFFFFFF;
 
 struct TChar {
   char32_t Code = 0;
-  int32_t Ruby = -1;   ///< index into the ruby texts, -1 for none
-  bool Gaiji = false;  ///< a 外字 (※ with its note): a kanji of its run
-  char32_t Mark = 0;   ///< a 傍点 or 傍線 beside it, as the mark's character; 0 for none
+  int32_t Ruby = -1;      ///< index into the ruby texts, -1 for none
+  bool Gaiji = false;     ///< a 外字 (※ with its note): a kanji of its run
+  char32_t Mark = 0;      ///< a 傍点 or 傍線 beside it, as the mark's character; 0 for none
+  int32_t MarkRuby = -1;  ///< the ruby index of that mark, -1 for none
+};
+
+// A ruby's text, or a 傍点's or 傍線's mark.
+struct TRubyText {
+  std::u16string Text;
+  bool Mark = false;
 };
 
 // The mark a 傍点 or 傍線 note names ("傍点", "白ゴマ傍点", "傍線", …), as the character set
@@ -175,7 +182,7 @@ constexpr std::u32string_view kPageBreakNote = U"改ページ";
 // `［＃改ページ］` (and 改丁, 改見開き, 改段: a sheet has no spreads or columns) as
 // kPageBreak, a 外字 note read into the ※ before it, every other annotation left out. A notation
 // that is not closed on its line is plain text.
-std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16string>& rubies,
+std::vector<TChar> ParseLine(const std::u32string& line, std::vector<TRubyText>& rubies,
                              bool vertical) {
   std::vector<TChar> out;
   char32_t marking = 0;  // the mark of an open ［＃傍点］ … ［＃傍点終わり］
@@ -218,18 +225,32 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
                    EmphasisMark(note.substr(0, note.size() - 3), vertical)) {
           marking = 0;
         } else if (note.size() > 3 && note[0] == U'「' && note.find(U"」に") != note.npos) {
-          // ［＃「…」に傍点］ marks the last "…" before it.
-          const size_t quoteEnd = note.rfind(U"」に");
+          // ［＃「…」に傍点］ marks the last "…" before it, and ［＃「…」に「…」のルビ］ gives
+          // it ruby when it has none.
+          const size_t quoteEnd = note.find(U"」に");
           const std::u32string_view target = note.substr(1, quoteEnd - 1);
-          const char32_t mark = EmphasisMark(note.substr(quoteEnd + 2), vertical);
+          const std::u32string_view kind = note.substr(quoteEnd + 2);
+          const char32_t mark = EmphasisMark(kind, vertical);
+          constexpr std::u32string_view kRubyNote = U"」のルビ";
+          const bool ruby = kind.size() > kRubyNote.size() + 1 && kind[0] == U'「' &&
+                            kind.substr(kind.size() - kRubyNote.size()) == kRubyNote;
           for (size_t end = out.size();
-               mark && !target.empty() && end >= target.size() + segmentStart; --end) {
+               (mark || ruby) && !target.empty() && end >= target.size() + segmentStart; --end) {
+            const size_t from = end - target.size();
             size_t k = 0;
-            while (k < target.size() && out[end - target.size() + k].Code == target[k]) ++k;
-            if (k == target.size()) {
-              for (size_t m = end - target.size(); m < end; ++m) out[m].Mark = mark;
-              break;
+            while (k < target.size() && out[from + k].Code == target[k]) ++k;
+            if (k < target.size()) continue;
+            for (size_t m = from; m < end && mark; ++m) out[m].Mark = mark;
+            if (ruby && std::all_of(out.begin() + static_cast<std::ptrdiff_t>(from),
+                                    out.begin() + static_cast<std::ptrdiff_t>(end),
+                                    [](const TChar& t) { return t.Ruby < 0; })) {
+              const std::u32string_view text = kind.substr(1, kind.size() - 1 - kRubyNote.size());
+              std::u16string piece;
+              for (const char32_t r : text) piece += ToUtf16(r);
+              for (size_t m = from; m < end; ++m) out[m].Ruby = static_cast<int32_t>(rubies.size());
+              rubies.push_back({piece});
             }
+            break;
           }
         } else if (out.size() > segmentStart && out.back().Code == U'※' && !out.back().Gaiji) {
           // ※ and the note after it are one character: the one named, or ※ still.
@@ -268,7 +289,7 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
         const auto index = static_cast<int32_t>(rubies.size());
         std::u16string text;
         for (size_t k = i + 1; k < close; ++k) text += ToUtf16(line[k]);
-        rubies.push_back(text);
+        rubies.push_back({text});
         for (size_t k = base; k < out.size(); ++k) out[k].Ruby = index;
         explicitBase = std::u32string::npos;
         i = close;
@@ -279,13 +300,15 @@ std::vector<TChar> ParseLine(const std::u32string& line, std::vector<std::u16str
     out.back().Mark = marking;
   }
   emitBar();
-  // Each marked character has its mark beside it as ruby of its own, unless it has ruby.
+  // Each marked character has its mark beside it as ruby of its own; the setter decides
+  // whether a character with ruby has room for its mark as well.
   for (TChar& c : out) {
-    if (!c.Mark || c.Ruby >= 0 || c.Code == kPageBreak) continue;
-    c.Ruby = static_cast<int32_t>(rubies.size());
+    if (!c.Mark || c.Code == kPageBreak) continue;
+    c.MarkRuby = static_cast<int32_t>(rubies.size());
     // A line is three of its character, shrunk to the cell: one line along the cells.
     const bool line = In(c.Mark, U"─═┄┈〜");
-    rubies.push_back(line ? ToUtf16(c.Mark) + ToUtf16(c.Mark) + ToUtf16(c.Mark) : ToUtf16(c.Mark));
+    const std::u16string mark = ToUtf16(c.Mark);
+    rubies.push_back({line ? mark + mark + mark : mark, true});
   }
   return out;
 }
@@ -296,6 +319,7 @@ struct TUnit {
   std::u16string Text;
   TCellKind Kind = TCellKind::Normal;
   int32_t Ruby = -1;
+  int32_t MarkRuby = -1;
   bool Blank = false;    ///< an empty cell
   bool NoStart = false;  ///< never begins a line
   bool NoEnd = false;    ///< never ends a line
@@ -312,9 +336,11 @@ std::vector<TUnit> MakeUnits(const std::vector<TChar>& chars, size_t from, size_
     if (c < 0x20 ? c != U'\t' : (c == 0x7F || c == 0xFEFF)) continue;
     TUnit u;
     u.Ruby = chars[i].Ruby;
+    u.MarkRuby = chars[i].MarkRuby;
     u.Text = ToUtf16(c);
     const auto sameRubyNext = [&](auto test) {
-      return i + 1 < to && chars[i + 1].Ruby == chars[i].Ruby && test(chars[i + 1].Code);
+      return i + 1 < to && chars[i + 1].Ruby == chars[i].Ruby &&
+             chars[i + 1].MarkRuby == chars[i].MarkRuby && test(chars[i + 1].Code);
     };
     if (IsBlank(c)) {
       u.Blank = true;
@@ -351,6 +377,7 @@ std::vector<TUnit> MakeUnits(const std::vector<TChar>& chars, size_t from, size_
       units.push_back(u);
       u.NoEnd = false;
       u.Ruby = chars[++i].Ruby;
+      u.MarkRuby = chars[i].MarkRuby;
     }
     units.push_back(u);
   }
@@ -372,7 +399,7 @@ class TComposer {
     pages_.emplace_back();
   }
 
-  std::vector<std::u16string> Rubies;
+  std::vector<TRubyText> Rubies;
 
   /// Sets the units from `startCell` of the current line, which must be fresh; the
   /// lines they run on to start at `wrapCell`.
@@ -414,7 +441,7 @@ class TComposer {
   std::vector<TComposedPage> Finish() {
     if (pages_.size() > 1 && !used_ && cell_ == 0) pages_.pop_back();
     for (size_t r = 0; r < bases_.size(); ++r)
-      AddRuby(bases_[r], r < Rubies.size() ? Rubies[r] : u"");
+      AddRuby(bases_[r], r < Rubies.size() ? Rubies[r] : TRubyText{});
     return std::move(pages_);
   }
 
@@ -432,6 +459,7 @@ class TComposer {
       Page().Cells.push_back({line_, cell_, u.Text, u.Kind});
       last_ = static_cast<int32_t>(Page().Cells.size() - 1);
       AddBase(u.Ruby, cell_);
+      AddBase(u.MarkRuby, cell_);
     }
     ++cell_;
   }
@@ -461,6 +489,7 @@ class TComposer {
     if (last.Cell != cells_ - 1) return false;
     last.Text += u.Text;
     AddBase(u.Ruby, last.Cell);
+    AddBase(u.MarkRuby, last.Cell);
     return true;
   }
 
@@ -477,9 +506,9 @@ class TComposer {
 
   // The ruby over its base cells, one piece per line the base runs over, the ruby's
   // characters shared out in proportion to the base cells of each line.
-  void AddRuby(const std::vector<TBaseCell>& base, const std::u16string& text) {
+  void AddRuby(const std::vector<TBaseCell>& base, const TRubyText& ruby) {
     if (base.empty()) return;
-    const std::u32string chars = ToUtf32(text);
+    const std::u32string chars = ToUtf32(ruby.Text);
     size_t begin = 0;
     size_t given = 0;
     while (begin < base.size()) {
@@ -493,7 +522,7 @@ class TComposer {
       given = std::max(given, share);
       if (!piece.empty())
         pages_[base[begin].Page].Rubies.push_back(
-            {base[begin].Line, base[begin].Cell, base[end - 1].Cell, piece});
+            {base[begin].Line, base[begin].Cell, base[end - 1].Cell, piece, ruby.Mark});
       begin = end;
     }
   }

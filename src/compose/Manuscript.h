@@ -33,14 +33,17 @@ struct TCellPlacement {
 };
 
 /// Ruby over the cells FirstCell..LastCell of one line. A base that a line end splits
-/// has one ruby per line, the ruby text divided in proportion.
+/// has one ruby per line, the ruby text divided in proportion. A 傍点 or 傍線 is placed
+/// as ruby of its own character, its mark as the text, with `Mark` set.
 struct TRubyPlacement {
   int32_t Line = 0;
   int32_t FirstCell = 0;
   int32_t LastCell = 0;
   std::u16string Text;
+  bool Mark = false;
   bool operator==(const TRubyPlacement& o) const {
-    return Line == o.Line && FirstCell == o.FirstCell && LastCell == o.LastCell && Text == o.Text;
+    return Line == o.Line && FirstCell == o.FirstCell && LastCell == o.LastCell && Text == o.Text &&
+           Mark == o.Mark;
   }
 };
 

@@ -1,6 +1,8 @@
 #include "compose/SheetText.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 #include "sheet/Decorations.h"
 #include "sheet/DrawSheet.h"
@@ -129,9 +131,29 @@ void TSheetTextSetter::Draw(TCanvas& canvas, const TComposedPage& page) {
   if (!HasRubyStrip()) return;
   const int32_t strip = Side(ComposeRubyRect(s_, 0, 0), vertical);
   const int32_t ruby = std::min(PointsFor(strip * kRubyShare, ppi), std::max(1, body / 2));
+  // A mark on a character with ruby goes beside the ruby, away from the base, each in half
+  // the strip, when half the strip holds the ruby's size; otherwise the ruby alone.
+  const bool halves = int64_t{ruby} * ppi <= int64_t{strip / 2} * 72;
+  std::set<std::pair<int32_t, int32_t>> rubyCells, markCells;
+  for (const TRubyPlacement& r : page.Rubies)
+    for (int32_t c = r.FirstCell; c <= r.LastCell; ++c)
+      (r.Mark ? markCells : rubyCells).emplace(r.Line, c);
   for (const TRubyPlacement& r : page.Rubies) {
-    const TDeviceRect rect =
+    const auto& others = r.Mark ? rubyCells : markCells;
+    bool shared = false;
+    for (int32_t c = r.FirstCell; c <= r.LastCell && !shared; ++c)
+      shared = others.count({r.Line, c}) > 0;
+    if (shared && r.Mark && !halves) continue;
+    TDeviceRect rect =
         Span(ComposeRubyRect(s_, r.Line, r.FirstCell), ComposeRubyRect(s_, r.Line, r.LastCell));
+    if (shared) {
+      // Down, the strip lies right of the base; across, above it.
+      const bool outer = r.Mark;
+      if (vertical)
+        (outer ? rect.Left : rect.Right) = rect.Left + (rect.Right - rect.Left) / 2;
+      else
+        (outer ? rect.Bottom : rect.Top) = rect.Top + (rect.Bottom - rect.Top) / 2;
+    }
     SetText(canvas, rect, r.Text, ruby, !vertical);
   }
 }

@@ -41,7 +41,9 @@ class TSheetTextSetter {
   explicit TSheetTextSetter(const TPrintSetting& s) : s_(s) {}
 
   /// One text op per cell, its point inside the cell, then one per ruby, inside the
-  /// strip beside its base. The brush is left clear.
+  /// strip beside its base. A 傍点 or 傍線 on a character with ruby takes the half of the
+  /// strip away from the base and the ruby the other, when half the strip holds the
+  /// ruby's size; otherwise the mark is left out. The brush is left clear.
   void Draw(TCanvas& canvas, const TComposedPage& page);
 
   /// True when the sheet's gap strips are wide enough to set ruby in; Draw leaves ruby

@@ -123,9 +123,13 @@ const TRow kRows[] = {
     {"a block of 傍線", "あ［＃傍線］いう［＃傍線終わり］え", "_あいうえ {0:2-2:───} {0:3-3:───}"},
     {"across, a 傍線 runs along", "いう［＃「いう」に傍線］", "_いう {0:1-1:───} {0:2-2:───}", 5,
      false},
-    {"ruby wins over a mark on its base", "漢字《かんじ》［＃「漢字」に傍点］",
-     "_漢字 {0:1-2:かんじ}"},
+    {"a mark on a base with ruby is placed beside the ruby", "漢字《かんじ》［＃「漢字」に傍点］",
+     "_漢字 {0:1-2:かんじ} {0:1-1:﹅} {0:2-2:﹅}"},
     {"a mark whose text is not there marks nothing", "あ［＃「い」に傍点］", "_あ"},
+    {"ruby given by a note", "青空の下［＃「青空」に「あおぞら」のルビ］",
+     "_青空の下 {0:1-2:あおぞら}"},
+    {"a note's ruby on a base with ruby of its own is left out",
+     "青空《あおぞら》［＃「青空」に「そら」のルビ］", "_青空 {0:1-2:あおぞら}"},
     {"a line indented, and the lines it runs on to", "［＃２字下げ］あいうえお", "__あいう/__えお"},
     {"a line indented by kanji numerals", "［＃三字下げ］あ", "___あ"},
     {"a block indented, then the paragraphs again",
@@ -336,6 +340,59 @@ TEST(Compose, PagesOnTheSheet) {
         EXPECT_GT(first.Left, last.Left);
         EXPECT_LT(first.Top, last.Top);
       }
+    }
+  }
+}
+
+// A 傍点 on a base with ruby: beside the ruby, away from the base, when half the strip
+// holds the ruby; on a strip too narrow for that the ruby alone, in the strip's middle.
+TEST(Compose, MarkBesideRuby) {
+  const struct {
+    const char* name;
+    bool yokogaki;
+    int32_t tate, yoko;
+    bool room;
+  } rows[] = {{"down, a wide strip", false, 20, 8, true},
+              {"across, a wide strip", true, 8, 20, true},
+              {"down, a strip narrower than two rubies", false, 15, 10, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TVirtualPrinter printer;
+    TPrintSetting s = PreparedSettings(printer, [&](TPrintSetting& p) {
+      p.SetTategaki(!row.yokogaki);
+      p.Orime = 0;
+      p.Tate = row.tate;
+      p.Yoko = row.yoko;
+      p.YohakuL = p.YohakuR = p.YohakuU = p.YohakuB = 10;
+    });
+    TSheetTextSetter setter(s);
+    const auto pages =
+        ComposeManuscript(u"漢字《かんじ》［＃「漢字」に傍点］", SheetComposeOptions(s));
+    TFixedMeasurer measurer;
+    TPrintPreview preview(printer, measurer);
+    ASSERT_TRUE(RecordComposedPage(s, preview, setter, pages[0]).Drawn);
+    ASSERT_TRUE(setter.HasRubyStrip());
+    const TMetafileEx& m = *preview.GetPage(0);
+    const TDeviceRect strip = ComposeRubyRect(s, 0, 1);
+    // How far from the base a point lies across the strip, as a part of its width.
+    const auto away = [&](const TDevicePoint& p) {
+      return row.yokogaki ? double(strip.Bottom - p.Y) / (strip.Bottom - strip.Top)
+                          : double(p.X - strip.Left) / (strip.Right - strip.Left);
+    };
+    std::vector<double> marks, rubies;
+    for (const TRecordedOp& op : m.Ops) {
+      if (op.Kind != TOpKind::Text) continue;
+      if (m.Texts[op.Index].Text == u"﹅") marks.push_back(away(op.P1));
+      if (m.Texts[op.Index].Text == u"かんじ") rubies.push_back(away(op.P1));
+    }
+    ASSERT_EQ(rubies.size(), 1u);
+    ASSERT_EQ(marks.size(), row.room ? 2u : 0u);
+    for (const double mark : marks) {
+      EXPECT_GT(mark, 0.5);
+      EXPECT_LE(mark, 1.0);
+    }
+    if (row.room) {
+      EXPECT_LT(rubies[0], 0.5);
     }
   }
 }
