@@ -48,4 +48,30 @@ constexpr TColor clGrayText = SystemColor(kColorGrayText);
 constexpr TColor kBlack = 0x000000;
 constexpr TColor kWhite = 0xFFFFFF;
 
+/// The RGB colour of red `r`, green `g` and blue `b`, each 0..255.
+constexpr TColor RgbColor(int r, int g, int b) {
+  return static_cast<TColor>((r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16);
+}
+
+/// A colour of the palette that manuscript paper comes in.
+struct TPaletteColor {
+  const char* Name;       ///< as the command line takes it
+  const char16_t* Label;  ///< as the window shows it
+  TColor Color;
+};
+
+/// The usual colours of manuscript paper, in the order the window offers them.
+inline constexpr TPaletteColor kManuscriptPalette[] = {
+    {"brown", u"茶", RgbColor(0x8C, 0x5A, 0x3C)},     {"green", u"緑", RgbColor(0x2E, 0x7D, 0x4F)},
+    {"vermilion", u"朱", RgbColor(0xE3, 0x45, 0x2C)}, {"indigo", u"藍", RgbColor(0x1F, 0x4E, 0x89)},
+    {"gray", u"灰", RgbColor(0x80, 0x80, 0x80)},      {"black", u"黒", kBlack},
+};
+
+/// The colour a sheet's line is drawn in: `color` when it is an RGB colour, black for a
+/// system-colour reference or any other value with a top byte, which only a file from
+/// elsewhere can hold.
+constexpr TColor LineDrawColor(TColor color) {
+  return (static_cast<uint32_t>(color) & 0xFF000000u) == 0 ? color : kBlack;
+}
+
 }  // namespace zelk

@@ -53,22 +53,21 @@ TComposeOptions SheetComposeOptions(const TPrintSetting& s) {
 
 TDeviceRect ComposeCellRect(const TPrintSetting& s, int32_t line, int32_t cell) {
   const TComposeOptions o = SheetComposeOptions(s);
-  const TCell& c = s.Cell;
   const int32_t beyond = std::max(0, cell - (o.CellsPerLine - 1));
   cell -= beyond;
+  TDeviceRect r =
+      o.Vertical ? CellRect(s, o.LinesPerPage - 1 - line, cell) : CellRect(s, cell, line);
+  // The place beyond the last cell lies a cell's side further along the line.
   if (o.Vertical) {
-    const TDevicePoint p = UnitPosition(s, o.LinesPerPage - 1 - line, cell);
-    const int64_t height = c.CellOuter.StepY;
-    const int64_t top = p.Y + beyond * height;
-    return {p.X, SaturateInt32(top), SaturateInt32(int64_t{p.X} + c.CellEnd.StepX),
-            SaturateInt32(top + height)};
+    const int64_t shift = beyond * int64_t{s.Cell.CellOuter.StepY};
+    r.Top = SaturateInt32(r.Top + shift);
+    r.Bottom = SaturateInt32(r.Bottom + shift);
+  } else {
+    const int64_t shift = beyond * int64_t{s.Cell.CellOuter.StepX};
+    r.Left = SaturateInt32(r.Left + shift);
+    r.Right = SaturateInt32(r.Right + shift);
   }
-  const TDevicePoint p = UnitPosition(s, cell, line);
-  const int64_t width = c.CellOuter.StepX;
-  const int64_t left = p.X + beyond * width;
-  const int64_t top = int64_t{p.Y} + c.GapStart.StepY;
-  return {SaturateInt32(left), SaturateInt32(top), SaturateInt32(left + width),
-          SaturateInt32(top + c.CellStart.StepY)};
+  return r;
 }
 
 TDeviceRect ComposeRubyRect(const TPrintSetting& s, int32_t line, int32_t cell) {

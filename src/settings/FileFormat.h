@@ -44,6 +44,15 @@
 //   so a complete file ends with three int32 zeros. A default file begins with
 //   00 01 01 00 | 08 00 00 00 | 88 F3 8D FC 90 DD 92 E8   (SettingName "印刷設定").
 //
+//   After the end of file, only when one of its values is not the default (black lines,
+//   no count marks), the style section, which readers that stop at the end marker never
+//   see:
+//   0x20000 { 0x20001 LineColor:int32  0x20002 FrameColor:int32  0x20003 FoldColor:int32
+//             0x20004 CountMarks:int32  0x20005 CountLines:int32 } 0
+//   Each an Int, written in this order; a reader takes any order and ends the section at
+//   the end marker, any other tag or the end of the stream. A design with the default
+//   values is written byte for byte without it.
+//
 // Application state file
 // ----------------------
 //   1 left:Int  2 top:Int  3 tab:Int  4 settings-path:WideString  0x106 preview:Int
@@ -79,6 +88,9 @@ constexpr int32_t kCellRecordBase = 33;  ///< record i (0..6) is selected by 33 
 constexpr int32_t kCellLineType = 17;
 constexpr int32_t kCellWidth = 18;
 constexpr int32_t kCellLineWidth = 19;
+
+// Settings file: the style section after the end of file, and its entries.
+constexpr int32_t kStyleSectionMarker = 0x20000;
 
 /// One settings-file entry: its tag and the TPrintSetting field it stores (the name in
 /// SettingFields()). The kind follows from the field: texts are AnsiStrings, flags Ints.
@@ -149,6 +161,12 @@ constexpr TSettingsEntry kSettingsEntries[] = {
     {0x10708, "TitleRU"},
     {0x10808, "TitleRUFont"},
     {0x10901, "OutsideTextSpace"},
+};
+
+/// The style section's entries, Ints all, in the order they are written.
+constexpr TSettingsEntry kStyleEntries[] = {
+    {0x20001, "LineColor"},  {0x20002, "FrameColor"}, {0x20003, "FoldColor"},
+    {0x20004, "CountMarks"}, {0x20005, "CountLines"},
 };
 
 // Application state file.

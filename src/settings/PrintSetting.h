@@ -94,6 +94,16 @@ class TPrintSetting {
   TFont TitleRDFont;
   TFont TitleRUFont;
   double OutsideTextSpace{};  ///< mm
+  // The sheet's colours and count marks, kept in the settings file's style section.
+  // Colours are RGB (red in the low byte); a value with a top byte draws black.
+  TColor LineColor = kBlack;   ///< the grid's lines and dots and the page-number lines
+  TColor FrameColor = kBlack;  ///< the frame and the outer line
+  TColor FoldColor = kBlack;   ///< the fold band's lines and fish-tail marks
+  /// Small numerals outside the frame every N lines (5 or 10), where the lines start;
+  /// any other value draws none.
+  int32_t CountMarks = 0;
+  /// A thicker line after every N lines (5 or 10); any other value draws none.
+  int32_t CountLines = 0;
 
   TPrinterInfo PrinterInfo;
 

@@ -31,10 +31,43 @@ const std::vector<TBoundEntry>& BoundEntries() {
   return entries;
 }
 
-const TBoundEntry* FindEntry(int32_t tag) {
-  for (const TBoundEntry& e : BoundEntries())
+const std::vector<TBoundEntry>& BoundStyleEntries() {
+  static const std::vector<TBoundEntry> entries = [] {
+    std::vector<TBoundEntry> list;
+    for (const TSettingsEntry& e : kStyleEntries) {
+      const TSettingField* f = FindSettingField(e.Field);
+      if (!f || f->Kind != TFieldKind::Int)
+        throw std::logic_error(std::string("style entry without an Int field: ") + e.Field);
+      list.push_back({e.Tag, f});
+    }
+    return list;
+  }();
+  return entries;
+}
+
+const TBoundEntry* FindIn(const std::vector<TBoundEntry>& entries, int32_t tag) {
+  for (const TBoundEntry& e : entries)
     if (e.Tag == tag) return &e;
   return nullptr;
+}
+
+const TBoundEntry* FindEntry(int32_t tag) { return FindIn(BoundEntries(), tag); }
+
+// The style section after the end of file, entered with its marker read: Int entries
+// until the end marker, another tag or the end of the stream. Gives the offset just past
+// the section's last whole part.
+uint64_t ReadStyleSection(TByteReader& r, TPrintSetting& s, TReadReport& rep) {
+  while (true) {
+    const uint64_t start = r.Position();
+    const int32_t tag = ReadInt(r);
+    if (r.HitEnd()) return start;
+    const TBoundEntry* e = FindIn(BoundStyleEntries(), tag);
+    if (!e) return tag == kEndMarker ? r.Position() : start;
+    const int32_t value = ReadInt(r);
+    if (r.HitEnd()) return start;
+    s.*e->Field->Int = value;
+    rep.TagsRead.push_back(tag);
+  }
 }
 
 void WriteEntry(TByteWriter& w, const TBoundEntry& e, const TPrintSetting& s) {
@@ -109,10 +142,20 @@ bool TReadReport::WasRead(int32_t tag) const {
   return std::find(TagsRead.begin(), TagsRead.end(), tag) != TagsRead.end();
 }
 
+bool HasSheetStyle(const TPrintSetting& s) {
+  for (const TBoundEntry& e : BoundStyleEntries())
+    if (s.*e.Field->Int != 0) return true;
+  return false;
+}
+
 void WriteSettingsFile(TByteWriter& w, const TPrintSetting& s) {
   for (const TBoundEntry& e : BoundEntries()) WriteEntry(w, e, s);
   WriteMarker(w, kCellSectionMarker);
   WriteCellSection(w, s.Cell);
+  WriteMarker(w, kEndMarker);
+  if (!HasSheetStyle(s)) return;
+  WriteMarker(w, kStyleSectionMarker);
+  for (const TBoundEntry& e : BoundStyleEntries()) WriteInt(w, e.Tag, s.*e.Field->Int);
   WriteMarker(w, kEndMarker);
 }
 
@@ -149,7 +192,7 @@ void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report) {
     const int32_t tag = ReadInt(r);
     if (r.HitEnd()) {
       rep.Stop = r.Position() == start ? TReadStop::EndOfFile : TReadStop::CutEntry;
-      rep.StopOffset = r.Position();
+      rep.StopOffset = rep.ReadEnd = r.Position();
       rep.EntryOffset = start;
       return;
     }
@@ -162,6 +205,11 @@ void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report) {
       rep.Stop = tag == kEndMarker ? TReadStop::EndMarker : TReadStop::UnknownTag;
       rep.StopOffset = start;
       rep.StopTag = tag;
+      rep.ReadEnd = r.Position();
+      if (tag != kEndMarker) return;
+      // Whatever follows the end marker is left unread unless it is the style section.
+      if (ReadInt(r) == kStyleSectionMarker && !r.HitEnd())
+        rep.ReadEnd = ReadStyleSection(r, s, rep);
       return;
     }
     rep.TagsRead.push_back(tag);
@@ -169,7 +217,7 @@ void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report) {
       // The payload was cut: the field took what arrived, and the next tag would read
       // as 0 anyway.
       rep.Stop = TReadStop::CutEntry;
-      rep.StopOffset = r.Position();
+      rep.StopOffset = rep.ReadEnd = r.Position();
       rep.StopTag = tag;
       rep.EntryOffset = start;
       return;
@@ -178,14 +226,17 @@ void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report) {
 }
 
 int32_t SettingsFileTag(const TSettingField& field) {
-  for (const TBoundEntry& e : BoundEntries())
-    if (std::strcmp(e.Field->Name, field.Name) == 0) return e.Tag;
+  for (const auto* entries : {&BoundEntries(), &BoundStyleEntries()})
+    for (const TBoundEntry& e : *entries)
+      if (std::strcmp(e.Field->Name, field.Name) == 0) return e.Tag;
   return 0;
 }
 
 const char* SettingsEntryName(int32_t tag) {
   if (tag == kCellSectionMarker) return "cell section";
+  if (tag == kStyleSectionMarker) return "style section";
   const TBoundEntry* e = FindEntry(tag);
+  if (!e) e = FindIn(BoundStyleEntries(), tag);
   return e ? e->Field->Name : nullptr;
 }
 

@@ -35,9 +35,13 @@ struct TReadReport {
   int32_t StopTag = 0;
   /// Byte offset where the cut entry began (CutEntry).
   uint64_t EntryOffset = 0;
-  /// Tags of the entries read, in file order; an entry cut by the end of the stream is
-  /// included, as its field was set (to 0 for numbers).
+  /// Tags of the entries read, in file order, those of the style section after the end
+  /// of file included; an entry cut by the end of the stream is included, as its field
+  /// was set (to 0 for numbers).
   std::vector<int32_t> TagsRead;
+  /// The offset just past what was read as the file: the end marker, or the style
+  /// section when one follows it (the bytes from here on were not read).
+  uint64_t ReadEnd = 0;
   /// Bit i set when cell record i was read.
   uint32_t CellRecordsRead = 0;
   /// Tags of the text and font entries whose text was longer than kMaxFieldTextUnits
@@ -48,16 +52,21 @@ struct TReadReport {
   bool WasRead(int32_t tag) const;
 };
 
-/// Writes the field entries in their fixed order, the cell section and the end marker.
-/// Reports nothing: the writer remembers a failed write (TByteWriter::Failed).
+/// Writes the field entries in their fixed order, the cell section and the end marker,
+/// then the style section when `s` has colours or count marks (HasSheetStyle). Reports
+/// nothing: the writer remembers a failed write (TByteWriter::Failed).
 void WriteSettingsFile(TByteWriter& w, const TPrintSetting& s);
 
+/// Whether `s` has a colour other than black or count marks: what the style section
+/// after the end of file stores.
+bool HasSheetStyle(const TPrintSetting& s);
+
 /// Reads entries into `s` until a tag it does not handle, the end marker or the end of
-/// the stream. `s` is not cleared first: a field without an entry keeps its value, an
-/// entry met twice leaves its last value. `Tategaki` also sets `Yokogaki` to its
-/// opposite; a flag of any non-zero value is true. A text or face name longer than
-/// kMaxFieldTextUnits keeps its first units (TagsShortened lists it). Never fails;
-/// `report`, when given, says where and why reading stopped.
+/// the stream, and after the end marker the style section when one follows. `s` is not cleared
+/// first: a field without an entry keeps its value, an entry met twice leaves its last value.
+/// `Tategaki` also sets `Yokogaki` to its opposite; a flag of any non-zero value is true. A text or
+/// face name longer than kMaxFieldTextUnits keeps its first units (TagsShortened lists it). Never
+/// fails; `report`, when given, says where and why reading stopped.
 void ReadSettingsFile(TByteReader& r, TPrintSetting& s, TReadReport* report = nullptr);
 
 /// The cell section after its marker 0x10001: the seven records, then the end marker.

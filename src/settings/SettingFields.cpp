@@ -1,9 +1,11 @@
 #include "settings/SettingFields.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
 
+#include "base/Utf8.h"
 #include "settings/NumberText.h"
 
 namespace zelk {
@@ -159,6 +161,11 @@ const std::vector<TSettingField>& SettingFields() {
       Font("TitleRDFont", &S::TitleRDFont),
       Font("TitleRUFont", &S::TitleRUFont),
       Dbl("OutsideTextSpace", &S::OutsideTextSpace),
+      Int("LineColor", &S::LineColor),
+      Int("FrameColor", &S::FrameColor),
+      Int("FoldColor", &S::FoldColor),
+      Int("CountMarks", &S::CountMarks),
+      Int("CountLines", &S::CountLines),
   };
   return fields;
 }
@@ -167,6 +174,33 @@ const TSettingField* FindSettingField(const std::string& name) {
   for (const auto& f : SettingFields())
     if (name == f.Name) return &f;
   return nullptr;
+}
+
+bool IsColorField(const TSettingField& field) {
+  return field.Int == &S::LineColor || field.Int == &S::FrameColor || field.Int == &S::FoldColor;
+}
+
+std::optional<TColor> ParseColorText(const std::string& text) {
+  for (const TPaletteColor& p : kManuscriptPalette)
+    if (text == p.Name || FromUtf8(text) == p.Label) return p.Color;
+  if (text.size() == 7 && text[0] == '#') {
+    int rgb[3];
+    for (int i = 0; i < 3; ++i) {
+      int v = 0;
+      for (const char c : text.substr(1 + 2 * i, 2)) {
+        const int d = std::isdigit(static_cast<unsigned char>(c))    ? c - '0'
+                      : std::isxdigit(static_cast<unsigned char>(c)) ? (c | 0x20) - 'a' + 10
+                                                                     : -1;
+        if (d < 0) return std::nullopt;
+        v = v * 16 + d;
+      }
+      rgb[i] = v;
+    }
+    return RgbColor(rgb[0], rgb[1], rgb[2]);
+  }
+  int32_t v = 0;
+  if (ParseInt(text, v)) return v;
+  return std::nullopt;
 }
 
 bool SetFieldFromText(TPrintSetting& s, const TSettingField& field, const std::string& value,
@@ -189,6 +223,15 @@ bool SetFieldFromText(TPrintSetting& s, const TSettingField& field, const std::s
       return true;
     }
     case TFieldKind::Int: {
+      if (IsColorField(field)) {
+        const std::optional<TColor> c = ParseColorText(value);
+        if (!c)
+          return fail("'" + value +
+                      "' is not a colour (#RRGGBB, or brown, green, vermilion, "
+                      "indigo, gray, black)");
+        s.*field.Int = *c;
+        return true;
+      }
       int32_t v = 0;
       if (!ParseInt(value, v)) return fail("'" + value + "' is not a whole number");
       s.*field.Int = v;

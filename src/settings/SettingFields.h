@@ -2,6 +2,7 @@
 // The user-settable fields of TPrintSetting by name, in declaration order: what the
 // command line's --set and the JSON dump walk over.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,18 @@ const TSettingField* FirstUnfitLength(const TPrintSetting& s);
 /// The field of that exact name, or null.
 const TSettingField* FindSettingField(const std::string& name);
 
+/// Whether `field` holds a colour (LineColor, FrameColor, FoldColor).
+bool IsColorField(const TSettingField& field);
+
+/// A colour from its text: "#RRGGBB", a palette name ("brown", "茶", …; kManuscriptPalette)
+/// or a decimal TColor. Nothing when the text is none of these.
+std::optional<TColor> ParseColorText(const std::string& text);
+
 /// Sets a field from its command-line text (UTF-8):
 /// - texts as they stand;
 /// - doubles as decimal numbers ("." as the point) that a numeric field can hold
 ///   (LengthFitsField), ints as decimal integers;
+/// - colours as ParseColorText takes them;
 /// - flags as 0/1, true/false or yes/no;
 /// - fonts as "FACE[,POINTS][,bold][,italic][,underline][,strikeout]" (the size is set
 ///   through the font's size view, so its height follows).

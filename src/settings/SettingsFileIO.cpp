@@ -432,11 +432,12 @@ bool LoadSettingsFile(const std::string& path, TPrintSetting& s, TReadReport* re
   TPrintSetting read = s;
   TFileReader reader(file.get());
   TReadReport local;
-  ReadSettingsFile(reader, read, report ? report : &local);
+  TReadReport& rep = report ? *report : local;
+  ReadSettingsFile(reader, read, &rep);
   if (reader.Error() != 0) return Fail(error, Quoted(path) + "を読み込めません", reader.Error());
   if (trailingBytes) {
     const uint64_t size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
-    *trailingBytes = size > reader.Position() ? size - reader.Position() : 0;
+    *trailingBytes = size > rep.ReadEnd ? size - rep.ReadEnd : 0;
   }
   s = read;
   return true;

@@ -1,6 +1,10 @@
 #include "sheet/Decorations.h"
 
+#include <algorithm>
+
+#include "sheet/DrawSheet.h"
 #include "sheet/Geometry.h"
+#include "sheet/GridDrawing.h"
 
 namespace zelk {
 namespace {
@@ -78,6 +82,70 @@ void DrawOutsideText(TCanvas& canvas, int32_t x0, int32_t y0, bool vertical, TFo
   const int64_t h = canvas.TextHeight(text);
   const int64_t w = canvas.TextWidth(text);
   canvas.TextOutOnPaper(SaturateInt32(x0 + fx * h), SaturateInt32(y0 + fy * w), text);
+}
+
+namespace {
+
+// The lines of the sheet as its text runs: columns from the right, or rows from the top.
+int32_t SheetLines(const TPrintSetting& s) {
+  return std::clamp(s.Yokogaki ? s.Tate : s.Yoko, 0, kMaxGridCount);
+}
+
+// The first cell of line `k` (from 1) as counted above.
+TDeviceRect FirstCellOfLine(const TPrintSetting& s, int32_t k) {
+  return s.Yokogaki ? CellRect(s, 0, k - 1) : CellRect(s, s.Yoko - k, 0);
+}
+
+}  // namespace
+
+void DrawCountMarks(const TPrintSetting& s, TCanvas& canvas) {
+  if (!IsCountInterval(s.CountMarks)) return;
+  TFont font;
+  font.SetSize(6);
+  font.SetColor(LineDrawColor(s.LineColor));
+  canvas.AssignFont(font);
+  canvas.FontOrientation = 0;
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  const TDeviceRect outer = OuterLineRect(s);
+  const int64_t gap = std::max(1, s.Yokogaki ? s.PenWidthX : s.PenWidthY);
+  for (int32_t k = s.CountMarks; k <= SheetLines(s); k += s.CountMarks) {
+    const std::string digits = std::to_string(k);
+    const std::u16string text(digits.begin(), digits.end());
+    const int64_t w = canvas.TextWidth(text);
+    const int64_t h = canvas.TextHeight(text);
+    const TDeviceRect cell = FirstCellOfLine(s, k);
+    if (s.Yokogaki)
+      canvas.TextOutOnPaper(SaturateInt32(outer.Left - gap - w),
+                            SaturateInt32((int64_t{cell.Top} + cell.Bottom - h) / 2), text);
+    else
+      canvas.TextOutOnPaper(SaturateInt32((int64_t{cell.Left} + cell.Right - w) / 2),
+                            SaturateInt32(outer.Top - gap - h), text);
+  }
+}
+
+void DrawCountLines(const TPrintSetting& s, TCanvas& canvas) {
+  if (!IsCountInterval(s.CountLines)) return;
+  canvas.Pen.Width = std::max(s.PenWidthX * 2, s.PenWidthX + 1);
+  canvas.Pen.Style = TPenStyle::psSolid;
+  canvas.Pen.Color = LineDrawColor(s.LineColor);
+  const TDeviceRect frame = FrameRect(s);
+  const int32_t lines = SheetLines(s);
+  const bool fold = HasFoldBand(s);
+  for (int32_t k = s.CountLines; k < lines; k += s.CountLines) {
+    // The line after line k starts where the unit of line k + 1 ends; the fold band
+    // between two halves has lines of its own.
+    if (s.Yokogaki) {
+      if (fold && k == s.HalfTate) continue;
+      const int32_t y = UnitPosition(s, 0, k).Y;
+      canvas.MoveTo(frame.Left, y);
+      canvas.LineTo(frame.Right, y);
+    } else {
+      if (fold && s.Yoko - k == s.HalfYoko) continue;
+      const int32_t x = UnitPosition(s, s.Yoko - k, 0).X;
+      canvas.MoveTo(x, frame.Top);
+      canvas.LineTo(x, frame.Bottom);
+    }
+  }
 }
 
 void DrawOutsideTexts(TPrintSetting& s, TCanvas& canvas) {

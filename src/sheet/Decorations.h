@@ -29,6 +29,20 @@ std::vector<TDevicePoint> PageNumberLinePoints(const TPrintSetting& s, TCanvas& 
 void DrawTitleLine(TCanvas& canvas, int32_t x, int32_t y, const std::u16string& title,
                    int32_t length);
 
+/// Nothing unless CountMarks is 5 or 10. Otherwise the count of every CountMarks-th line
+/// in small numerals outside the outer-line rectangle where the lines start: in vertical
+/// writing above each such column, counted from the right; across left of each such row,
+/// counted from the top. In the line colour, upright, each centred on its line's cells.
+void DrawCountMarks(const TPrintSetting& s, TCanvas& canvas);
+
+/// Nothing unless CountLines is 5 or 10. Otherwise a line twice the grid's pen width, in
+/// the line colour, from one side of the frame to the other after every CountLines-th
+/// line, counted as DrawCountMarks counts them; none on the frame or the fold band.
+void DrawCountLines(const TPrintSetting& s, TCanvas& canvas);
+
+/// Whether `every` is an interval that count marks and count lines take: 5 or 10.
+constexpr bool IsCountInterval(int32_t every) { return every == 5 || every == 10; }
+
 /// The eight texts outside the frame, aligned on the text rectangle (the frame grown by
 /// 2w left, 4w right and 2h top and bottom when OuterLine is set) and OutsideTextSpace
 /// away from it, in the order UL, LU, LD, BL, BR, RD, RU, UR. The four side texts are

@@ -13,6 +13,7 @@ void DrawFrame(const TPrintSetting& s, TCanvas& canvas) {
   canvas.Brush.Style = TBrushStyle::bsClear;
   canvas.Pen.Width = s.PenWidthX;
   canvas.Pen.Style = TPenStyle::psSolid;
+  canvas.Pen.Color = LineDrawColor(s.FrameColor);
   const TDeviceRect frame = FrameRect(s);
   canvas.Rectangle(frame.Left, frame.Top, frame.Right, frame.Bottom);
   if (!s.OuterLine) return;
@@ -33,8 +34,10 @@ bool DrawSheet(TPrintSetting& s, TCanvas* canvas) {
     canvas->PaperBounds =
         TDeviceRect{-pi.PhysicalOffsetX, -pi.PhysicalOffsetY, pi.PhysicalWidth - pi.PhysicalOffsetX,
                     pi.PhysicalHeight - pi.PhysicalOffsetY};
+  const TColor lines = LineDrawColor(s.LineColor);
   canvas->Brush.Style = TBrushStyle::bsSolid;
-  canvas->Brush.Color = kBlack;
+  canvas->Brush.Color = lines;
+  canvas->Pen.Color = lines;
   // Columns are the outer loop. Counts beyond kMaxGridCount only come from a file.
   const int32_t columns = std::min(s.Yoko, kMaxGridCount);
   const int32_t rows = std::min(s.Tate, kMaxGridCount);
@@ -45,15 +48,22 @@ bool DrawSheet(TPrintSetting& s, TCanvas* canvas) {
       DrawCellUnit(s, *canvas, p.X, p.Y);
     }
   }
+  DrawCountLines(s, *canvas);
   if (HasFoldBand(s)) DrawFoldLines(s, *canvas);
   DrawFrame(s, *canvas);
+  canvas->Pen.Color = lines;
   if (s.PageNumber) DrawPageNumberLines(s, *canvas);
+  DrawCountMarks(s, *canvas);
   DrawOutsideTexts(s, *canvas);
   canvas->Brush.Style = TBrushStyle::bsClear;
   canvas->Brush.Color = kWhite;
-  if (!HasFoldBand(s)) return true;
+  if (!HasFoldBand(s)) {
+    canvas->Pen.Color = kBlack;
+    return true;
+  }
   DrawCaptions(s, *canvas);
   DrawGyobi(s, *canvas);
+  canvas->Pen.Color = kBlack;
   return true;
 }
 

@@ -21,8 +21,11 @@ constexpr int32_t kMaxGridCount = 40;
 /// current, see PrepareForDrawing in settings/FormTransfer.h). DrawSheet runs ComputeLayout itself,
 /// sets the DrawType of each edge of `Cell`, and may rename the fonts of the four side texts to
 /// their "@" form (see DrawOutsideText). The canvas is expected in its page state: a
-/// solid black pen of width 1, a solid brush, the font the caller set. Afterwards the
-/// brush is clear and white without a fold band, and solid black (the marks') with one.
+/// solid black pen of width 1, a solid brush, the font the caller set. The grid, the
+/// page-number lines and the count marks are drawn in LineColor, the frame in FrameColor,
+/// the fold band's lines and marks in FoldColor; texts in their fonts' colours.
+/// Afterwards the pen is black, the brush clear and white without a fold band, and solid
+/// in FoldColor (the marks') with one.
 ///
 /// Dots that lie wholly outside the printable area (0, 0)-(HorzRes, VertRes) of
 /// `PrinterInfo` are not drawn (see DrawEdge), so any paper size and line width records

@@ -21,9 +21,10 @@ int64_t GridLength(int64_t unit, int64_t count, int64_t extra = 0) {
 
 TDevicePoint Pt(int64_t x, int64_t y) { return {SaturateInt32(x), SaturateInt32(y)}; }
 
-void SolidBlackBrush(TCanvas& canvas) {
+// The fold band's lines and marks: a solid brush and a pen in the band's colour.
+void UseFoldColor(const TPrintSetting& s, TCanvas& canvas) {
   canvas.Brush.Style = TBrushStyle::bsSolid;
-  canvas.Brush.Color = kBlack;
+  canvas.Brush.Color = canvas.Pen.Color = LineDrawColor(s.FoldColor);
 }
 
 void DrawCaption(const TPrintSetting& s, TCanvas& canvas, const std::u16string& text,
@@ -140,7 +141,7 @@ void BarMark(const TPrintSetting& s, TCanvas& canvas, int64_t at, bool forward, 
 
 void DrawFoldLines(const TPrintSetting& s, TCanvas& canvas) {
   if (!HasFoldBand(s)) return;
-  SolidBlackBrush(canvas);
+  UseFoldColor(s, canvas);
   TCellWidth edge;
   edge.LineType = s.OrimeLineType;
   edge.DrawType = s.OrimeLineType;
@@ -171,7 +172,7 @@ void DrawCaptions(const TPrintSetting& s, TCanvas& canvas) {
 
 void DrawGyobi(const TPrintSetting& s, TCanvas& canvas) {
   if (!HasFoldBand(s)) return;
-  SolidBlackBrush(canvas);
+  UseFoldColor(s, canvas);
   if (s.Gyobi != 1 && s.Gyobi != 2) return;
   const bool yoko = s.Yokogaki;
   int64_t e;

@@ -217,6 +217,17 @@ TDevicePoint UnitPosition(const TPrintSetting& s, int32_t column, int32_t row) {
   return {SaturateInt32(x), SaturateInt32(y)};
 }
 
+TDeviceRect CellRect(const TPrintSetting& s, int32_t column, int32_t row) {
+  const TCell& c = s.Cell;
+  const TDevicePoint p = UnitPosition(s, column, row);
+  if (!s.Yokogaki)
+    return {p.X, p.Y, SaturateInt32(int64_t{p.X} + c.CellEnd.StepX),
+            SaturateInt32(int64_t{p.Y} + c.CellOuter.StepY)};
+  const int64_t top = int64_t{p.Y} + c.GapStart.StepY;
+  return {p.X, SaturateInt32(top), SaturateInt32(int64_t{p.X} + c.CellOuter.StepX),
+          SaturateInt32(top + c.CellStart.StepY)};
+}
+
 TDeviceRect FrameRect(const TPrintSetting& s) {
   int64_t left = s.OriginX, top = s.OriginY;
   if (s.LineType == lsSquares || s.LineType == lsRound) {

@@ -66,6 +66,11 @@ void DeriveEdge(TCellWidth& edge, const TPrinterInfo& info, int dirX, int dirY);
 /// once, after column HalfYoko - 1 (or row HalfTate - 1).
 TDevicePoint UnitPosition(const TPrintSetting& s, int32_t column, int32_t row);
 
+/// The square cell of the unit in column i and row j (0-based) as the grid draws it,
+/// Right and Bottom on its far lines: beside its gap strip, which lies right of it in
+/// vertical writing and above it across. The cell edges must be prepared (DrawSheet).
+TDeviceRect CellRect(const TPrintSetting& s, int32_t column, int32_t row);
+
 /// The frame rectangle. With dotted shapes (LineType 3 or 4) its top-left moves by half
 /// the pen width right and down, so the frame runs through the dots' centres.
 TDeviceRect FrameRect(const TPrintSetting& s);

@@ -53,9 +53,9 @@ TEST(PrintSetting, FontsAreIndependentValues) {
 
 TEST(SettingFields, ListsEveryUserFieldOnceInDeclarationOrder) {
   const auto& fields = SettingFields();
-  EXPECT_EQ(fields.size(), 60u);
+  EXPECT_EQ(fields.size(), 65u);
   EXPECT_STREQ(fields.front().Name, "SettingName");
-  EXPECT_STREQ(fields.back().Name, "OutsideTextSpace");
+  EXPECT_STREQ(fields.back().Name, "CountLines");
   int fonts = 0, texts = 0;
   for (const auto& f : fields) {
     fonts += f.Kind == TFieldKind::Font;
