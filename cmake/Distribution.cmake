@@ -33,16 +33,29 @@ install(FILES ${ZELK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # --- Compressed as Debian wants them: the man page and the changelog ----------------------
 find_program(ZELK_GZIP gzip REQUIRED)
 set(ZELK_MAN_GZ ${CMAKE_BINARY_DIR}/zelk.1.gz)
+set(ZELK_NEWS_GZ ${CMAKE_BINARY_DIR}/NEWS.gz)
 set(ZELK_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/changelog.gz)
+# The package is native: its changelog is in Debian's format, one entry for this version
+# pointing at NEWS, dated as the newest release in NEWS.
+execute_process(COMMAND date -R -u -d "${ZELK_NEWS_DATE}" OUTPUT_VARIABLE _date
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+file(WRITE ${CMAKE_BINARY_DIR}/changelog
+  "zelk (${ZELK_VERSION_TEXT}) unstable; urgency=medium\n\n"
+  "  * Version ${ZELK_VERSION_TEXT}: see /usr/share/doc/zelk/NEWS.gz for the changes\n"
+  "    of each release.\n\n"
+  " -- the zelk authors <zelk@zelk.invalid>  ${_date}\n")
 add_custom_command(OUTPUT ${ZELK_MAN_GZ}
   COMMAND ${ZELK_GZIP} -9nc ${CMAKE_SOURCE_DIR}/data/zelk.1 > ${ZELK_MAN_GZ}
   DEPENDS ${CMAKE_SOURCE_DIR}/data/zelk.1 VERBATIM)
-add_custom_command(OUTPUT ${ZELK_CHANGELOG_GZ}
-  COMMAND ${ZELK_GZIP} -9nc ${CMAKE_SOURCE_DIR}/NEWS > ${ZELK_CHANGELOG_GZ}
+add_custom_command(OUTPUT ${ZELK_NEWS_GZ}
+  COMMAND ${ZELK_GZIP} -9nc ${CMAKE_SOURCE_DIR}/NEWS > ${ZELK_NEWS_GZ}
   DEPENDS ${CMAKE_SOURCE_DIR}/NEWS VERBATIM)
-add_custom_target(zelk_docs ALL DEPENDS ${ZELK_MAN_GZ} ${ZELK_CHANGELOG_GZ})
+add_custom_command(OUTPUT ${ZELK_CHANGELOG_GZ}
+  COMMAND ${ZELK_GZIP} -9nc ${CMAKE_BINARY_DIR}/changelog > ${ZELK_CHANGELOG_GZ}
+  DEPENDS ${CMAKE_BINARY_DIR}/changelog VERBATIM)
+add_custom_target(zelk_docs ALL DEPENDS ${ZELK_MAN_GZ} ${ZELK_NEWS_GZ} ${ZELK_CHANGELOG_GZ})
 install(FILES ${ZELK_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${CMAKE_SOURCE_DIR}/data/copyright ${ZELK_CHANGELOG_GZ}
+install(FILES ${CMAKE_SOURCE_DIR}/data/copyright ${ZELK_NEWS_GZ} ${ZELK_CHANGELOG_GZ}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # --- The Debian package ---------------------------------------------------------------------
@@ -53,11 +66,12 @@ set(CPACK_PACKAGE_CONTACT "the zelk authors <zelk@zelk.invalid>")
 set(CPACK_PACKAGE_VERSION ${ZELK_VERSION_TEXT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "designs and prints blank Japanese manuscript paper")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Zelk designs and prints blank Japanese manuscript paper (genko yoshi): a grid of\n\
-square cells with a narrow strip beside each, for vertical or horizontal writing,\n\
-with margins, a fold band with fish-tail marks and captions, line shapes, a frame,\n\
-page-number lines and texts outside the frame. Designs are saved as .zelk files.\n\
-Its subcommands draw the sheet as PDF, SVG or PNG without a display.")
+    "Zelk designs and prints blank Japanese manuscript paper (genko yoshi):\n\
+a grid of square cells with a narrow strip beside each, for vertical or\n\
+horizontal writing, with margins, a fold band with fish-tail marks and\n\
+captions, line shapes, a frame, page-number lines and texts outside the\n\
+frame. Designs are saved as .zelk files. Its subcommands draw the sheet\n\
+as PDF, SVG or PNG without a display.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
