@@ -3,11 +3,14 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD?= build-bench
 FUZZ_BUILD ?= build-fuzz
+RELEASE_BUILD ?= build-release
+PKG_BUILD  ?= build-pkg
 JOBS       ?= 2
 FUZZ_SECONDS ?= 60
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps configure build test test-sanitize bench demo fuzz install uninstall clean format format-check
+.PHONY: all deps configure build test test-sanitize bench demo fuzz install uninstall package \
+  package-check clean format format-check
 
 all: build
 
@@ -49,14 +52,32 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
 	./scripts/fuzz.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
 
-install: configure
-	cmake --build $(BUILD) -j$(JOBS) --target zelk
-	cmake --install $(BUILD) --prefix $(PREFIX)
+# The installed program is a Release build, stripped; its symbols stay in
+# $(RELEASE_BUILD)/src/zelk.debug. DESTDIR stages the install elsewhere.
+install: deps
+	cmake -S . -B $(RELEASE_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DZELK_TESTS=OFF \
+	  -DZELK_RELEASE_DEBUG_INFO=ON -DZELK_SPLIT_DEBUG=ON -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(RELEASE_BUILD) -j$(JOBS) --target zelk zelk_docs
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
 
-# Removes what `make install` put in place, as listed in its manifest.
+# Removes exactly what `make install` put there (with the same PREFIX and DESTDIR), and
+# the folders it made when they are empty again: cmake/Uninstall.cmake.
 uninstall:
-	@[ -f $(BUILD)/install_manifest.txt ] || { echo "nothing installed from $(BUILD)"; exit 1; }
-	xargs -d '\n' rm -fv <$(BUILD)/install_manifest.txt
+	cmake -DRECORDS=$(CURDIR)/$(RELEASE_BUILD)/uninstall -DPREFIX=$(PREFIX) -DDESTDIR="$(DESTDIR)" \
+	  -P cmake/Uninstall.cmake
+
+# The Debian package zelk_VERSION_ARCH.deb (and zelk-dbgsym, its symbols), in this folder.
+package: deps
+	./scripts/install-deps.sh --package
+	cmake -S . -B $(PKG_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DZELK_TESTS=OFF \
+	  -DZELK_RELEASE_DEBUG_INFO=ON -DZELK_SPLIT_DEBUG=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PKG_BUILD) -j$(JOBS) --target zelk zelk_docs
+	cd $(PKG_BUILD) && cpack -G DEB
+	cp $(PKG_BUILD)/zelk_*.deb $(PKG_BUILD)/zelk-dbgsym_*.ddeb .
+
+# The package's checks: lintian, appstreamcli and desktop-file-validate.
+package-check: package
+	./scripts/check-package.sh zelk_*.deb
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -13,6 +13,8 @@
 #include <QStyle>
 #include <QUrl>
 
+#include "ZelkVersion.h"
+
 // The resources of a static library are registered by hand.
 static void InitAppResource() { Q_INIT_RESOURCE(app); }
 

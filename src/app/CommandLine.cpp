@@ -81,7 +81,11 @@ QString GeneralHelp() {
   for (const TSubcommand* c : kCommands)
     text +=
         QStringLiteral("  %1  %2\n").arg(QLatin1String(c->Name), -8).arg(QLatin1String(c->Summary));
-  text += QStringLiteral("\n'zelk SUBCOMMAND --help' shows its options.\n");
+  text += QStringLiteral(
+      "\nOptions:\n"
+      "  -h, --help     Show this help.\n"
+      "  -v, --version  Show the version.\n"
+      "\n'zelk SUBCOMMAND --help' shows its options.\n");
   return text;
 }
 

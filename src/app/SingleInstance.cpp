@@ -71,6 +71,12 @@ QString RuntimeFolder() {
   return own;
 }
 
+void UsePrivateRuntimeFolder() {
+  const QString env = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!env.isEmpty() && QDir::isAbsolutePath(env) && IsPrivateFolder(env)) return;
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(RuntimeFolder()));
+}
+
 QString AlreadyRunningMessage(const QString& applicationTitle) {
   return QStringLiteral("すでに起動しています <%1>").arg(applicationTitle);
 }

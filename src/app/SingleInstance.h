@@ -26,6 +26,12 @@ QString InstanceName(const QString& exePath);
 /// the folder "runtime" in the user's cache (made the same way) serves instead.
 QString RuntimeFolder();
 
+/// Before the application object exists: when $XDG_RUNTIME_DIR is not set, or not a
+/// private folder of ours (as root, after su, in a container), sets it to RuntimeFolder(),
+/// so that Qt, which otherwise warns about it on every start, uses the same folder
+/// quietly.
+void UsePrivateRuntimeFolder();
+
 /// The text shown by a second start: "すでに起動しています <" + title + ">".
 QString AlreadyRunningMessage(const QString& applicationTitle);
 

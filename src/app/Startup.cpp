@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "ZelkVersion.h"
 #include "app/ABOUT.h"
 #include "app/HideUnit.h"
 #include "app/SingleInstance.h"
@@ -21,10 +22,21 @@ namespace zelk {
 void SetApplicationInfo() {
   QCoreApplication::setOrganizationName(QStringLiteral("zelk"));
   QCoreApplication::setApplicationName(QStringLiteral("zelk"));
-  QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                              .arg(ZELK_VERSION_MAJOR)
-                                              .arg(ZELK_VERSION_MINOR)
-                                              .arg(ZELK_VERSION_PATCH));
+  QCoreApplication::setApplicationVersion(QStringLiteral(ZELK_VERSION_TEXT));
+}
+
+bool DisplayAvailable() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+QString NoDisplayMessage() {
+  return QStringLiteral(
+      "zelk: 画面に接続できません (DISPLAY も WAYLAND_DISPLAY も設定されていません)。"
+      "コマンドラインのサブコマンド (zelk --help) は画面なしで使えます / "
+      "cannot connect to a display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+      "the subcommands (zelk --help) work without one.");
 }
 
 int RunWindowApplication(QApplication& app, const QStringList& arguments) {

@@ -11,6 +11,13 @@ namespace zelk {
 /// The organisation, name and version the application reports (QCoreApplication).
 void SetApplicationInfo();
 
+/// False when the window has no display to open on: neither DISPLAY nor WAYLAND_DISPLAY
+/// is set, and QT_QPA_PLATFORM chooses no platform either.
+bool DisplayAvailable();
+
+/// The one line, in Japanese and English, for a window start without a display.
+QString NoDisplayMessage();
+
 /// Runs zelk as a window program; `arguments` may name one settings file to open. A
 /// later start tells the user that zelk is running, hands the file to the running
 /// instance (which brings its window back) and returns 0 at once.

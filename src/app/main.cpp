@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "base/Utf8.h"
 
@@ -22,6 +24,8 @@ QStringList Arguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const QStringList args = Arguments(argc, argv);
+  // Qt warns on every start when the runtime folder is missing or not ours.
+  zelk::UsePrivateRuntimeFolder();
   if (zelk::IsCommandLineInvocation(args)) {
     // The command line draws with real fonts but needs no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -30,6 +34,11 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     zelk::SetApplicationInfo();
     return zelk::RunCommandLine(args);
+  }
+  // Without a display Qt would abort; say why, and what works without one.
+  if (!zelk::DisplayAvailable()) {
+    std::fprintf(stderr, "%s\n", zelk::NoDisplayMessage().toUtf8().constData());
+    return 1;
   }
   QApplication app(argc, argv);
   zelk::SetApplicationInfo();

@@ -6,8 +6,15 @@ set -uo pipefail
 
 zelk=$1
 build=$(cd "$(dirname "$zelk")/.." && pwd)
+source_dir=$(cd "$2/../.." && pwd)
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+# The install's record goes with it (cmake/Uninstall.cmake).
+cleanup() {
+  cmake -DRECORDS="$build/uninstall" -DPREFIX="$prefix" -P "$source_dir/cmake/Uninstall.cmake" \
+    >/dev/null 2>&1
+  rm -rf "$prefix"
+}
+trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
@@ -27,6 +34,16 @@ if command -v desktop-file-validate >/dev/null; then
 else
   echo "note: desktop-file-validate not installed; validation skipped"
 fi
+readelf -S "$prefix/bin/zelk" | grep -q '\.symtab\|\.debug_info' && fail "the installed binary is not stripped"
+man=$prefix/share/man/man1/zelk.1.gz
+[ -f "$man" ] || fail "no man page"
+gzip -t "$man" || fail "the man page is not gzip"
+metainfo=$(ls "$prefix"/share/metainfo/*.metainfo.xml 2>/dev/null)
+[ -f "$metainfo" ] || fail "no AppStream metainfo"
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$metainfo" >/dev/null || fail "appstreamcli rejects $metainfo"
+fi
+[ -f "$prefix/share/doc/zelk/copyright" ] || fail "no copyright file"
 icon=$prefix/share/icons/hicolor/scalable/apps/zelk.svg
 [ -f "$icon" ] || fail "no hicolor icon"
 grep -q '<svg' "$icon" || fail "the icon is not SVG"

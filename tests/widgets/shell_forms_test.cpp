@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "ModalDialogs.h"
+#include "ZelkVersion.h"
 #include "app/ABOUT.h"
 #include "app/HideUnit.h"
 #include "app/Translations.h"

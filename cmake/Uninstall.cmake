@@ -1,0 +1,97 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Removes what an install into DESTDIR and PREFIX put in place, as cmake/InstallRecord.cmake
+# recorded it, and nothing else:
+# - a recorded file is removed only when it lies strictly inside the root ($DESTDIR and
+#   the prefix), its path is absolute and has no "." or ".." part, and it is a regular
+#   file or a symbolic link (never a folder, never what a link leads to);
+# - a folder is removed only when the install made it and it is empty now, and never
+#   the root of the file system or a folder outside the root.
+# Usage: cmake -DRECORDS=BUILD/uninstall -DPREFIX=/usr/local [-DDESTDIR=/tmp/stage]
+#          -P cmake/Uninstall.cmake
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/InstallRecord.cmake)
+
+if(NOT DEFINED PREFIX OR PREFIX STREQUAL "")
+  message(FATAL_ERROR "uninstall: no PREFIX given")
+endif()
+if(NOT DEFINED DESTDIR)
+  set(DESTDIR "$ENV{DESTDIR}")
+endif()
+zelk_install_root("${DESTDIR}" "${PREFIX}" root)
+if(root STREQUAL "/" OR NOT IS_ABSOLUTE "${root}")
+  message(FATAL_ERROR "uninstall: refusing the root '${root}'")
+endif()
+zelk_record_base("${RECORDS}" "${root}" base)
+if(NOT EXISTS "${base}.files")
+  message(FATAL_ERROR "uninstall: nothing was installed into ${root} from this build")
+endif()
+
+# True when `path` is a plain absolute path strictly inside `dir`.
+function(zelk_inside path dir out)
+  set(${out} FALSE PARENT_SCOPE)
+  if(NOT IS_ABSOLUTE "${path}" OR path MATCHES "(^|/)\\.\\.?(/|$)" OR path MATCHES "//")
+    return()
+  endif()
+  if(dir STREQUAL "/")
+    set(prefix "/")
+  else()
+    set(prefix "${dir}/")
+  endif()
+  string(LENGTH "${prefix}" n)
+  string(LENGTH "${path}" m)
+  if(m GREATER n)
+    string(SUBSTRING "${path}" 0 ${n} head)
+    if(head STREQUAL prefix)
+      set(${out} TRUE PARENT_SCOPE)
+    endif()
+  endif()
+endfunction()
+
+set(refused 0)
+file(STRINGS "${base}.files" files)
+foreach(f ${files})
+  zelk_inside("${f}" "${root}" ok)
+  if(NOT ok)
+    message(WARNING "uninstall: not inside ${root}, left alone: ${f}")
+    math(EXPR refused "${refused} + 1")
+  elseif(IS_SYMLINK "${f}" OR (EXISTS "${f}" AND NOT IS_DIRECTORY "${f}"))
+    file(REMOVE "${f}")
+    message(STATUS "removed ${f}")
+  elseif(IS_DIRECTORY "${f}")
+    message(WARNING "uninstall: a folder, left alone: ${f}")
+    math(EXPR refused "${refused} + 1")
+  endif()
+endforeach()
+
+# The folders the install made, deepest first, each only when it is empty: inside
+# $DESTDIR (never it, never "/"), and the root, inside it, or on the way to it.
+zelk_install_top("${DESTDIR}" top)
+set(dirs "")
+if(EXISTS "${base}.dirs")
+  file(STRINGS "${base}.dirs" dirs)
+endif()
+list(SORT dirs ORDER DESCENDING)
+foreach(d ${dirs})
+  zelk_inside("${d}" "${top}" ok)
+  if(ok AND NOT d STREQUAL root)
+    zelk_inside("${d}" "${root}" below)
+    zelk_inside("${root}" "${d}" above)
+    if(NOT below AND NOT above)
+      set(ok FALSE)
+    endif()
+  endif()
+  if(NOT ok)
+    message(WARNING "uninstall: a folder the install did not make under ${root}, left alone: ${d}")
+    math(EXPR refused "${refused} + 1")
+  elseif(IS_DIRECTORY "${d}" AND NOT IS_SYMLINK "${d}")
+    # rmdir removes a folder only when it is empty.
+    execute_process(COMMAND rmdir "${d}" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+    if(rc EQUAL 0)
+      message(STATUS "removed the empty folder ${d}")
+    endif()
+  endif()
+endforeach()
+file(REMOVE "${base}.files" "${base}.dirs" "${base}.root")
+if(refused GREATER 0)
+  message(FATAL_ERROR "uninstall: ${refused} recorded paths were not removed (see above)")
+endif()
