@@ -56,14 +56,11 @@ QByteArray DenseNovel(int pages) {
   // A page holds about 20 lines, a paragraph of some 170 characters about 9.
   const int paragraphs = pages * 20 / 9;
   for (int p = 0; p < paragraphs; ++p) {
-    if (p % 133 == 0) text += QStringLiteral("［＃５字下げ］%1［＃「%1」は中見出し］
-").arg(p / 133 + 1);
+    if (p % 133 == 0)
+      text += QStringLiteral("［＃５字下げ］第%1章［＃「第%1章」は中見出し］\n").arg(p / 133 + 1);
     if (p % 97 == 50)
-      text += QStringLiteral("［＃ここから２字下げ］
-詩の一行目
-詩の二行目
-［＃ここで字下げ終わり］
-");
+      text += QStringLiteral(
+          "［＃ここから２字下げ］\n詩の一行目\n詩の二行目\n［＃ここで字下げ終わり］\n");
     const int count = 2 + p % 17;
     for (int k = 0; k < count; ++k) text += sentences[(p * 7 + k * 3) % 10];
     text += u'\n';
