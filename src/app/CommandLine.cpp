@@ -17,6 +17,7 @@
 #include "settings/NumberText.h"
 #include "settings/SettingFields.h"
 #include "settings/SettingsFileIO.h"
+#include "settings/SheetPresets.h"
 
 namespace zelk {
 
@@ -28,12 +29,13 @@ extern const TSubcommand kShowCommand;
 extern const TSubcommand kWriteCommand;
 extern const TSubcommand kPrintCommand;
 extern const TSubcommand kComposeCommand;
+extern const TSubcommand kPresetsCommand;
 
 namespace {
 
-const TSubcommand* const kCommands[] = {&kLayoutCommand, &kRenderCommand, &kOpsCommand,
-                                        &kShowCommand,   &kWriteCommand,  &kPrintCommand,
-                                        &kComposeCommand};
+const TSubcommand* const kCommands[] = {&kLayoutCommand,  &kRenderCommand, &kOpsCommand,
+                                        &kShowCommand,    &kWriteCommand,  &kPrintCommand,
+                                        &kComposeCommand, &kPresetsCommand};
 
 const TSubcommand* FindCommand(const QString& name) {
   for (const TSubcommand* c : kCommands)
@@ -163,6 +165,12 @@ void AddSheetOptions(QCommandLineParser& parser) {
                     QStringLiteral("Printable-area offset of the virtual printer, device pixels."),
                     QStringLiteral("X,Y")});
   parser.addOption(
+      {QStringLiteral("preset"),
+       QStringLiteral("Start from a ready-made sheet ('zelk presets' lists them): its paper "
+                      "when the printer offers it, grid, lines and colours; --paper, "
+                      "--landscape and --set apply over it. Not with a settings FILE."),
+       QStringLiteral("NAME")});
+  parser.addOption(
       {QStringLiteral("landscape"), QStringLiteral("Lay the paper landscape (横長).")});
   parser.addOption(
       {QStringLiteral("set"),
@@ -170,6 +178,39 @@ void AddSheetOptions(QCommandLineParser& parser) {
                       "Repeatable."),
        QStringLiteral("Field=Value")});
 }
+
+const TSheetPreset* PresetOption(const QCommandLineParser& parser) {
+  if (!parser.isSet(QStringLiteral("preset"))) return nullptr;
+  const QString name = parser.value(QStringLiteral("preset"));
+  if (const TSheetPreset* p = FindSheetPreset(name.toStdString())) return p;
+  QStringList names;
+  for (const TSheetPreset& p : SheetPresets()) names << QLatin1String(p.Name);
+  throw TUsageError{QStringLiteral("no preset named '%1'; the presets are %2")
+                        .arg(name, names.join(QStringLiteral(", ")))};
+}
+
+namespace {
+
+// The preset's paper on the printer, unless --paper chose one: a printer that does not
+// offer it keeps its own, with a note.
+void SelectPresetPaper(const TSheetPreset& preset, TPrinterService& printer) {
+  const QString name = QString::fromStdU16String(preset.Paper);
+  bool selected = false;
+  QStringList available;
+  if (printer.IsVirtual()) {
+    const auto paper = ParsePaperSize(name.toStdString());
+    selected = paper && printer.Virtual().SetPaper(*paper);
+  } else {
+    selected = printer.SelectQueuePaper(name, preset.ShortMm, preset.LongMm, &available);
+  }
+  if (!selected)
+    PrintError(QStringLiteral("note: the printer %1 has no paper %2; the sheet %3 is laid out on "
+                              "its paper %4")
+                   .arg(QString::fromStdU16String(printer.PrinterName()), name,
+                        QLatin1String(preset.Name), printer.PaperName()));
+}
+
+}  // namespace
 
 void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& printer) {
   if (parser.isSet(QStringLiteral("printer"))) {
@@ -262,12 +303,15 @@ void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s) {
 }
 
 TPrintSetting SheetSettingsFromOptions(const QCommandLineParser& parser, TPrinterService& printer) {
+  const TSheetPreset* preset = PresetOption(parser);
   ApplyPrinterOptions(parser, printer);
-  if (parser.isSet(QStringLiteral("landscape"))) {
+  if (preset && !parser.isSet(QStringLiteral("paper"))) SelectPresetPaper(*preset, printer);
+  if (parser.isSet(QStringLiteral("landscape")) || (preset && !preset->Portrait)) {
     // As choosing 横長 in the window: the printer turns, and the paper fields swap.
     printer.SetOrientation(TPrinterOrientation::poLandscape);
   }
   TPrintSetting s = FirstStartSettings(printer, printer.PaperName().toStdU16String());
+  if (preset) preset->Apply(s);
   ApplySetOptions(parser, s);
   return s;
 }
@@ -333,6 +377,8 @@ TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
 TPrintSetting SheetSettingsFromFileOrOptions(const QCommandLineParser& parser,
                                              TPrinterService& printer, const QString* file) {
   if (!file) return SheetSettingsFromOptions(parser, printer);
+  if (parser.isSet(QStringLiteral("preset")))
+    throw TUsageError{QStringLiteral("--preset and a settings FILE cannot be given together")};
   ApplyPrinterOptions(parser, printer);
   TPrintSetting s = FirstStartSettings(printer, printer.PaperName().toStdU16String());
   LoadSettingsFileForCommand(*file, s);

@@ -13,6 +13,7 @@
 namespace zelk {
 
 class TPrinterService;
+struct TSheetPreset;
 
 /// Exit statuses of the command line.
 enum TExitStatus { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
@@ -57,8 +58,11 @@ int RunCommandLine(const QStringList& arguments);
 
 // Shared option handling for the subcommands that draw a sheet.
 
-/// --printer, --dpi, --paper, --offset, --landscape, --set.
+/// --printer, --dpi, --paper, --offset, --preset, --landscape, --set.
 void AddSheetOptions(QCommandLineParser& parser);
+/// The ready-made sheet --preset names, or null without it. Throws TUsageError, listing
+/// the names, for a name that is none.
+const TSheetPreset* PresetOption(const QCommandLineParser& parser);
 /// --png-dpi N, the resolution of PNG output.
 void AddPngDpiOption(QCommandLineParser& parser);
 /// The --png-dpi given, or the default without it. Throws TUsageError for a value
@@ -66,8 +70,9 @@ void AddPngDpiOption(QCommandLineParser& parser);
 int PngDpiOption(const QCommandLineParser& parser, bool pngOutput);
 /// Selects and sets up the printer from --printer, --dpi, --paper and --offset.
 void ApplyPrinterOptions(const QCommandLineParser& parser, TPrinterService& printer);
-/// The settings of a first start on the printer, with --landscape and every --set
-/// applied, in the order given.
+/// The settings of a first start on the printer, with --preset (its paper unless --paper
+/// chose one and the printer offers it, its orientation, its fields), --landscape and
+/// every --set applied, in that order.
 TPrintSetting SheetSettingsFromOptions(const QCommandLineParser& parser, TPrinterService& printer);
 /// Applies every --set Field=Value to `s`.
 void ApplySetOptions(const QCommandLineParser& parser, TPrintSetting& s);
