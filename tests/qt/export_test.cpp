@@ -410,3 +410,58 @@ INSTANTIATE_TEST_SUITE_P(Sheets, VectorPicture,
 
 }  // namespace
 }  // namespace zelk
+
+namespace zelk {
+namespace {
+
+// The pixels of `image` of about `colour` (its tints toward white included, where the
+// shapes' edges are antialiased), and those of no colour but grey or black ink.
+struct TColourCount {
+  int Near = 0;
+  int Neutral = 0;
+};
+TColourCount CountColour(const QImage& image, QColor colour) {
+  TColourCount count;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c(image.pixel(x, y));
+      if (c == Qt::white) continue;
+      const int spread =
+          std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()});
+      if (spread < 8 && c.lightness() < 200) ++count.Neutral;
+      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+              std::abs(c.blue() - colour.blue()) <
+          40)
+        ++count.Near;
+    }
+  }
+  return count;
+}
+
+// A coloured sheet keeps its colours in every export, as vector colours in SVG and PDF:
+// each of the three colours has its shapes, and nothing is drawn black.
+TEST(Export, ColouredSheetKeepsItsColours) {
+  const TRecordedSheet sheet({"LineColor=brown", "FrameColor=vermilion", "FoldColor=green",
+                              "Orime=2", "Gyobi=1", "OuterLine=1", "LineType=2", "OrimeLineType=2",
+                              "PageNumber=0"});
+  const QColor brown(0x8C, 0x5A, 0x3C), vermilion(0xE3, 0x45, 0x2C), green(0x2E, 0x7D, 0x4F);
+  const QByteArray svg = Exported(TExportFormat::Svg, sheet);
+  for (const char* hex : {"#8c5a3c", "#e3452c", "#2e7d4f"})
+    EXPECT_TRUE(svg.toLower().contains(hex)) << hex;
+  const QImage png = RenderPaperImage(sheet.Page(), sheet.Info(), kDefaultPngDpi);
+  std::vector<std::pair<const char*, QImage>> images = {{"png", png},
+                                                        {"svg", RasterOfSvg(svg, png.size())}};
+  if (!QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+    images.emplace_back("pdf", RasterOfPdf(Exported(TExportFormat::Pdf, sheet), kDefaultPngDpi));
+  for (const auto& [name, image] : images) {
+    SCOPED_TRACE(name);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(CountColour(image, brown).Near, 1000);
+    EXPECT_GT(CountColour(image, vermilion).Near, 500);
+    EXPECT_GT(CountColour(image, green).Near, 100);
+    EXPECT_EQ(CountColour(image, brown).Neutral, 0);
+  }
+}
+
+}  // namespace
+}  // namespace zelk
