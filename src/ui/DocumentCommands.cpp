@@ -36,6 +36,7 @@
 #include "settings/RememberedText.h"
 #include "settings/SettingFields.h"
 #include "settings/SettingsFileIO.h"
+#include "settings/SheetPresets.h"
 #include "ui/MainUnit.h"
 #include "ui/PreviewUnit.h"
 #include "ui/PrinterSetupDialog.h"
@@ -343,6 +344,7 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
   PrinterSetup = [this] { form_.SB_PrinerSetupClick(); };
   AskPdfPath = [this] { return AskPdfOutputPath(&form_); };
   form_.Commands.New = [this] { SB_NewClick(); };
+  form_.Commands.ApplyPreset = [this](const TSheetPreset& preset) { ApplyPreset(preset); };
   form_.Commands.Open = [this] { SB_OpenClick(); };
   form_.Commands.Save = [this] { SB_SaveClick(); };
   form_.Commands.SaveAs = [this] { SB_SaveAsClick(); };
@@ -441,23 +443,40 @@ bool TDocumentCommands::OpenSettingFile() {
   }
   *form_.CurrentSetting = loaded;
   if (!report.TagsShortened.empty()) ShowMessage(ShortenedTextsMessage(report));
+  ShowDesign();
+  form_.Modified = false;
+  return true;
+}
+
+void TDocumentCommands::ShowDesign() {
   {
     const TUpdateLockGuard lock(form_.UpdateLock);
     WriteToForm(*form_.CurrentSetting, form_);
     form_.MatchPrinterToDesign();
-    // A value the file leaves as it was raises no click, so the rules of all three
+    // A value the design leaves as it was raises no click, so the rules of all three
     // groups are applied here.
     form_.ApplyPageNumberVisibility();
     form_.ApplyOrimeVisibility();
     form_.RG_TategakiClick();
   }
+  form_.ShowSheetStyle();
   form_.UpdateCaption();
   if (TPreviewForm* preview = form_.PreviewForm(); preview && form_.PreviewShown()) {
     preview->SetSetting(form_.CurrentSetting);
     preview->Redraw();
   }
-  form_.Modified = false;
-  return true;
+}
+
+void TDocumentCommands::ApplyPreset(const TSheetPreset& preset) {
+  if (form_.UpdateLock > 0 || !SaveIfModified()) return;
+  // A new design, as 新規作成 makes one: saving it asks for a name, so no design that
+  // was open is replaced by the preset.
+  const TPrinterInfo printer = form_.CurrentSetting->PrinterInfo;
+  *form_.CurrentSetting = PresetDesign(preset);
+  form_.CurrentSetting->PrinterInfo = printer;
+  form_.SettingFileName.clear();
+  ShowDesign();
+  form_.Modified = true;
 }
 
 void TDocumentCommands::SB_NewClick() {

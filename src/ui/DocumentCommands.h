@@ -25,6 +25,7 @@ class TMainForm;
 class TPreviewForm;
 class TPrinterService;
 struct TPrintSetting;
+struct TSheetPreset;
 
 /// One line for each character of `s` that code page 932 cannot hold, naming the field
 /// (face names of fonts included), the character and what the file stores in its place
@@ -143,6 +144,12 @@ class TDocumentCommands : public QObject, public TMainStateForm {
   /// Reads SettingFileName (or the bundled default for it) into the window; false, with
   /// nothing changed, when there is no such file or it cannot be read.
   bool OpenSettingFile();
+  /// The design in the window's controls, its printer matched to it and the preview
+  /// drawn again.
+  void ShowDesign();
+  /// 用紙のひな形: after the question about unsaved changes, the preset as a new design
+  /// without a file name, marked modified; nothing when the question was cancelled.
+  void ApplyPreset(const TSheetPreset& preset);
   void SB_NewClick();
   void SB_OpenClick();
   void SB_SaveClick();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFrame>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -29,6 +31,8 @@
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"
+#include "settings/SheetPresets.h"
+#include "ui/ColorChoice.h"
 #include "ui/ControlFlow.h"
 #include "ui/FontChoice.h"
 #include "ui/PreviewUnit.h"
@@ -428,6 +432,78 @@ void TMainForm::BuildTabLine() {
   for (TRadioGroup* g : {RG_LineType, RG_OrimeLineType})
     connect(g, &TRadioGroup::Clicked, this, &TMainForm::E_CenterCaptionChange);
   connect(CB_OuterLine, &QCheckBox::toggled, this, &TMainForm::E_CenterCaptionChange);
+
+  // Colours and count marks, below the shapes.
+  const auto colorChoice = [this](bool follows, const char* name, int left, int top) {
+    auto* box = new TColorChoice(TabSheet4, follows);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(scale_.Rect(left, top, 80, 22));
+    connect(box, &TColorChoice::Changed, this, &TMainForm::SheetStyleChange);
+    return box;
+  };
+  L_LineColor = NewLabel(TabSheet4, QStringLiteral("線の色(&C)："), 5, 165);
+  CB_LineColor = colorChoice(false, "CB_LineColor", 100, 162);
+  L_FrameColor = NewLabel(TabSheet4, QStringLiteral("枠の色(&F)："), 5, 190);
+  CB_FrameColor = colorChoice(true, "CB_FrameColor", 100, 187);
+  L_FoldColor = NewLabel(TabSheet4, QStringLiteral("折り目の色(&D)："), 5, 215);
+  CB_FoldColor = colorChoice(true, "CB_FoldColor", 100, 212);
+  const QStringList every = {QStringLiteral("なし"), QStringLiteral("5 行ごと"),
+                             QStringLiteral("10 行ごと")};
+  const auto countChoice = [&](const char* name, int left, int top) {
+    auto* box = new QComboBox(TabSheet4);
+    box->setObjectName(QLatin1String(name));
+    box->addItems(every);
+    box->setGeometry(scale_.Rect(left, top, 74, 22));
+    connect(box, qOverload<int>(&QComboBox::activated), this, &TMainForm::SheetStyleChange);
+    return box;
+  };
+  L_CountMarks = NewLabel(TabSheet4, QStringLiteral("数字(&N)："), 190, 165);
+  CB_CountMarks = countChoice("CB_CountMarks", 246, 162);
+  L_CountLines = NewLabel(TabSheet4, QStringLiteral("太線(&K)："), 190, 190);
+  CB_CountLines = countChoice("CB_CountLines", 246, 187);
+  for (const auto& [label, box] : {std::pair<QLabel*, QWidget*>{L_LineColor, CB_LineColor},
+                                   {L_FrameColor, CB_FrameColor},
+                                   {L_FoldColor, CB_FoldColor},
+                                   {L_CountMarks, CB_CountMarks},
+                                   {L_CountLines, CB_CountLines}})
+    label->setBuddy(box);
+}
+
+namespace {
+
+// The count-mark choices' items: なし, every 5 and every 10 lines.
+constexpr int32_t kEvery[] = {0, 5, 10};
+
+int EveryIndex(int32_t every) {
+  for (int i = 0; i < 3; ++i)
+    if (kEvery[i] == every) return i;
+  return 0;
+}
+
+}  // namespace
+
+void TMainForm::ShowSheetStyle() {
+  const TUpdateLockGuard lock(UpdateLock);
+  const TPrintSetting& s = *CurrentSetting;
+  CB_LineColor->SetColor(s.LineColor);
+  CB_FrameColor->SetColor(s.FrameColor, s.FrameColor == s.LineColor);
+  CB_FoldColor->SetColor(s.FoldColor, s.FoldColor == s.LineColor);
+  CB_CountMarks->setCurrentIndex(EveryIndex(s.CountMarks));
+  CB_CountLines->setCurrentIndex(EveryIndex(s.CountLines));
+}
+
+void TMainForm::SheetStyleChange() {
+  if (UpdateLock > 0) return;
+  TPrintSetting& s = *CurrentSetting;
+  s.LineColor = CB_LineColor->Color();
+  s.FrameColor = CB_FrameColor->Follows() ? s.LineColor : CB_FrameColor->Color();
+  s.FoldColor = CB_FoldColor->Follows() ? s.LineColor : CB_FoldColor->Color();
+  // A count the file held that the box does not offer stays until the box is changed.
+  if (CB_CountMarks->currentIndex() != EveryIndex(s.CountMarks))
+    s.CountMarks = kEvery[std::clamp(CB_CountMarks->currentIndex(), 0, 2)];
+  if (CB_CountLines->currentIndex() != EveryIndex(s.CountLines))
+    s.CountLines = kEvery[std::clamp(CB_CountLines->currentIndex(), 0, 2)];
+  ApplyChanges();
 }
 
 void TMainForm::BuildTabPageNumber() {
@@ -536,8 +612,21 @@ void TMainForm::BuildToolBar() {
   SB_ClearText = NewSpeedButton(Panel1, "uncompose", 188, 6, QStringLiteral("原稿を外す"));
   SB_ClearText->resize(scale_(21), SB_ClearText->height());
   SB_ClearText->setEnabled(false);
+  SB_Presets = NewSpeedButton(Panel1, "presets", 209, 6, QStringLiteral("用紙のひな形"));
+  SB_Presets->resize(scale_(21), SB_Presets->height());
+  SB_Presets->setPopupMode(QToolButton::InstantPopup);
+  auto* presets = new QMenu(SB_Presets);
+  presets->setObjectName(QStringLiteral("PresetMenu"));
+  for (const TSheetPreset& p : SheetPresets()) {
+    QAction* action = presets->addAction(QString::fromStdU16String(p.Label));
+    action->setData(QLatin1String(p.Name));
+    connect(action, &QAction::triggered, this, [this, &p] {
+      if (Commands.ApplyPreset) Commands.ApplyPreset(p);
+    });
+  }
+  SB_Presets->setMenu(presets);
   B_Close = new QPushButton(QStringLiteral("終了(&X)"), Panel1);
-  B_Close->setGeometry(scale_.Rect(209, 2, 81, 31));
+  B_Close->setGeometry(scale_.Rect(232, 2, 60, 31));
   B_Close->setDefault(true);
   SB_ShowAbout = NewSpeedButton(Panel1, "about", 296, 6, QStringLiteral("バージョン情報"));
 

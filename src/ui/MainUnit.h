@@ -15,6 +15,7 @@
 #include "ui/DesignScale.h"
 
 class QCheckBox;
+class QComboBox;
 class QFontDialog;
 class QFrame;
 class QGroupBox;
@@ -26,6 +27,7 @@ class QTabWidget;
 class QToolButton;
 
 class MainFormTest;
+class DocumentCommandsTest;
 
 namespace zelk {
 
@@ -35,6 +37,8 @@ class TPrinterSetupDialog;
 class TRadioGroup;
 class TSaNumEdit;
 class TTateEdit;
+class TColorChoice;
+struct TSheetPreset;
 
 /// The commands of the tool bar and the window's close that other parts of the program
 /// carry out (documents, printing, the About box, closing). Each may be left empty; the
@@ -49,6 +53,8 @@ struct TMainFormCommands {
   std::function<void()> ComposeText;
   std::function<void()> ClearText;
   std::function<void()> ShowAbout;
+  /// 用紙のひな形: a ready-made sheet chosen from the tool bar's menu.
+  std::function<void(const TSheetPreset& preset)> ApplyPreset;
   /// Asked before the window closes; false keeps it open.
   std::function<bool()> CloseQuery;
   /// The window is closing (after CloseQuery agreed).
@@ -115,6 +121,12 @@ class TMainForm : public QDialog, public TSettingsForm {
   /// the fold controls by RG_Orime, the page-number position boxes and L_PageNumber by
   /// RG_Tategaki, and GB_PageNumber by CB_PageNumber.
   void ApplyOrimeVisibility();
+  /// Shows the design's colours and count marks in the 線 tab (a frame or fold colour
+  /// equal to the line colour as 線と同じ). Raises no change.
+  void ShowSheetStyle();
+  /// The 線 tab's colours and count marks into the design, then as any change: a line
+  /// colour carries the frame and fold colours that follow it along.
+  void SheetStyleChange();
   void ApplyTategakiVisibility();
   void ApplyPageNumberVisibility();
 
@@ -206,6 +218,7 @@ class TMainForm : public QDialog, public TSettingsForm {
  private:
   // The window's own test drives its controls as a user would.
   friend class ::MainFormTest;
+  friend class ::DocumentCommandsTest;
 
   // The designed controls, named as in the window's design.
   QTabWidget* PageControl1;
@@ -263,6 +276,18 @@ class TMainForm : public QDialog, public TSettingsForm {
   QCheckBox* CB_OuterLine;
   QLabel* L_OuterLineWidth;
   TSaNumEdit* NE_OuterLineWidth = nullptr;
+  // The sheet's colours and count marks: not settings controls, they edit the design's
+  // style fields directly (ShowSheetStyle, SheetStyleChange).
+  QLabel* L_LineColor;
+  TColorChoice* CB_LineColor;
+  QLabel* L_FrameColor;
+  TColorChoice* CB_FrameColor;  ///< 線と同じ, or a colour of its own
+  QLabel* L_FoldColor;
+  TColorChoice* CB_FoldColor;  ///< 線と同じ, or a colour of its own
+  QLabel* L_CountMarks;
+  QComboBox* CB_CountMarks;  ///< なし, 5 行ごと, 10 行ごと
+  QLabel* L_CountLines;
+  QComboBox* CB_CountLines;
 
   QCheckBox* CB_PageNumber;
   QGroupBox* GB_PageNumber;
@@ -316,6 +341,7 @@ class TMainForm : public QDialog, public TSettingsForm {
   QToolButton* SB_Print;
   QToolButton* SB_ComposeText;  ///< 原稿を流し込む
   QToolButton* SB_ClearText;    ///< 原稿を外す; enabled while a text is set
+  QToolButton* SB_Presets;      ///< 用紙のひな形: a menu of the ready-made sheets
   QPushButton* B_Close;
   QToolButton* SB_ShowAbout;
 

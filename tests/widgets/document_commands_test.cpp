@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -30,6 +32,8 @@
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "settings/SettingsFileIO.h"
+#include "settings/SheetPresets.h"
+#include "ui/ColorChoice.h"
 #include "ui/DocumentCommands.h"
 #include "ui/MainUnit.h"
 #include "ui/PreviewUnit.h"
@@ -441,6 +445,95 @@ class DocumentCommandsTest : public QObject {
     QVERIFY(f.form.PrinterWarning().isEmpty());
     QVERIFY(!f.form.PaperMismatch());
     QCOMPARE(f.form.CurrentSetting->PaperWidth, 364.0);
+  }
+
+  // 用紙のひな形: the menu sets every control at once as a new design, after the
+  // question about the changes before; a cancelled question keeps the design.
+  void aReadyMadeSheetIsANewDesignOnItsPaper() {
+    TFixture f;
+    f.doc->FormShow();
+    f.savePaths = {f.QPath("mine.zelk")};
+    f.doc->SB_SaveAsClick();
+    f.form.SetSpinValue(TControl::SE_Tate, 12);
+    QMenu* menu = f.form.SB_Presets->menu();
+    QVERIFY(menu);
+    QAction* b4 = nullptr;
+    for (QAction* a : menu->actions())
+      if (a->data().toString() == QLatin1String("b4-400")) b4 = a;
+    QVERIFY(b4);
+    QCOMPARE(b4->text(), QStringLiteral("400字詰め B4 横"));
+    QCOMPARE(menu->actions().size(), int(SheetPresets().size()));
+
+    f.answers = {QMessageBox::Cancel};
+    f.form.SettingFileName.clear();  // unnamed: the question comes
+    b4->trigger();
+    QCOMPARE(f.form.SpinValue(TControl::SE_Tate), 12);
+
+    f.form.SettingFileName = f.QPath("mine.zelk");
+    b4->trigger();  // named and changed: saved first, silently
+    TPrintSetting saved;
+    std::string error;
+    QVERIFY(LoadSettingsFile(f.Path("mine.zelk"), saved, nullptr, &error));
+    QCOMPARE(saved.Tate, 12);
+    QVERIFY(f.form.Modified);
+    QVERIFY(f.form.SettingFileName.isEmpty());
+    QCOMPARE(f.form.SpinValue(TControl::SE_Tate), 20);
+    QCOMPARE(f.form.CurrentSetting->LineColor, kManuscriptPalette[0].Color);
+    QCOMPARE(f.form.CB_LineColor->currentText(), QStringLiteral("茶"));
+    QVERIFY(f.form.CB_FrameColor->Follows());
+    QCOMPARE(f.printer.Virtual().Paper().WidthMm, 257.0);
+    QCOMPARE(f.printer.Orientation(), TPrinterOrientation::poLandscape);
+    QVERIFY(!f.form.PaperMismatch());
+  }
+
+  // The 線 tab's colours: a frame that follows the line colour changes with it, one of
+  // its own keeps it; その他の色 asks, and a cancelled question changes nothing. A saved
+  // design shows its colours again when opened.
+  void lineColoursAreChosenSavedAndShownAgain() {
+    TFixture f;
+    f.doc->FormShow();
+    TPrintSetting& s = *f.form.CurrentSetting;
+    const auto pick = [](TColorChoice* box, const QString& text) {
+      const int i = box->findText(text);
+      QVERIFY2(i >= 0, qPrintable(text));
+      box->setCurrentIndex(i);
+      emit box->activated(i);
+    };
+    pick(f.form.CB_LineColor, QStringLiteral("緑"));
+    QCOMPARE(s.LineColor, kManuscriptPalette[1].Color);
+    QCOMPARE(s.FrameColor, s.LineColor);
+    QCOMPARE(s.FoldColor, s.LineColor);
+    QVERIFY(f.form.Modified);
+    pick(f.form.CB_FrameColor, QStringLiteral("朱"));
+    pick(f.form.CB_LineColor, QStringLiteral("藍"));
+    QCOMPARE(s.FrameColor, kManuscriptPalette[2].Color);
+    QCOMPARE(s.FoldColor, kManuscriptPalette[3].Color);
+    f.form.CB_FoldColor->AskColor = [](TColor&) { return false; };
+    pick(f.form.CB_FoldColor, QStringLiteral("その他の色..."));
+    QCOMPARE(f.form.CB_FoldColor->currentText(), QStringLiteral("線と同じ"));
+    f.form.CB_FoldColor->AskColor = [](TColor& c) {
+      c = RgbColor(0x12, 0x34, 0x56);
+      return true;
+    };
+    pick(f.form.CB_FoldColor, QStringLiteral("その他の色..."));
+    QCOMPARE(s.FoldColor, RgbColor(0x12, 0x34, 0x56));
+    QCOMPARE(f.form.CB_FoldColor->currentText(), QStringLiteral("#123456"));
+    f.form.CB_CountMarks->setCurrentIndex(2);
+    emit f.form.CB_CountMarks->activated(2);
+    QCOMPARE(s.CountMarks, 10);
+
+    f.savePaths = {f.QPath("colours.zelk")};
+    f.doc->SB_SaveAsClick();
+    f.doc->SB_NewClick();
+    pick(f.form.CB_LineColor, QStringLiteral("黒"));
+    f.answers = {QMessageBox::Yes};
+    f.doc->AskOpenPath = [&f] { return f.QPath("colours.zelk"); };
+    f.doc->SB_OpenClick();
+    QCOMPARE(f.form.CB_LineColor->currentText(), QStringLiteral("藍"));
+    QCOMPARE(f.form.CB_FrameColor->currentText(), QStringLiteral("朱"));
+    QCOMPARE(f.form.CB_FoldColor->currentText(), QStringLiteral("#123456"));
+    QCOMPARE(f.form.CB_CountMarks->currentIndex(), 2);
+    QCOMPARE(f.form.CurrentSetting->FoldColor, RgbColor(0x12, 0x34, 0x56));
   }
 
   void printButtonRecordsAndPrintsWithThePreviewHidden() {
