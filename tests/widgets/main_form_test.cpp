@@ -476,12 +476,16 @@ class MainFormTest : public QObject {
 
   void setupDialogTurnsThePaperOnce() {
     OpenAndShow();
-    zelk::test::WhenModal([this](QWidget*) {
+    QString title;
+    zelk::test::WhenModal([this, &title](QWidget* w) {
+      title = w->windowTitle();
       auto* d = form_->PrinterSetupDialog1;
       d->LandscapeButton()->setChecked(true);
       d->accept();
     });
     form_->SB_PrinerSetup->click();
+    // One name for the dialog: the tool button's, the help page's and its title.
+    QCOMPARE(title, form_->SB_PrinerSetup->toolTip());
     QCOMPARE(form_->RG_Orientation->ItemIndex(), 1);
     QCOMPARE(Text(form_->NE_PaperSizeV), QStringLiteral("297.01"));
     QCOMPARE(Text(form_->NE_PaperSizeH), QStringLiteral("209.97"));
