@@ -116,10 +116,20 @@ TManuscriptStyle TTextChoice::Style() const {
   return style;
 }
 
-TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last) {
-  const QString start = !last.Path.isEmpty()
-                            ? QFileInfo(last.Path).absolutePath()
-                            : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+QString TextDialogStartFolder(const QString& lastText, const QString& designFile,
+                              const QString& documents) {
+  for (const QString& file : {lastText, designFile}) {
+    if (file.isEmpty()) continue;
+    const QString folder = QFileInfo(file).absolutePath();
+    if (QFileInfo(folder).isDir()) return folder;
+  }
+  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+  return QDir::homePath();
+}
+
+TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last, const QString& designFile) {
+  const QString start = TextDialogStartFolder(
+      last.Path, designFile, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
   QFileDialog d(parent, QStringLiteral("原稿を流し込む"), start,
                 QStringLiteral("テキスト (*.txt);;すべてのファイル (*)"));
   d.setAcceptMode(QFileDialog::AcceptOpen);
@@ -326,7 +336,13 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
     lastFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
     return d.selectedFiles()[0];
   };
-  AskText = [this](const TTextChoice& last) { return AskTextChoice(&form_, last); };
+  AskText = [this](const TTextChoice& last) {
+    // The program's default settings file is no design of the user's.
+    const QString design = form_.SettingFileName;
+    const bool own = QDir::cleanPath(design) ==
+                     QDir::cleanPath(QFile::decodeName(files_.SettingFileName.c_str()));
+    return AskTextChoice(&form_, last, own ? QString() : design);
+  };
   AskDiscardChanges = [this] {
     return QMessageBox::question(&form_, QStringLiteral("確認"),
                                  QStringLiteral("データが変更されています。保存はしないのですか？"),

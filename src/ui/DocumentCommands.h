@@ -100,10 +100,17 @@ struct TTextChoice {
   TManuscriptStyle Style() const;
 };
 
+/// Where the text's open dialog starts: the folder of the last text, else of the design
+/// (`designFile`, empty for none), else the documents folder, else home; only a folder
+/// that exists, so that the dialog never takes a name of one that does not as the file's.
+QString TextDialogStartFolder(const QString& lastText, const QString& designFile,
+                              const QString& documents);
+
 /// The open dialog for a text file, with the choices of TTextChoice as check boxes under
-/// the file list, preset from `last`, starting in the folder of `last`'s file or in the
-/// user's documents.
-TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last);
+/// the file list, preset from `last`, starting in TextDialogStartFolder with the user's
+/// documents folder, and no file name filled in.
+TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last,
+                          const QString& designFile = QString());
 
 class TDocumentCommands : public QObject, public TMainStateForm {
   Q_OBJECT

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -676,6 +677,25 @@ class DocumentCommandsTest : public QObject {
     QCOMPARE(boxes, (QStringList{"1 行=0", "行頭に=0", "「 や=0", "文中の=0", "小さい=0"}));
     QCOMPARE(choice.Path, f.QPath("t.txt"));
     QVERIFY(choice.SmallKanaMayStart && !choice.SpaceAfterMarks && !choice.IndentOpeningBracket);
+  }
+
+  // The text's dialog opens in the design's folder before any text, with no file name
+  // filled in.
+  void theTextDialogStartsInTheDesignsFolder() {
+    TFixture f;
+    QString folder, name = QStringLiteral("unset");
+    WhenModal([&](QWidget* w) {
+      if (auto* d = qobject_cast<QFileDialog*>(w)) {
+        folder = d->directory().absolutePath();
+        if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+          name = edit->text();
+      }
+      zelk::test::CloseDialog(w);
+    });
+    const TTextChoice choice = AskTextChoice(&f.form, TTextChoice(), f.QPath("用紙.zelk"));
+    QCOMPARE(choice.Path, QString());
+    QCOMPARE(folder, QFileInfo(f.QPath("用紙.zelk")).absolutePath());
+    QCOMPARE(name, QString());
   }
 
   // What a job keeps does not grow with its pages: the heap in use after page 200 is
