@@ -51,8 +51,9 @@ class TPreviewStateAdapter : public TPreviewStateForm {
   TPreviewForm& preview_;
 };
 
-/// Prints the pages `preview` holds, on the printer chosen in the print dialog; with the
-/// virtual printer "PDF", `askPdfPath` names the output file first. Cancelling either
+/// Prints the pages `preview` holds, on the printer chosen in the print dialog. The
+/// virtual printer "PDF" has the same dialog, for the pages and the copies, over a
+/// QPrinter of its own; then `askPdfPath` names the output file. Cancelling either
 /// prints nothing.
 void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
                       const std::function<QString()>& askPdfPath,
@@ -69,7 +70,8 @@ inline constexpr int kProgressAfterMs = 500;
 /// the printer's job is aborted, so CUPS is sent nothing and no PDF file is made.
 std::optional<TPrintResult> PrintWithProgress(TPreviewForm& preview, TPrinterService& printer,
                                               QWidget* parent,
-                                              const std::function<bool(const QString&)>& askYesNo);
+                                              const std::function<bool(const QString&)>& askYesNo,
+                                              const TJobPages& job = {});
 
 /// Where the open and save dialogs start: the folder of the document's file, else the
 /// folder chosen last in a dialog, else the user's documents folder. The program's
