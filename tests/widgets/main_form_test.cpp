@@ -144,8 +144,10 @@ class MainFormTest : public QObject {
     QCOMPARE(form_->L_YohakuU->buddy(), W(form_->NE_YohakuU));
     QCOMPARE(form_->L_OutsideTextSpace->buddy(), W(form_->NE_OutsideTextSpace));
     // Left, top and width are the designed edit's; the numeric edit sets its own height
-    // from its font.
-    QCOMPARE(W(form_->NE_PaperSizeH)->pos(), QPoint(28, 54));
+    // from its font. (The paper's line moves down below its box's frame line.)
+    QCOMPARE(W(form_->NE_YohakuU)->pos(), QPoint(150, 38));
+    QCOMPARE(W(form_->NE_YohakuU)->width(), 40);
+    QCOMPARE(W(form_->NE_PaperSizeH)->x(), 28);
     QCOMPARE(W(form_->NE_PaperSizeH)->width(), 77);
     QCOMPARE(W(form_->NE_PaperSizeV)->focusPolicy(), Qt::NoFocus);
     QVERIFY(form_->NE_PaperSizeV->Model().ReadOnly);
