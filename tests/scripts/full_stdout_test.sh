@@ -44,5 +44,15 @@ done <<EOF
 0|write --printer PDF -o "$tmp/again.zelk"
 EOF
 
+# Every subcommand the help lists, also one added later: its own help on /dev/full.
+subcommands=$("$zelk" --help | sed -n '/^Subcommands:/,/^$/s/^  \([a-z]\+\) .*/\1/p')
+[ "$(wc -w <<<"$subcommands")" -ge 7 ] || fail "the help lists only: $subcommands"
+for sub in $subcommands; do
+  "$zelk" "$sub" --help >/dev/full 2>"$tmp/err"
+  status=$?
+  [ "$status" = 1 ] && grep -q '標準出力に書き込めません' "$tmp/err" ||
+    fail "zelk $sub --help >/dev/full exited $status: $(cat "$tmp/err")"
+done
+
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "full_stdout_test: ok"
