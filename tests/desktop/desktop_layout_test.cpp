@@ -118,9 +118,10 @@ QStringList MissingBorders(QWidget* top) {
   const QImage image = top->grab().toImage();
   const qreal ratio = image.devicePixelRatio();
   for (QWidget* w : top->findChildren<QWidget*>()) {
-    const bool edit =
-        qobject_cast<TSaNumEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
-        (qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractSpinBox*>(w->parent()));
+    // A line edit inside a spin box or a combo box has no frame of its own.
+    const auto* line = qobject_cast<QLineEdit*>(w);
+    const bool edit = qobject_cast<TSaNumEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                      (line && line->hasFrame());
     if (!edit || !w->isVisible() || w->size().isEmpty() || w->visibleRegion().isEmpty()) continue;
     const QRect logical(w->mapTo(top, QPoint()), w->size());
     const QRect r(QPoint(qCeil(logical.left() * ratio), qCeil(logical.top() * ratio)),
