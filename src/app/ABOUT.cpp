@@ -1,17 +1,18 @@
 #include "app/ABOUT.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
-#include <QUrl>
+#include <memory>
 
 #include "ZelkVersion.h"
 
@@ -79,14 +80,83 @@ QString HelpFileMissingMessage(const QString& path) {
   return path + QStringLiteral("\n\n が見つからないので開けません");
 }
 
+QString HelpOpenFailedMessage(const QString& path, const QString& why) {
+  return QStringLiteral(
+             "ヘルプのページを開けません: %1\n\n%2\n\nこのファイルをブラウザーで開いてください")
+      .arg(why, path);
+}
+
+namespace {
+
+// xdg-open's exit statuses, as its manual gives them.
+QString XdgOpenFailure(int status) {
+  switch (status) {
+    case 1:
+      return QStringLiteral("xdg-open が引数を受け付けません");
+    case 2:
+      return QStringLiteral("xdg-open がファイルを見つけられません");
+    case 3:
+      return QStringLiteral("xdg-open が開くためのプログラム（ブラウザー）を見つけられません");
+    case 4:
+      return QStringLiteral("xdg-open が開けませんでした");
+    default:
+      return QStringLiteral("xdg-open が終了コード %1 で終わりました").arg(status);
+  }
+}
+
+}  // namespace
+
+QProcess* OpenWithDesktop(const QString& path, TOpenFailed failed) {
+  // No parent: a browser that xdg-open waits for may outlive the program, and neither
+  // is killed when it quits.
+  auto* process = new QProcess;
+  process->setProgram(QStringLiteral("xdg-open"));
+  process->setArguments({path});
+  process->setStandardOutputFile(QProcess::nullDevice());
+  // What it says on standard error is read as it comes (a browser it starts may say a
+  // lot and must not wait for a full pipe); its last line goes into the reason.
+  auto said = std::make_shared<QByteArray>();
+  QObject::connect(process, &QProcess::readyReadStandardError, process, [process, said] {
+    *said += process->readAllStandardError();
+    if (said->size() > 4096) *said = said->right(4096);
+  });
+  auto report = std::make_shared<TOpenFailed>(std::move(failed));
+  QObject::connect(
+      process, &QProcess::errorOccurred, process, [process, report](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) return;
+        if (*report)
+          (*report)(QStringLiteral("xdg-open を起動できません（%1）").arg(process->errorString()));
+        *report = nullptr;
+        process->deleteLater();
+      });
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, report, said](int status, QProcess::ExitStatus how) {
+                     *said += process->readAllStandardError();
+                     const QStringList lines =
+                         QString::fromLocal8Bit(*said).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+                     if ((how != QProcess::NormalExit || status != 0) && *report) {
+                       QString why = how == QProcess::NormalExit
+                                         ? XdgOpenFailure(status)
+                                         : QStringLiteral("xdg-open が異常終了しました");
+                       if (!lines.isEmpty())
+                         why += QStringLiteral("（%1）").arg(lines.back().trimmed());
+                       (*report)(why);
+                     }
+                     *report = nullptr;
+                     process->deleteLater();
+                   });
+  process->start();
+  return process;
+}
+
 TAboutBox::TAboutBox(QWidget* owner, std::optional<QString> fileVersion, QString helpPath,
                      TFileOpener opener)
     : QDialog(owner),
       fileVersion_(std::move(fileVersion)),
       helpPath_(helpPath.isEmpty() ? HelpFilePath(QCoreApplication::applicationFilePath())
                                    : std::move(helpPath)),
-      opener_(opener ? std::move(opener) : TFileOpener([](const QString& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+      opener_(opener ? std::move(opener) : TFileOpener([](const QString& path, TOpenFailed failed) {
+        OpenWithDesktop(path, std::move(failed));
       })) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("バージョン情報"));
@@ -152,8 +222,20 @@ void TAboutBox::showEvent(QShowEvent* event) {
 void TAboutBox::BitBtn1Click() {
   // A missing file is checked first: the desktop's opener may report success for a
   // file it then fails to find.
-  if (QFileInfo(helpPath_).isFile() && opener_(helpPath_)) return;
-  QMessageBox::information(this, windowTitle(), HelpFileMissingMessage(helpPath_));
+  if (!QFileInfo(helpPath_).isFile()) {
+    QMessageBox::information(this, windowTitle(), HelpFileMissingMessage(helpPath_));
+    return;
+  }
+  const QPointer<TAboutBox> self(this);
+  const QString path = helpPath_;
+  opener_(path, [self, path](const QString& why) {
+    if (!self) return;
+    // The path can be selected and copied, to open the page by hand.
+    QMessageBox box(QMessageBox::Information, self->windowTitle(), HelpOpenFailedMessage(path, why),
+                    QMessageBox::Ok, self);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
+  });
 }
 
 }  // namespace zelk

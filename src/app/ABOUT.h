@@ -11,6 +11,7 @@
 
 class QIcon;
 class QLabel;
+class QProcess;
 class QPushButton;
 
 namespace zelk {
@@ -49,23 +50,38 @@ QString HelpFilePath(const QString& exePath);
 /// then "が見つからないので開けません".
 QString HelpFileMissingMessage(const QString& path);
 
+/// The message when the help page exists but could not be opened: what failed, then
+/// the page's path, so that it can be opened by hand.
+QString HelpOpenFailedMessage(const QString& path, const QString& why);
+
+/// What went wrong opening a file; called at most once, now or when the opener ends.
+using TOpenFailed = std::function<void(const QString& why)>;
+
+/// Hands `path` to the desktop's opener, xdg-open (found on PATH). A missing xdg-open,
+/// and an xdg-open that ends with an error (no program for the file, such as no
+/// browser), call `failed` with the reason, its own last message line included. The
+/// process, returned for those who wait for it, deletes itself once it has ended.
+QProcess* OpenWithDesktop(const QString& path, TOpenFailed failed);
+
 class TAboutBox : public QDialog {
   Q_OBJECT
  public:
-  /// Opens a file with the desktop's handler of its URL; true when it was handed over.
-  using TFileOpener = std::function<bool(const QString& path)>;
+  /// Opens a file with the desktop's opener (OpenWithDesktop); a failure is reported
+  /// through `failed`.
+  using TFileOpener = std::function<void(const QString& path, TOpenFailed failed)>;
 
   /// `fileVersion` is the version record's text; without one the box first says
   /// "GetFileVersionInfoSize == 0" and shows -1 for every number. `helpPath` defaults to
-  /// HelpFilePath of the running executable, `opener` to QDesktopServices.
+  /// HelpFilePath of the running executable, `opener` to OpenWithDesktop.
   explicit TAboutBox(QWidget* owner, std::optional<QString> fileVersion = BuiltFileVersion(),
                      QString helpPath = QString(), TFileOpener opener = nullptr);
 
   QLabel* Version() const { return version_; }
 
  public slots:
-  /// Opens the help page; a missing page, or one the desktop cannot open, gives the
-  /// message and the box stays open.
+  /// Opens the help page; a missing page gives HelpFileMissingMessage, one the desktop
+  /// cannot open HelpOpenFailedMessage (when the opener has told why), and the box stays
+  /// open.
   void BitBtn1Click();
 
  protected:

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QTextStream>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "app/CommandJob.h"
 #include "base/Utf8.h"
@@ -89,6 +91,19 @@ QString GeneralHelp() {
       "  -v, --version  Show the version.\n"
       "\n'zelk SUBCOMMAND --help' shows its options.\n");
   return text;
+}
+
+// What went to standard output reached it, flushed and with no error on the way; else the
+// command fails with the reason, however much it wrote. A status already a failure stays.
+int FinishStandardOutput(int status) {
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  const int error = errno;
+  if (status != kExitOk || (flushed && !std::ferror(stdout))) return status;
+  PrintError(error != 0 ? QStringLiteral("標準出力に書き込めません: %1")
+                              .arg(QString::fromLocal8Bit(std::strerror(error)))
+                        : QStringLiteral("標準出力に書き込めません"));
+  return kExitFailure;
 }
 
 bool ParseIntPair(const QString& text, QChar sep, int& a, int& b, bool allowSingle) {
@@ -394,11 +409,11 @@ int RunCommandLine(const QStringList& arguments) {
   if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
       first == QLatin1String("help")) {
     std::fputs(GeneralHelp().toUtf8().constData(), stdout);
-    return kExitOk;
+    return FinishStandardOutput(kExitOk);
   }
   if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
     std::printf("zelk %s\n", QCoreApplication::applicationVersion().toUtf8().constData());
-    return kExitOk;
+    return FinishStandardOutput(kExitOk);
   }
   const TSubcommand* command = FindCommand(first);
   if (!command) {
@@ -420,10 +435,10 @@ int RunCommandLine(const QStringList& arguments) {
   }
   if (parser.isSet(QStringLiteral("help"))) {
     std::fputs(SubcommandHelp(parser, *command).toUtf8().constData(), stdout);
-    return kExitOk;
+    return FinishStandardOutput(kExitOk);
   }
   try {
-    return command->Run(parser);
+    return FinishStandardOutput(command->Run(parser));
   } catch (const TUsageError& e) {
     PrintError(e.Message);
     return kExitUsage;

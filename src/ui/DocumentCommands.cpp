@@ -117,10 +117,20 @@ TManuscriptStyle TTextChoice::Style() const {
   return style;
 }
 
-TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last) {
-  const QString start = !last.Path.isEmpty()
-                            ? QFileInfo(last.Path).absolutePath()
-                            : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+QString TextDialogStartFolder(const QString& lastText, const QString& designFile,
+                              const QString& documents) {
+  for (const QString& file : {lastText, designFile}) {
+    if (file.isEmpty()) continue;
+    const QString folder = QFileInfo(file).absolutePath();
+    if (QFileInfo(folder).isDir()) return folder;
+  }
+  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+  return QDir::homePath();
+}
+
+TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last, const QString& designFile) {
+  const QString start = TextDialogStartFolder(
+      last.Path, designFile, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
   QFileDialog d(parent, QStringLiteral("原稿を流し込む"), start,
                 QStringLiteral("テキスト (*.txt);;すべてのファイル (*)"));
   d.setAcceptMode(QFileDialog::AcceptOpen);
@@ -177,6 +187,19 @@ bool PrepareOutput(TPrinterService& printer, const std::function<QString()>& ask
   return true;
 }
 
+// Calls `shown` each time the object it filters is shown.
+class TOnShow : public QObject {
+ public:
+  explicit TOnShow(std::function<void()> shown) : shown_(std::move(shown)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) shown_();
+    return false;
+  }
+
+ private:
+  std::function<void()> shown_;
+};
+
 void ReportPrintFailure(QWidget* parent, const TPrintResult& result) {
   // A failed page is dropped silently: the job was aborted and the pages stay.
   if (result.Outcome == TPrintOutcome::BeginFailed || result.Outcome == TPrintOutcome::EndFailed)
@@ -191,44 +214,75 @@ void ReportPrintFailure(QWidget* parent, const TPrintResult& result) {
 
 std::optional<TPrintResult> PrintWithProgress(TPreviewForm& preview, TPrinterService& printer,
                                               QWidget* parent,
-                                              const std::function<bool(const QString&)>& askYesNo) {
-  const int pages = preview.JobPageCount();
+                                              const std::function<bool(const QString&)>& askYesNo,
+                                              const TJobPages& job) {
+  const int pages = job.Count(preview.JobPageCount());
   if (pages > kLongJobPages && askYesNo &&
       !askYesNo(QStringLiteral("%1 ページを印刷します。よろしいですか？").arg(pages)))
     return std::nullopt;
   std::unique_ptr<QProgressDialog> dialog;
-  return preview.PrintPages(printer, DrawPageAtNaturalSize, [&](int page, int count) {
-    if (!dialog) {
-      dialog = std::make_unique<QProgressDialog>(parent);
-      dialog->setWindowTitle(kPrintJobTitle);
-      dialog->setWindowModality(Qt::ApplicationModal);
-      dialog->setCancelButtonText(QStringLiteral("キャンセル"));
-      dialog->setMinimumDuration(kProgressAfterMs);
-      dialog->setAutoClose(false);
-      dialog->setAutoReset(false);
-      dialog->setRange(0, count);
-      dialog->setValue(0);
-    }
-    dialog->setLabelText(QStringLiteral("印刷中… %1 / %2 ページ").arg(page + 1).arg(count));
-    // Shown once the job has run a while; from then on it takes the input, and keeps it
-    // from the other windows, as a modal dialog does.
-    dialog->setValue(page);
-    if (!dialog->isVisible()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    return !dialog->wasCanceled();
-  });
+  return preview.PrintPages(
+      printer, DrawPageAtNaturalSize,
+      [&](int page, int count) {
+        if (!dialog) {
+          dialog = std::make_unique<QProgressDialog>(parent);
+          dialog->setWindowTitle(kPrintJobTitle);
+          dialog->setWindowModality(Qt::ApplicationModal);
+          dialog->setCancelButtonText(QStringLiteral("キャンセル"));
+          dialog->setMinimumDuration(kProgressAfterMs);
+          dialog->setAutoClose(false);
+          dialog->setAutoReset(false);
+          dialog->setRange(0, count);
+          dialog->setValue(0);
+        }
+        dialog->setLabelText(QStringLiteral("印刷中… %1 / %2 ページ").arg(page + 1).arg(count));
+        // Shown once the job has run a while; from then on it takes the input, and keeps it
+        // from the other windows, as a modal dialog does.
+        dialog->setValue(page);
+        if (!dialog->isVisible())
+          QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !dialog->wasCanceled();
+      },
+      job);
 }
 
 void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
                       const std::function<QString()>& askPdfPath,
                       const std::function<bool(const QString&)>& askYesNo) {
+  TJobPages job;
   if (QPrinter* qt = printer.QtPrinter()) {
     QPrintDialog dialog(qt, &preview);
     if (dialog.exec() != QDialog::Accepted) return;
     printer.Refresh();
+  } else {
+    // The virtual printer has no QPrinter: the same dialog over one that writes a PDF,
+    // for the pages and the copies. The job makes the copies and keeps to the pages; the
+    // printer stays the virtual one and its file is asked next.
+    QPrinter pdf;
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    QPrintDialog dialog(&pdf, &preview);
+    dialog.setMinMax(1, std::max(1, preview.JobPageCount()));
+    // Qt's dialog offers its own printers and a file name for this one; the printer is
+    // chosen in 印刷設定, and the file is asked once the dialog is done.
+    // It shows its widgets for the printer as it opens, so they are set once it shows.
+    TOnShow onShow([&dialog] {
+      if (auto* printers = dialog.findChild<QWidget*>(QStringLiteral("printers")))
+        printers->setEnabled(false);
+      for (const char* name : {"lOutput", "filename", "fileBrowser"})
+        if (auto* w = dialog.findChild<QWidget*>(QLatin1String(name))) w->hide();
+    });
+    dialog.installEventFilter(&onShow);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (pdf.printRange() == QPrinter::PageRange) {
+      job.First = pdf.fromPage();
+      job.Last = pdf.toPage();
+    }
+    job.Copies = std::max(1, pdf.copyCount());
+    job.Collate = pdf.collateCopies();
   }
   if (!PrepareOutput(printer, askPdfPath)) return;
   const std::optional<TPrintResult> result =
-      PrintWithProgress(preview, printer, &preview, askYesNo);
+      PrintWithProgress(preview, printer, &preview, askYesNo, job);
   if (result) ReportPrintFailure(&preview, *result);
 }
 
@@ -327,7 +381,13 @@ TDocumentCommands::TDocumentCommands(TMainForm& form, TPrinterService& printer,
     lastFolder_ = QFileInfo(d.selectedFiles()[0]).absolutePath();
     return d.selectedFiles()[0];
   };
-  AskText = [this](const TTextChoice& last) { return AskTextChoice(&form_, last); };
+  AskText = [this](const TTextChoice& last) {
+    // The program's default settings file is no design of the user's.
+    const QString design = form_.SettingFileName;
+    const bool own = QDir::cleanPath(design) ==
+                     QDir::cleanPath(QFile::decodeName(files_.SettingFileName.c_str()));
+    return AskTextChoice(&form_, last, own ? QString() : design);
+  };
   AskDiscardChanges = [this] {
     return QMessageBox::question(&form_, QStringLiteral("確認"),
                                  QStringLiteral("データが変更されています。保存はしないのですか？"),

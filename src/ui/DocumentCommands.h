@@ -52,8 +52,9 @@ class TPreviewStateAdapter : public TPreviewStateForm {
   TPreviewForm& preview_;
 };
 
-/// Prints the pages `preview` holds, on the printer chosen in the print dialog; with the
-/// virtual printer "PDF", `askPdfPath` names the output file first. Cancelling either
+/// Prints the pages `preview` holds, on the printer chosen in the print dialog. The
+/// virtual printer "PDF" has the same dialog, for the pages and the copies, over a
+/// QPrinter of its own; then `askPdfPath` names the output file. Cancelling either
 /// prints nothing.
 void PrintFromPreview(TPreviewForm& preview, TPrinterService& printer,
                       const std::function<QString()>& askPdfPath,
@@ -70,7 +71,8 @@ inline constexpr int kProgressAfterMs = 500;
 /// the printer's job is aborted, so CUPS is sent nothing and no PDF file is made.
 std::optional<TPrintResult> PrintWithProgress(TPreviewForm& preview, TPrinterService& printer,
                                               QWidget* parent,
-                                              const std::function<bool(const QString&)>& askYesNo);
+                                              const std::function<bool(const QString&)>& askYesNo,
+                                              const TJobPages& job = {});
 
 /// Where the open and save dialogs start: the folder of the document's file, else the
 /// folder chosen last in a dialog, else the user's documents folder. The program's
@@ -101,10 +103,17 @@ struct TTextChoice {
   TManuscriptStyle Style() const;
 };
 
+/// Where the text's open dialog starts: the folder of the last text, else of the design
+/// (`designFile`, empty for none), else the documents folder, else home; only a folder
+/// that exists, so that the dialog never takes a name of one that does not as the file's.
+QString TextDialogStartFolder(const QString& lastText, const QString& designFile,
+                              const QString& documents);
+
 /// The open dialog for a text file, with the choices of TTextChoice as check boxes under
-/// the file list, preset from `last`, starting in the folder of `last`'s file or in the
-/// user's documents.
-TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last);
+/// the file list, preset from `last`, starting in TextDialogStartFolder with the user's
+/// documents folder, and no file name filled in.
+TTextChoice AskTextChoice(QWidget* parent, const TTextChoice& last,
+                          const QString& designFile = QString());
 
 class TDocumentCommands : public QObject, public TMainStateForm {
   Q_OBJECT

@@ -143,6 +143,14 @@ void TMainForm::KeepControlsApart() {
   FlowRow({Label1, E_PaperName, RG_Orientation}, gap, scale_(4), inside(GB_PaperSize));
   FlowRow({L_PaperSizeV, NE_PaperSizeH, L_PaperSizeH, NE_PaperSizeV}, gap, scale_(4),
           inside(GB_PaperSize));
+  // Both lines below the paper box's frame line, which would run through the caption of
+  // 紙の向き where it was designed; the box grows to hold them.
+  FlowColumn({{Label1, E_PaperName, RG_Orientation},
+              {L_PaperSizeV, NE_PaperSizeH, L_PaperSizeH, NE_PaperSizeV}},
+             gap, ContentsTop(GB_PaperSize) + scale_(1), INT_MAX / 2);
+  GB_PaperSize->resize(
+      GB_PaperSize->width(),
+      std::max(GB_PaperSize->height(), NE_PaperSizeH->geometry().bottom() + 1 + scale_(6)));
   FlowRow({L_MojisuuV, SE_Tate, L_MojisuuH, SE_Yoko}, gap, scale_(4), inside(GroupBox1));
   FlowColumn({{L_PrinterName}, {GB_PaperSize}, {GroupBox1}, {RG_Tategaki}}, 0, 0, scale_(242));
 

@@ -329,22 +329,27 @@ int TPreviewForm::TextPage() const {
 int TPreviewForm::JobPageCount() const { return ShowsText() ? text_->PageCount() : 1; }
 
 TPrintResult TPreviewForm::PrintPages(TPrinterService& printer, const TPrintPageDrawer& draw,
-                                      const TPageProgress& progress) {
-  if (!ShowsText())
+                                      const TPageProgress& progress, const TJobPages& job) {
+  if (!ShowsText()) {
+    const int pages = Recorder_->GetPageCount();
     return zelk::PrintPages(
-        Recorder_->GetPageCount(),
-        [this](int i) -> const TMetafileEx& { return *Recorder_->GetPage(i); }, printer, draw,
-        progress);
+        job.Count(pages),
+        [this, &job, pages](int i) -> const TMetafileEx& {
+          return *Recorder_->GetPage(job.PageOf(i, pages));
+        },
+        printer, draw, progress);
+  }
   // The shown page stays recorded; the job's pages are recorded on a recorder of its own,
   // from the text and the settings as the job began: a text set anew or a change made
   // while the job lets events through belongs to the next job.
   TPrintPreview jobPages(printer_, *measurer_);
   const std::shared_ptr<TManuscriptPages> text = text_;
   TPrintSetting setting = *Setting;
+  const int pages = text->PageCount();
   return zelk::PrintPages(
-      text->PageCount(),
+      job.Count(pages),
       [&](int i) -> const TMetafileEx& {
-        const TSheetRecording r = text->Record(setting, jobPages, i);
+        const TSheetRecording r = text->Record(setting, jobPages, job.PageOf(i, pages));
         if (!r.Failure.empty()) throw std::runtime_error(r.Failure);
         return *jobPages.GetPage(0);
       },

@@ -125,10 +125,10 @@ class TPreviewForm : public QWidget {
   /// text, each recorded as the printer takes it against the settings as the job began
   /// (PrintPages of Printing.h). `progress` is told of each page and may stop the job;
   /// while it lets events through, the text may be set anew or the settings changed
-  /// without touching the job.
+  /// without touching the job. `job` picks the pages and how often they go.
   TPrintResult PrintPages(TPrinterService& printer,
                           const TPrintPageDrawer& draw = DrawPageAtNaturalSize,
-                          const TPageProgress& progress = {});
+                          const TPageProgress& progress = {}, const TJobPages& job = {});
   /// The pages the job of PrintPages would have: the text's, or 1.
   int JobPageCount() const;
   /// Shows page `page` at zoom factor position x 8.0 / (max - min); a page not recorded

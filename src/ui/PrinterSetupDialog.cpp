@@ -45,7 +45,7 @@ QString PaperDisplayName(const QString& name) {
 
 TPrinterSetupDialog::TPrinterSetupDialog(TPrinterService& printer, QWidget* parent)
     : QDialog(parent), printer_(printer) {
-  setWindowTitle(QStringLiteral("プリンターの設定"));
+  setWindowTitle(QStringLiteral("印刷設定"));
   printerBox_ = new QComboBox(this);
   paperBox_ = new QComboBox(this);
   portrait_ = new QRadioButton(QStringLiteral("縦(&O)"), this);

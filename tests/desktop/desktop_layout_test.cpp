@@ -1,16 +1,21 @@
 // The main window and the dialogs on a desktop with a window manager, in the program's
-// own style: every caption of every tab and dialog can be read whole. Run at 96 and 144
+// own style: every caption of every tab and dialog can be read whole, no frame runs
+// through one, and every edit shows its border on each side. Run at 96 and 144
 // dpi, with the IPA and with the Noto CJK fonts (tests/CMakeLists.txt).
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QtMath>
 
 #include "app/ABOUT.h"
 #include "app/VisualStyle.h"
+#include "controls/qt/SaNumEdit.h"
 #include "desktop/CaptionCheck.h"
 #include "preview/qt/PrinterService.h"
 #include "ui/MainUnit.h"
@@ -49,6 +54,97 @@ QStringList OnGroupBoxFrames(const QWidget* top) {
         problems << QStringLiteral("%1 「%2」 lies on the frame of 「%3」")
                         .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(),
                              box->title());
+  }
+  return problems;
+}
+
+// Captions that a group box's own painting, its frame line or its title, runs through:
+// the box is drawn alone, on the window's colour and without its children, and what it
+// drew there other than that colour and its own panel inside the frame (the colour at
+// the middle of its contents), inside the caption of anything within it, is a fault.
+QStringList FramesThroughCaptions(const QWidget* top) {
+  QStringList problems;
+  for (QGroupBox* box : top->findChildren<QGroupBox*>()) {
+    if (!box->isVisible() || box->title().isEmpty()) continue;
+    const qreal ratio = box->devicePixelRatioF();
+    QImage drawn(box->size() * ratio, QImage::Format_RGB32);
+    drawn.setDevicePixelRatio(ratio);
+    const QColor window = box->palette().color(QPalette::Window);
+    drawn.fill(window);
+    box->render(&drawn, QPoint(), QRegion(), QWidget::RenderFlags());
+    QStyleOptionGroupBox opt;
+    opt.initFrom(box);
+    opt.text = box->title();
+    opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QPoint middle =
+        box->style()
+            ->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxContents, box)
+            .center() *
+        ratio;
+    const QRgb panel = drawn.pixel(middle);
+    auto plain = [](QRgb a, QRgb b) {
+      return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                 std::abs(qBlue(a) - qBlue(b)) <
+             24;
+    };
+    for (QWidget* w : box->findChildren<QWidget*>()) {
+      QString caption;
+      QRect needed, room;
+      if (!w->isVisible() || !test::CaptionGeometry(w, caption, needed, room)) continue;
+      const QRect inBox(w->mapTo(box, needed.topLeft()), needed.size());
+      const QRect pixels(QPoint(qCeil(inBox.left() * ratio), qCeil(inBox.top() * ratio)),
+                         QPoint(qFloor((inBox.right() + 1) * ratio) - 1,
+                                qFloor((inBox.bottom() + 1) * ratio) - 1));
+      const QRect inside = pixels & drawn.rect();
+      bool crossed = false;
+      for (int y = inside.top(); y <= inside.bottom() && !crossed; ++y)
+        for (int x = inside.left(); x <= inside.right() && !crossed; ++x) {
+          const QRgb p = drawn.pixel(x, y);
+          crossed = !plain(p, window.rgb()) && !plain(p, panel);
+        }
+      if (crossed)
+        problems
+            << QStringLiteral("the frame of 「%1」 runs through 「%2」").arg(box->title(), caption);
+    }
+  }
+  return problems;
+}
+
+// Edits whose border does not show on one side, in the window as drawn (an edit drawn
+// alone starts on a whole device pixel; in the window it may not): every side must have,
+// at its middle, a pixel among its outermost two that is clearly darker than the field.
+QStringList MissingBorders(QWidget* top) {
+  QStringList problems;
+  const QImage image = top->grab().toImage();
+  const qreal ratio = image.devicePixelRatio();
+  for (QWidget* w : top->findChildren<QWidget*>()) {
+    // A line edit inside a spin box or a combo box has no frame of its own.
+    const auto* line = qobject_cast<QLineEdit*>(w);
+    const bool edit = qobject_cast<TSaNumEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                      (line && line->hasFrame());
+    if (!edit || !w->isVisible() || w->size().isEmpty() || w->visibleRegion().isEmpty()) continue;
+    const QRect logical(w->mapTo(top, QPoint()), w->size());
+    const QRect r(QPoint(qCeil(logical.left() * ratio), qCeil(logical.top() * ratio)),
+                  QPoint(qFloor((logical.right() + 1) * ratio) - 1,
+                         qFloor((logical.bottom() + 1) * ratio) - 1));
+    if (!image.rect().contains(r)) continue;
+    const int field = qGray(w->palette().color(QPalette::Base).rgb());
+    auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < field - 40; };
+    const int midX = r.center().x(), midY = r.center().y();
+    const struct {
+      const char* Side;
+      bool Shown;
+    } sides[] = {
+        {"left", dark(r.left(), midY) || dark(r.left() + 1, midY)},
+        {"right", dark(r.right(), midY) || dark(r.right() - 1, midY)},
+        {"top", dark(midX, r.top()) || dark(midX, r.top() + 1)},
+        {"bottom", dark(midX, r.bottom()) || dark(midX, r.bottom() - 1)},
+    };
+    for (const auto& side : sides)
+      if (!side.Shown)
+        problems << QStringLiteral("%1 「%2」 shows no %3 border")
+                        .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(),
+                             QString::fromLatin1(side.Side));
   }
   return problems;
 }
@@ -94,7 +190,8 @@ class DesktopLayoutTest : public QObject {
     const QString shots = qEnvironmentVariable("ZELK_SCREENSHOTS");
     if (!shots.isEmpty())
       QVERIFY(form_->grab().save(QStringLiteral("%1/main-tab%2.png").arg(shots).arg(tab + 1)));
-    QStringList problems = test::UnreadableCaptions(form_.get()) + OnGroupBoxFrames(form_.get());
+    QStringList problems = test::UnreadableCaptions(form_.get()) + OnGroupBoxFrames(form_.get()) +
+                           FramesThroughCaptions(form_.get()) + MissingBorders(form_.get());
     const QString name = QString::fromUtf8(QTest::currentDataTag());
     QStringList mended;
     for (const auto& known : kKnownFaults) {
@@ -131,7 +228,8 @@ class DesktopLayoutTest : public QObject {
       QVERIFY(form_->grab().save(
           QStringLiteral("%1/main-tab%2-item%3.png").arg(shots).arg(tab + 1).arg(item + 1)));
     QStringList problems = test::UnreadableCaptions(form_.get());
-    problems << OnGroupBoxFrames(form_.get());
+    problems << OnGroupBoxFrames(form_.get()) << FramesThroughCaptions(form_.get())
+             << MissingBorders(form_.get());
     form_->SetItemIndex(id, before);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
   }
@@ -164,7 +262,8 @@ class DesktopLayoutTest : public QObject {
     const QString shots = qEnvironmentVariable("ZELK_SCREENSHOTS");
     if (!shots.isEmpty())
       QVERIFY(window->grab().save(QStringLiteral("%1/%2.png").arg(shots, dialog)));
-    const QStringList problems = test::UnreadableCaptions(window);
+    const QStringList problems =
+        test::UnreadableCaptions(window) + FramesThroughCaptions(window) + MissingBorders(window);
     if (window == preview_.get())
       form_->SetPreviewShown(false);
     else

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <stdexcept>
+#include <vector>
 
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"
@@ -165,6 +166,37 @@ TEST_F(Printing, AFullDiskFailsTheJobAndKeepsTheOldFile) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("the old PDF"));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+  }
+}
+
+}  // namespace
+}  // namespace zelk
+
+namespace zelk {
+namespace {
+
+// The print dialog's pages and copies, for a printer that makes no copies itself: the
+// pages a job sends, in order, of a document of five pages.
+TEST(JobPagesTest, RangeAndCopiesGiveThePagesInOrder) {
+  struct {
+    const char* Name;
+    TJobPages Job;
+    std::vector<int> Pages;  // from 1
+  } const rows[] = {
+      {"all, once", {}, {1, 2, 3, 4, 5}},
+      {"pages 2 to 3", {2, 3, 1, true}, {2, 3}},
+      {"pages 2 to 3 twice, collated", {2, 3, 2, true}, {2, 3, 2, 3}},
+      {"pages 2 to 3 twice, not collated", {2, 3, 2, false}, {2, 2, 3, 3}},
+      {"from 4 to the end", {4, 0, 1, true}, {4, 5}},
+      {"a last page past the end", {4, 9, 1, true}, {4, 5}},
+      {"a first page before the start", {-3, 1, 1, true}, {1}},
+      {"a first page past the end is the last", {7, 0, 1, true}, {5}},
+      {"no copies are one", {5, 5, 0, true}, {5}},
+  };
+  for (const auto& row : rows) {
+    std::vector<int> pages;
+    for (int i = 0; i < row.Job.Count(5); ++i) pages.push_back(row.Job.PageOf(i, 5) + 1);
+    EXPECT_EQ(pages, row.Pages) << row.Name;
   }
 }
 

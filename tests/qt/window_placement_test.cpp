@@ -80,5 +80,35 @@ TEST(DialogStartFolderTest, DocumentThenLastThenDocumentsNeverTheProgram) {
   }
 }
 
+// The text's dialog: the last text's folder, the design's, documents, home; a folder
+// that does not exist is passed over rather than given as a file name.
+TEST(TextDialogStartFolderTest, LastTextThenDesignThenDocumentsThenHome) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const char* sub : {"texts", "designs", "Documents"}) QDir(dir.path()).mkpath(sub);
+  const QString texts = dir.filePath("texts");
+  const QString designs = dir.filePath("designs");
+  const QString documents = dir.filePath("Documents");
+  const QString gone = dir.filePath("gone");
+  struct {
+    const char* Name;
+    QString LastText;
+    QString Design;
+    QString Documents;
+    QString Expected;
+  } const rows[] = {
+      {"the last text's folder", texts + "/原稿.txt", designs + "/a.zelk", documents, texts},
+      {"the design's folder before any text", QString(), designs + "/a.zelk", documents, designs},
+      {"the design's folder when the text's is gone", gone + "/t.txt", designs + "/a.zelk",
+       documents, designs},
+      {"documents without a design", QString(), QString(), documents, documents},
+      {"home without documents", QString(), QString(), gone + "/Documents", QDir::homePath()},
+      {"home when every folder is gone", gone + "/t.txt", gone + "/a.zelk", gone, QDir::homePath()},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(TextDialogStartFolder(row.LastText, row.Design, row.Documents), row.Expected)
+        << row.Name;
+}
+
 }  // namespace
 }  // namespace zelk

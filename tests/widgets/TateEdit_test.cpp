@@ -320,6 +320,51 @@ class TateEditTest : public QObject {
     QCOMPARE(s.e.SelStart(), 2);
   }
 
+  // The rectangle the input method is given is the column from the edit's top to its
+  // bottom: a candidate list under it (or over it, at the screen's foot) leaves every
+  // character, the text being composed and the caret in view, wherever the column
+  // stands and however long its text.
+  void candidateListStaysOffTheColumn_data() {
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("preedit");
+    QTest::newRow("empty, top") << int(zelk::alTopLeft) << QString() << QString();
+    QTest::newRow("composing, top")
+        << int(zelk::alTopLeft) << QString::fromUtf8("日本") << QString::fromUtf8("げんこう");
+    QTest::newRow("composing, middle")
+        << int(zelk::alMiddleLeft) << QString::fromUtf8("原稿") << QString::fromUtf8("ようし");
+    QTest::newRow("composing, bottom")
+        << int(zelk::alBottomLeft) << QString::fromUtf8("縦書き") << QString::fromUtf8("ぶん");
+    QTest::newRow("longer than the edit")
+        << int(zelk::alTopLeft) << QString::fromUtf8("吾輩は猫である。名前はまだ無い。")
+        << QString::fromUtf8("どこでうまれたか");
+  }
+  void candidateListStaysOffTheColumn() {
+    QFETCH(int, alignment);
+    QFETCH(QString, text);
+    QFETCH(QString, preedit);
+    Shown s;
+    s.e.SetAlignment(static_cast<zelk::TTateAlignment>(alignment));
+    Commit(s.e, text);
+    QInputMethodEvent composing(preedit, {});
+    QApplication::sendEvent(&s.e, &composing);
+    QCOMPARE(s.e.DisplayText(), text + preedit);
+    const QRect r = s.e.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QCOMPARE(r.left(), s.e.CaretPoint().x());
+    QCOMPARE(r.width(), s.e.ColumnThickness());
+    QVERIFY2(r.top() <= 0 && r.bottom() >= s.e.height() - 1, "the column's ends are left out");
+    const QPoint caret = s.e.CaretPoint();
+    QVERIFY(!s.e.rect().contains(caret) || r.contains(caret));  // below the edit: not shown
+    for (int i = 0; i < text.size(); ++i) {
+      const QRect shown = s.e.AccessibleCharacterRect(i) & s.e.rect();
+      QVERIFY2(shown.isEmpty() || r.contains(shown), qPrintable(QString::number(i)));
+    }
+    QCOMPARE(s.e.inputMethodQuery(Qt::ImAnchorRectangle).toRect(), r);
+    // What Qt hands the input method: the same rectangle, in the window's coordinates.
+    QCOMPARE(QGuiApplication::inputMethod()->cursorRectangle().toRect(),
+             r.translated(s.e.mapTo(s.e.window(), QPoint())));
+  }
+
   // The input method asks where the caret is (the candidate list opens beside it) and
   // what the text around it holds.
   void inputMethodQueriesDescribeTheCaret() {
@@ -327,9 +372,7 @@ class TateEditTest : public QObject {
     s.e.SetCaption2("ab");
     QTest::keyClick(&s.e, Qt::Key_Down);
     QTest::keyClick(&s.e, Qt::Key_Down);
-    const QRect r = s.e.inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    QCOMPARE(r, QRect(s.e.CaretPoint(), QSize(s.e.ColumnThickness(), 1)));
-    QVERIFY(s.e.rect().contains(r.topLeft()));
+    QVERIFY(s.e.inputMethodQuery(Qt::ImCursorRectangle).toRect().contains(s.e.CaretPoint()));
     QCOMPARE(s.e.inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("ab"));
     QCOMPARE(s.e.inputMethodQuery(Qt::ImCursorPosition).toInt(), 2);
     QCOMPARE(s.e.inputMethodQuery(Qt::ImTextBeforeCursor).toString(), QStringLiteral("ab"));

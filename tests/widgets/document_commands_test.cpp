@@ -10,14 +10,19 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTemporaryDir>
@@ -769,6 +774,68 @@ class DocumentCommandsTest : public QObject {
     QCOMPARE(boxes, (QStringList{"1 行=0", "行頭に=0", "「 や=0", "文中の=0", "小さい=0"}));
     QCOMPARE(choice.Path, f.QPath("t.txt"));
     QVERIFY(choice.SmallKanaMayStart && !choice.SpaceAfterMarks && !choice.IndentOpeningBracket);
+  }
+
+  // The text's dialog opens in the design's folder before any text, with no file name
+  // filled in.
+  void theTextDialogStartsInTheDesignsFolder() {
+    TFixture f;
+    QString folder, name = QStringLiteral("unset");
+    WhenModal([&](QWidget* w) {
+      if (auto* d = qobject_cast<QFileDialog*>(w)) {
+        folder = d->directory().absolutePath();
+        if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+          name = edit->text();
+      }
+      zelk::test::CloseDialog(w);
+    });
+    const TTextChoice choice = AskTextChoice(&f.form, TTextChoice(), f.QPath("用紙.zelk"));
+    QCOMPARE(choice.Path, QString());
+    QCOMPARE(folder, QFileInfo(f.QPath("用紙.zelk")).absolutePath());
+    QCOMPARE(name, QString());
+  }
+
+  // The preview's 印刷 on the virtual printer shows the print dialog first, for the pages
+  // and the copies, and then asks the file name; the job keeps to what the dialog says.
+  void printingToPdfAsksThePrintDialogThenTheFileName() {
+    TFixture f;
+    f.doc->FormShow();
+    QVERIFY(WriteFile(f.QPath("t.txt"), "一\n［＃改ページ］\n二\n［＃改ページ］\n三\n"));
+    QVERIFY(f.doc->ComposeTextFile(f.QPath("t.txt")));
+    QCOMPARE(f.preview.JobPageCount(), 3);
+    QStringList asked;
+    WhenModal([&](QWidget* w) {
+      auto* d = qobject_cast<QPrintDialog*>(w);
+      asked << (d ? QStringLiteral("print dialog")
+                  : QString::fromLatin1(w->metaObject()->className()));
+      if (!d) return zelk::test::CloseDialog(w);
+      // Pages 2 to 3, two copies, collated: the pages 2 3 2 3.
+      auto* range = d->findChild<QRadioButton*>(QStringLiteral("printRange"));
+      auto* from = d->findChild<QSpinBox*>(QStringLiteral("from"));
+      auto* to = d->findChild<QSpinBox*>(QStringLiteral("to"));
+      auto* copies = d->findChild<QSpinBox*>(QStringLiteral("copies"));
+      if (!range || !from || !to || !copies) return d->reject();
+      // The printer is the virtual one, its file asked next: neither is chosen here.
+      auto* printers = d->findChild<QWidget*>(QStringLiteral("printers"));
+      auto* file = d->findChild<QWidget*>(QStringLiteral("filename"));
+      if (!printers || printers->isEnabled() || !file || file->isVisible()) return d->reject();
+      range->setChecked(true);
+      to->setValue(3);
+      from->setValue(2);
+      copies->setValue(2);
+      d->accept();
+    });
+    PrintFromPreview(f.preview, f.printer, [&] {
+      asked << QStringLiteral("file name");
+      return f.QPath("out.pdf");
+    });
+    QCOMPARE(asked, (QStringList{"print dialog", "file name"}));
+    QFile pdf(f.QPath("out.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const auto pages =
+        QRegularExpression(QStringLiteral("/Type/Pages/Kids\\[[^\\]]*\\]/Count (\\d+)"))
+            .match(QString::fromLatin1(pdf.readAll()));
+    QCOMPARE(pages.captured(1), QStringLiteral("4"));
   }
 
   // What a job keeps does not grow with its pages: the heap in use after page 200 is

@@ -144,8 +144,10 @@ class MainFormTest : public QObject {
     QCOMPARE(form_->L_YohakuU->buddy(), W(form_->NE_YohakuU));
     QCOMPARE(form_->L_OutsideTextSpace->buddy(), W(form_->NE_OutsideTextSpace));
     // Left, top and width are the designed edit's; the numeric edit sets its own height
-    // from its font.
-    QCOMPARE(W(form_->NE_PaperSizeH)->pos(), QPoint(28, 54));
+    // from its font. (The paper's line moves down below its box's frame line.)
+    QCOMPARE(W(form_->NE_YohakuU)->pos(), QPoint(150, 38));
+    QCOMPARE(W(form_->NE_YohakuU)->width(), 40);
+    QCOMPARE(W(form_->NE_PaperSizeH)->x(), 28);
     QCOMPARE(W(form_->NE_PaperSizeH)->width(), 77);
     QCOMPARE(W(form_->NE_PaperSizeV)->focusPolicy(), Qt::NoFocus);
     QVERIFY(form_->NE_PaperSizeV->Model().ReadOnly);
@@ -476,12 +478,16 @@ class MainFormTest : public QObject {
 
   void setupDialogTurnsThePaperOnce() {
     OpenAndShow();
-    zelk::test::WhenModal([this](QWidget*) {
+    QString title;
+    zelk::test::WhenModal([this, &title](QWidget* w) {
+      title = w->windowTitle();
       auto* d = form_->PrinterSetupDialog1;
       d->LandscapeButton()->setChecked(true);
       d->accept();
     });
     form_->SB_PrinerSetup->click();
+    // One name for the dialog: the tool button's, the help page's and its title.
+    QCOMPARE(title, form_->SB_PrinerSetup->toolTip());
     QCOMPARE(form_->RG_Orientation->ItemIndex(), 1);
     QCOMPARE(Text(form_->NE_PaperSizeV), QStringLiteral("297.01"));
     QCOMPARE(Text(form_->NE_PaperSizeH), QStringLiteral("209.97"));

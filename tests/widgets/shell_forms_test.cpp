@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -104,10 +106,8 @@ class ShellFormsTest : public QObject {
     QTemporaryDir dir;
     const QString help = dir.filePath(QStringLiteral("zelk.html"));
     int opened = 0;
-    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"), help, [&opened](const QString&) {
-      ++opened;
-      return true;
-    });
+    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"), help,
+                  [&opened](const QString&, const TOpenFailed&) { ++opened; });
     box.show();
     QString message;
     AnswerNextMessageBox(&message);
@@ -115,18 +115,64 @@ class ShellFormsTest : public QObject {
     QCOMPARE(message, help + QStringLiteral("\n\n が見つからないので開けません"));
     QCOMPARE(opened, 0);
     QVERIFY(box.isVisible());
-    // Present, the file goes to the desktop's opener; a refusal gives the message too.
+    // Present, the file goes to the desktop's opener; when that fails the message says
+    // what failed and where the page is, not that it is missing.
     QFile f(help);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
     box.BitBtn1Click();
     QCOMPARE(opened, 1);
     TAboutBox refusing(nullptr, QStringLiteral("1.0.0.0"), help,
-                       [](const QString&) { return false; });
+                       [](const QString&, const TOpenFailed& failed) { failed("理由"); });
     message.clear();
     AnswerNextMessageBox(&message);
     refusing.BitBtn1Click();
-    QCOMPARE(message, HelpFileMissingMessage(help));
+    QCOMPARE(message, HelpOpenFailedMessage(help, "理由"));
+    QVERIFY(message.contains(help) && message.contains("理由"));
+  }
+
+  // The desktop's opener, xdg-open on PATH: missing, or ending with an error (no
+  // browser), it says why; ending well, it says nothing and was given the page.
+  void desktopOpenerSaysWhyItFailed_data() {
+    QTest::addColumn<QByteArray>("script");  // the xdg-open on PATH, none when empty
+    QTest::addColumn<QString>("why");        // a part of the reason; none when empty
+    QTest::newRow("no xdg-open") << QByteArray() << QStringLiteral("xdg-open を起動できません");
+    QTest::newRow("no browser")
+        << QByteArray("echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3")
+        << QStringLiteral("ブラウザー）を見つけられません（xdg-open: no method available");
+    QTest::newRow("failed") << QByteArray("exit 4")
+                            << QStringLiteral("xdg-open が開けませんでした");
+    QTest::newRow("opened") << QByteArray("printf %s \"$1\" >\"${0%/*}/given\"") << QString();
+  }
+  void desktopOpenerSaysWhyItFailed() {
+    QFETCH(QByteArray, script);
+    QFETCH(QString, why);
+    QTemporaryDir bin;
+    if (!script.isEmpty()) {
+      QFile fake(bin.filePath("xdg-open"));
+      QVERIFY(fake.open(QIODevice::WriteOnly));
+      fake.write("#!/bin/sh\n" + script + "\n");
+      fake.close();
+      QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    const QString page = bin.filePath(QStringLiteral("ヘルプ.html"));
+    QStringList reasons;
+    QProcess* process =
+        OpenWithDesktop(page, [&reasons](const QString& reason) { reasons << reason; });
+    qputenv("PATH", path);
+    QSignalSpy ended(process, &QObject::destroyed);
+    QVERIFY(ended.wait(60000));
+    if (why.isEmpty()) {
+      QCOMPARE(reasons, QStringList());
+      QFile given(bin.filePath("given"));
+      QVERIFY(given.open(QIODevice::ReadOnly));
+      QCOMPARE(QFile::decodeName(given.readAll()), page);
+    } else {
+      QCOMPARE(reasons.size(), 1);
+      QVERIFY2(reasons[0].contains(why), qPrintable(reasons[0]));
+    }
   }
 
   void helpPageIsBesideTheExecutableElseInstalled() {

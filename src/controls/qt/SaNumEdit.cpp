@@ -164,8 +164,14 @@ void TSaNumEdit::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), background);
   const int b = BorderWidth();
   if (b == 1) {
-    p.setPen(ThemeColor(SystemColor(kColorWindowFrame), pal));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    // Four filled edges rather than a pen's outline: at a fractional device pixel ratio
+    // (144 dpi) a one-pixel pen on the left edge fell outside the widget.
+    const QColor frame = ThemeColor(SystemColor(kColorWindowFrame), pal);
+    const QRect r = rect();
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), frame);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), frame);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), frame);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), frame);
   } else if (b == 2) {
     DrawSunkenEdge(p, rect(), pal);
   }

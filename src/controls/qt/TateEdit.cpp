@@ -215,15 +215,22 @@ void TTateEdit::timerEvent(QTimerEvent* event) {
   update();
 }
 
+QRect TTateEdit::CandidateRect() const {
+  return {bevelSize_ + offset_ + 1, 0, ColumnThickness(), height()};
+}
+
 QVariant TTateEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
   const int caret = model_.ShownCaret();
   switch (query) {
     case Qt::ImEnabled:
       return !model_.ReadOnly && isEnabled();
     case Qt::ImCursorRectangle:
-      // The caret itself: a bar across the column. The input method opens its
-      // candidate list right beside it.
-      return QRect(CaretPoint(), QSize(ColumnThickness(), 1));
+    case Qt::ImAnchorRectangle:
+      // The whole column, top to bottom of the edit, rather than the caret: ibus and
+      // fcitx5 open their candidate list under the rectangle they are given (over it when
+      // the screen has no room below), which for a bar across a vertical column is over
+      // the text being composed. Under the edit it covers none of the column.
+      return CandidateRect();
     case Qt::ImFont:
       return font();
     case Qt::ImHints:

@@ -81,6 +81,10 @@ class TTateEdit : public QWidget, public TAccessibleEdit {
   int TextAdvance(const QString& text) const;
   int ColumnThickness() const;
 
+  /// What the input method is told of the caret (ImCursorRectangle): the column, from
+  /// the edit's top to its bottom, so that a candidate list put under it or over it
+  /// leaves the column's text in view.
+  QRect CandidateRect() const;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
   // Screen readers (see EditAccessibility.h).

@@ -1,7 +1,9 @@
 #include "preview/qt/Printing.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/PrinterService.h"
@@ -22,6 +24,25 @@ TPrintResult Abort(TPrinterService& printer, TPrintResult result, const QString&
 }
 
 }  // namespace
+
+namespace {
+
+// The range of a document of `pages` pages: its first page from 0 and how many.
+std::pair<int, int> RangeOf(const TJobPages& job, int pages) {
+  const int first = std::clamp(job.First, 1, std::max(pages, 1));
+  const int last = job.Last <= 0 || job.Last > pages ? pages : std::max(job.Last, first);
+  return {first - 1, std::max(0, last - first + 1)};
+}
+
+}  // namespace
+
+int TJobPages::Count(int pages) const { return RangeOf(*this, pages).second * std::max(Copies, 1); }
+
+int TJobPages::PageOf(int index, int pages) const {
+  const auto [first, count] = RangeOf(*this, pages);
+  if (count == 0) return first;
+  return first + (Collate ? index % count : index / std::max(Copies, 1));
+}
 
 TPrintResult PrintPages(const TPrintPreview& pages, TPrinterService& printer,
                         const TPrintPageDrawer& draw) {

@@ -53,6 +53,19 @@ struct TPrintResult {
   QString Warning;
 };
 
+/// Which of a document's pages a job sends, and how many times: the print dialog's page
+/// range and copies, for a printer that makes no copies of its own (the virtual one).
+struct TJobPages {
+  int First = 1;        ///< the first page, from 1
+  int Last = 0;         ///< the last page; 0 (or past the end): to the end
+  int Copies = 1;       ///< how many times the job sends them
+  bool Collate = true;  ///< whole copies one after the other, else each page again at once
+  /// The pages the job sends of a document of `pages` pages.
+  int Count(int pages) const;
+  /// The document's page (from 0) that the job sends as its page `index` (from 0).
+  int PageOf(int index, int pages) const;
+};
+
 /// Prints the pages the recorder holds: sets the job title to kPrintJobTitle, begins
 /// the job, draws pages 0, 1, ... with `draw` (a new printer page between two pages, none
 /// after the last), and ends the job. A page whose drawing throws, or a new page that
