@@ -21,7 +21,7 @@
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 
 namespace zelk {
 namespace {

@@ -21,7 +21,7 @@
 #include "preview/qt/Export.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/Printsettingunit.h"
 #include "settings/SettingFields.h"
 #include "sheet/DrawSheet.h"

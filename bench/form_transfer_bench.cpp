@@ -8,7 +8,7 @@
 #include "controls/SaNumEditModel.h"
 #include "controls/qt/SaNumEdit.h"
 #include "preview/VirtualPrinter.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 
 namespace zelk {
 namespace {

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "preview/VirtualPrinter.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "sheet/Geometry.h"
 
 namespace zelk {

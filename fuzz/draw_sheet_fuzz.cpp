@@ -12,7 +12,7 @@
 
 #include "preview/OpsFormat.h"
 #include "preview/PrintPreview.h"
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "settings/NumberText.h"

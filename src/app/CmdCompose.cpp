@@ -9,7 +9,7 @@
 
 #include "app/CommandJob.h"
 #include "app/CommandLine.h"
-#include "app/SheetRecording.h"
+#include "app/SheetOptions.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/OpsFormat.h"
 #include "preview/qt/AtomicFileDevice.h"

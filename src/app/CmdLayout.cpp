@@ -4,7 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "preview/qt/PrinterService.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "sheet/Geometry.h"
 

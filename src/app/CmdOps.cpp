@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
-#include "app/SheetRecording.h"
+#include "app/SheetOptions.h"
 #include "preview/OpsFormat.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"

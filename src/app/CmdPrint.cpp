@@ -10,14 +10,14 @@
 
 #include "app/CommandJob.h"
 #include "app/CommandLine.h"
-#include "app/SheetRecording.h"
+#include "app/SheetOptions.h"
 #include "preview/ManuscriptPages.h"
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 
 namespace zelk {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "app/CommandLine.h"
-#include "app/SheetRecording.h"
+#include "app/SheetOptions.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"

@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "preview/qt/PrinterService.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/SettingsFileIO.h"
 #include "sheet/Geometry.h"
 

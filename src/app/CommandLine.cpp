@@ -15,7 +15,7 @@
 #include "preview/qt/CupsQueue.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "settings/SettingFields.h"
 #include "settings/SettingsFileIO.h"

@@ -6,7 +6,7 @@
 
 #include "base/Cell.h"
 #include "base/Font.h"
-#include "base/PrinterInfo.h"
+#include "base/PrinterGeometry.h"
 
 namespace zelk {
 

@@ -18,7 +18,7 @@ constexpr int32_t kMaxGridCount = 40;
 /// the layout not computed, when `canvas` is null; otherwise true after drawing.
 ///
 /// The settings must be prepared for drawing (area values, pen widths and PrinterInfo
-/// current, see PrepareForDrawing in settings/FormTransfer.h). DrawSheet runs ComputeLayout itself,
+/// current, see PrepareForDrawing in form/FormTransfer.h). DrawSheet runs ComputeLayout itself,
 /// sets the DrawType of each edge of `Cell`, and may rename the fonts of the four side texts to
 /// their "@" form (see DrawOutsideText). The canvas is expected in its page state: a
 /// solid black pen of width 1, a solid brush, the font the caller set. The grid, the

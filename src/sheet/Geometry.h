@@ -13,7 +13,7 @@
 
 #include "base/Cell.h"
 #include "base/DeviceGeometry.h"
-#include "base/PrinterInfo.h"
+#include "base/PrinterGeometry.h"
 
 namespace zelk {
 

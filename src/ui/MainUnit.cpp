@@ -27,7 +27,7 @@
 
 #include "controls/qt/SaNumEdit.h"
 #include "controls/qt/TateEdit.h"
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"

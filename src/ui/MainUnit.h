@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/PrintSetting.h"
 #include "ui/DesignScale.h"
 
@@ -100,18 +100,7 @@ class TMainForm : public QDialog, public TSettingsForm {
   void UpdateCaption();
 
   // TSettingsForm: the settings controls by id.
-  int ItemIndex(TControl id) const override;
-  void SetItemIndex(TControl id, int index) override;
-  int SpinValue(TControl id) const override;
-  void SetSpinValue(TControl id, int value) override;
-  std::u16string NumText(TControl id) const override;
-  void SetNumText(TControl id, const std::u16string& text) override;
-  std::u16string EditText(TControl id) const override;
-  void SetEditText(TControl id, const std::u16string& text) override;
-  bool Checked(TControl id) const override;
-  void SetChecked(TControl id, bool checked) override;
-  std::u16string ReadCaption(TControl id) const override;
-  void SetCaption2(TControl id, const std::u16string& caption) override;
+  ZELK_SETTINGS_FORM_ACCESSORS
 
   /// A numeric edit and a vertical edit by id.
   TSaNumEdit* NumEdit(TControl id) const;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/qt/Printing.h"
 #include "ui/DesignScale.h"
 

@@ -7,7 +7,7 @@
 #include "preview/Metafile.h"
 #include "preview/PrintPreview.h"
 #include "preview/VirtualPrinter.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/PrintSetting.h"
 #include "sheet/Canvas.h"
 

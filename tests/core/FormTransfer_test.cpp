@@ -1,6 +1,6 @@
 // The transfer between the settings controls and the record, on the headless form.
 
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/VirtualPrinter.h"
 #include "settings/NumberText.h"
 #include "settings/SettingFields.h"

@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "preview/VirtualPrinter.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/VirtualPrinter.h"
 
 namespace zelk {

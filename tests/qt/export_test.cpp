@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "preview/PrintPreview.h"
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/SettingFields.h"
 #include "sheet/DrawSheet.h"
 

@@ -15,7 +15,7 @@
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "settings/SettingFields.h"
 #include "sheet/DrawSheet.h"
 

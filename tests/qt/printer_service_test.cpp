@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "preview/qt/PrinterService.h"
 
 namespace zelk {

@@ -11,7 +11,7 @@
 
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 #include "ui/PreviewUnit.h"
 
 using namespace zelk;

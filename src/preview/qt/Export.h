@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "preview/Metafile.h"
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 
 class QIODevice;
 

@@ -1,4 +1,4 @@
-#include "base/PrinterInfo.h"
+#include "base/PrinterGeometry.h"
 
 namespace zelk {
 

@@ -1,4 +1,4 @@
-#include "app/SheetRecording.h"
+#include "app/SheetOptions.h"
 
 #include <cstdio>
 
@@ -6,7 +6,7 @@
 #include "preview/ManuscriptPages.h"
 #include "preview/SheetRecording.h"
 #include "preview/qt/PrinterService.h"
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 
 namespace zelk {
 

@@ -1,9 +1,9 @@
-#include "settings/FormTransfer.h"
+#include "form/FormTransfer.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 #include "settings/NumberText.h"
 #include "sheet/Geometry.h"
 

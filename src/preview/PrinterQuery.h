@@ -1,7 +1,7 @@
 #pragma once
 // Reading the printer's page geometry from a printer device.
 
-#include "base/PrinterInfo.h"
+#include "base/PrinterGeometry.h"
 
 namespace zelk {
 

@@ -42,6 +42,22 @@ class TSettingsForm {
   virtual void SetCaption2(TControl id, const std::u16string& caption) = 0;
 };
 
+/// The accessors of TSettingsForm as a form that implements them declares them, so that
+/// the list is written once.
+#define ZELK_SETTINGS_FORM_ACCESSORS                                  \
+  int ItemIndex(TControl id) const override;                          \
+  void SetItemIndex(TControl id, int index) override;                 \
+  int SpinValue(TControl id) const override;                          \
+  void SetSpinValue(TControl id, int value) override;                 \
+  std::u16string NumText(TControl id) const override;                 \
+  void SetNumText(TControl id, const std::u16string& text) override;  \
+  std::u16string EditText(TControl id) const override;                \
+  void SetEditText(TControl id, const std::u16string& text) override; \
+  bool Checked(TControl id) const override;                           \
+  void SetChecked(TControl id, bool checked) override;                \
+  std::u16string ReadCaption(TControl id) const override;             \
+  void SetCaption2(TControl id, const std::u16string& caption) override;
+
 /// Copies every control into `s` in the window's fixed order and refreshes the
 /// printer-dependent values: the printer is turned to `Portrait`'s orientation before
 /// `PrinterInfo` is read; the area values and pen widths come from the numeric texts
@@ -73,18 +89,7 @@ class THeadlessSettingsForm : public TSettingsForm {
  public:
   THeadlessSettingsForm();
 
-  int ItemIndex(TControl id) const override;
-  void SetItemIndex(TControl id, int index) override;
-  int SpinValue(TControl id) const override;
-  void SetSpinValue(TControl id, int value) override;
-  std::u16string NumText(TControl id) const override;
-  void SetNumText(TControl id, const std::u16string& text) override;
-  std::u16string EditText(TControl id) const override;
-  void SetEditText(TControl id, const std::u16string& text) override;
-  bool Checked(TControl id) const override;
-  void SetChecked(TControl id, bool checked) override;
-  std::u16string ReadCaption(TControl id) const override;
-  void SetCaption2(TControl id, const std::u16string& caption) override;
+  ZELK_SETTINGS_FORM_ACCESSORS
 
   /// The value model behind a numeric edit, for typing into it as a user would.
   TSaNumEditModel& NumEdit(TControl id);

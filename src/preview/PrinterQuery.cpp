@@ -1,4 +1,4 @@
-#include "preview/PrinterInfo.h"
+#include "preview/PrinterQuery.h"
 
 #include "preview/PrinterDevice.h"
 
