@@ -1,12 +1,14 @@
 #include "preview/qt/PainterPlayback.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPaintEngine>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "preview/qt/FontMapping.h"
 #include "preview/qt/VectorPage.h"
@@ -300,10 +302,40 @@ void TPainterDrawer::Polygon(const TPen& pen, const TBrush& brush,
   painter_.drawPolygon(polygon, Qt::OddEvenFill);
 }
 
+namespace {
+
+// The Qt font of a recorded text's font: consecutive texts mostly share one, and finding
+// the installed face takes a fontconfig query, so the last one is kept, per thread.
+const QFont& QtFontOf(const TFont& font, int resolution) {
+  thread_local std::optional<std::pair<TFont, int>> key;
+  thread_local QFont q;
+  if (!key || key->second != resolution || !(key->first == font)) {
+    q = ToQFont(font, resolution);
+    key.emplace(font, resolution);
+  }
+  return q;
+}
+
+// Shaping vertical text is the slowest step of drawing a page of text, and a text's pages
+// repeat a few thousand characters: the layouts are kept per thread, up to a bound, then
+// forgotten all at once.
+constexpr int kMaxCachedLayouts = 8192;
+
+const TVerticalLayout& CachedVerticalLayout(const QFont& font, const QString& text) {
+  thread_local QHash<QString, TVerticalLayout> cache;
+  const QString key = font.key() + QChar(0x1F) + text;
+  auto it = cache.constFind(key);
+  if (it != cache.constEnd()) return *it;
+  if (cache.size() >= kMaxCachedLayouts) cache.clear();
+  return *cache.insert(key, LayoutVerticalText(font, text));
+}
+
+}  // namespace
+
 void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedText& text) {
   Flush();
   if (text.Text.empty()) return;
-  const QFont font = ToQFont(text.Font, resY_);
+  const QFont& font = QtFontOf(text.Font, resY_);
   const QString qtext = QString::fromStdU16String(text.Text);
   const QColor colour = PaperColor(text.Font.Color());
   const bool background = brush.Style == TBrushStyle::bsSolid;
@@ -318,7 +350,7 @@ void TPainterDrawer::Text(const TBrush& brush, TDevicePoint at, const TRecordedT
   painter_.setPen(colour);
   painter_.setBrush(Qt::NoBrush);
   if (text.Orientation == 2700 && IsVerticalFace(text.Font.Name())) {
-    const TVerticalLayout layout = LayoutVerticalText(font, qtext);
+    const TVerticalLayout& layout = CachedVerticalLayout(font, qtext);
     if (background)
       painter_.fillRect(QRectF(-layout.ColumnWidth, 0, layout.ColumnWidth, layout.Advance),
                         PaperColor(brush.Color));
