@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Front door of the project. Every target installs what it needs first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan

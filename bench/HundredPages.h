@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The long text the composing benchmarks set: about 40,000 characters, a hundred pages
 // of 20 x 20, in paragraphs of about 130 with ruby, brackets and digits.

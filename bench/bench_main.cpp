@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmark entry point: an offscreen QApplication, so Qt-layer work is measured as the
 // program runs it.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composing a 100-page text (40,000 characters) on the default A4 sheet at 600 dpi: the
 // composition alone, recording one page (what turning a page costs), every page recorded
 // and written as one PDF (with its bytes per page), and `zelk compose -o x.pdf` as a
@@ -17,11 +18,11 @@
 #include "base/Utf8.h"
 #include "compose/Manuscript.h"
 #include "compose/SheetText.h"
+#include "form/FormTransfer.h"
 #include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "form/FormTransfer.h"
 
 namespace zelk {
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sheet's drawing path at 600 dpi, for the default A4 sheet, the 40 × 40 round-dot
 // sheet and a sheet whose thirteen texts are as long as a field holds (32767 characters):
 // recording (ComputeLayout + DrawSheet into the page recorder), replay onto a screen-sized
@@ -16,12 +17,12 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "form/FormTransfer.h"
 #include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "form/FormTransfer.h"
 #include "settings/Printsettingunit.h"
 #include "settings/SettingFields.h"
 #include "sheet/DrawSheet.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings form round trip that runs after every change in the window and before
 // every drawing, and the numeric edit's work per typed character and per paint.
 
@@ -7,8 +8,8 @@
 
 #include "controls/SaNumEditModel.h"
 #include "controls/qt/SaNumEdit.h"
-#include "preview/VirtualPrinter.h"
 #include "form/FormTransfer.h"
+#include "preview/VirtualPrinter.h"
 
 namespace zelk {
 namespace {

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of preparing and laying out a sheet, the work done before every drawing.
 
 #include <benchmark/benchmark.h>
 
-#include "preview/VirtualPrinter.h"
 #include "form/FormTransfer.h"
+#include "preview/VirtualPrinter.h"
 #include "sheet/Geometry.h"
 
 namespace zelk {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long jobs as a whole process: a text of 100, 1,000 and 2,000 pages printed to the
 // virtual printer (`zelk print --text T --printer PDF -o x.pdf`) and set into a PDF
 // (`zelk compose T --printer PDF -o x.pdf`). Counters: pages a second, the process's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as a user feels them, offscreen: one keystroke in a margin field with the
 // preview shown (ApplyChanges, Redraw and the repaint of the visible preview), and one
 // scroll of the preview at the highest zoom; with a 100-page text set into the sheet,

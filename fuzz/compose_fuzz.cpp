@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes composed as a text: the first two bytes choose the sheet (cells to a
 // line and lines to a page, 1 to 40 each, direction, title and hang), the rest is the
 // text file. Besides not crashing, leaking or hanging, every cell must lie on the sheet:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Raw settings, as a damaged settings file could carry them, drawn and recorded: the
 // drawing must neither crash nor run away, whatever the counts, modes and lengths.
 //

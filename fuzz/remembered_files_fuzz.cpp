@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes read as each small file kept beside the state file: the printer chosen
 // last and the text set last. Besides not crashing, hanging or leaking, what is read
 // settles: formatted and parsed again, it is the same.

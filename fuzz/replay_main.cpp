@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every file of the given folders (or files) through LLVMFuzzerTestOneInput, so
 // the fuzz corpus runs as a plain test wherever libFuzzer is not available.
 #include <cstdint>

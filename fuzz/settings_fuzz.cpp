@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes read as zelk's settings file (the state file has a target of its own,
 // state_file_fuzz).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes read as the application state file. Besides not crashing, leaking or
 // hanging (nor allocating 64 MiB at once, see state_file_fuzz.options: a text length from
 // a damaged file must not be trusted with memory), the state must settle: what was read,

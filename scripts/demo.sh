@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's main job: the default sheet, on the virtual printer "PDF ファイル" (A4,
 # 600 dpi), which every machine has: its figures are the same whatever the machine's
 # CUPS queues are (the default queue, which zelk takes without --printer, may be

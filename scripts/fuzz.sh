@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every libFuzzer target in $1 for $2 seconds, starting from its seed corpus.
 # Fails on any crash, leak, timeout, oversized allocation or sanitizer report, and when
 # there is no target at all. A failing input is kept in $1/artifacts/.

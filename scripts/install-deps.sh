@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs everything zelk needs to build, test and run on Debian 12.
 # Does nothing when every package is already present.
 # Usage: install-deps.sh [--package]   (--package: also the tools that build and check the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every test program N times in a row and prints a table of test → runs → failures,
 # for anyone who suspects a test of passing only sometimes.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command while K processes keep the processors busy, as on a loaded machine.
 # The busy processes are this script's own children, stopped by their PIDs when the
 # command ends (also when it fails or the script is interrupted).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Answers a modal dialog the way a user does: once it is up and ready for input, never
 // after a fixed delay. A dialog is ready when it is visible, its window is exposed and
 // the keyboard focus is inside it, which is also when its own start-up (a file dialog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest entry point for Qt-layer tests: an offscreen QApplication exists for the
 // whole run, so fonts, painters and the printer service behave as in the program.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk compose TEXT.txt [FILE] -o OUT.pdf|OUT.svg|OUT.png | --ops`: a text set into the
 // sheet's cells, page after page.
 

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk layout`: the sheet's layout figures on the chosen printer.
 
 #include <cstdio>
 
 #include "app/CommandLine.h"
-#include "preview/qt/PrinterService.h"
 #include "form/FormTransfer.h"
+#include "preview/qt/PrinterService.h"
 #include "settings/NumberText.h"
 #include "sheet/Geometry.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk ops [FILE]`: the recorded page in the canonical op format, on standard output.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk presets`: the names of the ready-made sheets, one a line, for --preset.
 
 #include <cstdio>

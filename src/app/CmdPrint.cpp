@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk print [FILE] [--printer NAME] [-o OUT.pdf] [--text TEXT.txt]`: the sheet recorded
 // as `render` records it, or every page of a text set into it as `compose` sets it, and
 // printed through the same path as the window's print buttons, as one job.
@@ -11,13 +12,13 @@
 #include "app/CommandJob.h"
 #include "app/CommandLine.h"
 #include "app/SheetOptions.h"
+#include "form/FormTransfer.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/PrinterQuery.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "form/FormTransfer.h"
 
 namespace zelk {
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk render [FILE] -o OUT.pdf|OUT.svg|OUT.png`: the sheet as the program prints it.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk show FILE.zelk`: the fields a settings file holds, as one JSON object.
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelk write [IN.zelk] -o OUT.zelk|- [--set Field=Value]...`: a settings file from the
 // first-start settings or another file, with changes, saved atomically (or written to
 // standard output).
@@ -5,8 +6,8 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
-#include "preview/qt/PrinterService.h"
 #include "form/FormTransfer.h"
+#include "preview/qt/PrinterService.h"
 #include "settings/SettingsFileIO.h"
 #include "sheet/Geometry.h"
 

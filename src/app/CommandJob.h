@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A long job of the command line, page after page: its progress on standard error, and
 // its interruption by SIGINT or SIGTERM.

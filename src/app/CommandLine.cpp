@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
 #include <sys/stat.h>
@@ -12,10 +13,10 @@
 
 #include "app/CommandJob.h"
 #include "base/Utf8.h"
+#include "form/FormTransfer.h"
 #include "preview/qt/CupsQueue.h"
 #include "preview/qt/Export.h"
 #include "preview/qt/PrinterService.h"
-#include "form/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "settings/SettingFields.h"
 #include "settings/SettingsFileIO.h"

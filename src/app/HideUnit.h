@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application's hidden main form: never shown, it owns the tray icon that brings
 // the main window back, and closing it ends the program.

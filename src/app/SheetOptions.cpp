@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/SheetOptions.h"
 
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "form/FormTransfer.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/SheetRecording.h"
 #include "preview/qt/PrinterService.h"
-#include "form/FormTransfer.h"
 
 namespace zelk {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sheet as the command line draws it: settings from the options, prepared as the
 // window prepares them, recorded once on the chosen printer.

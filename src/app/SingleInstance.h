@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running zelk per user and executable name. The first instance holds a lock file
 // and listens on a local socket, both in $XDG_RUNTIME_DIR (private to the user, never a

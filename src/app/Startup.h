@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window program's start: single instance, visual style, the three windows in their
 // order, the first showing of the main window, and the message loop.

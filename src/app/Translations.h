@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's own texts (the file, font and print dialogs, the standard buttons) in Japanese,
 // like every other text of the program, whatever the user's locale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zelk executable: the window, or the command line when a subcommand is given.
 
 #include <QApplication>

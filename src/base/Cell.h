@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The edge descriptors of one cell unit. See Geometry.h for how they are computed.
 

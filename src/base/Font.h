@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The font descriptor that settings files carry: a value with the attributes of a
 // Windows logical font, and the height/size relation between its two views.

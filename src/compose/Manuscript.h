@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text set into the cells of manuscript paper by the rules of 原稿用紙: one character
 // per cell, paragraphs indented by one cell, punctuation and closing brackets never at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A composed page set on the sheet: each cell's content drawn inside its cell, each ruby
 // inside the gap strip beside its base, in the 明朝 face.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The value model of the numeric edit: a short normalised number text that only grows at
 // its end, the display text derived from it, the single undo level, the all-or-nothing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editing model of the vertical text edit: one column of text, the caret index,
 // editing by characters, caret movement, whole-text copy and paste, and the arithmetic

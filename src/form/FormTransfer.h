@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transfer between the main window's controls and a settings record, and a form
 // without a window that holds those controls' values by the same rules, so that the

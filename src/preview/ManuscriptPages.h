@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text set on the sheet of a settings record, page after page: composed again only
 // when the sheet's lines, cells or writing direction change, and each page recorded only

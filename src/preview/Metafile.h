@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A recorded page: a display list of canvas operations in printer device units, with the
 // origin at the top-left of the printable area.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recorded pages as text: the canonical op format, version 1. Tests inside and outside
 // the project compare it byte for byte, so every detail is fixed.

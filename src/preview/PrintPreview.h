@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page recorder: drawing aimed at the printer captured as a list of recorded pages,
 // so that the preview shows and the printer prints the very same pages.

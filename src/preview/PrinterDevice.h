@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the drawing and the settings need of the current printer: its list and selected
 // entry, its orientation, and its device capabilities. The Qt layer's printer service

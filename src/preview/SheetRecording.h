@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recording one sheet: the one sequence the preview, printing, the command line, the
 // tests and the benchmarks all draw a sheet with.

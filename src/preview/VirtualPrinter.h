@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual printer "PDF": a printer of our own that always exists, writes its jobs to a
 // PDF file, and whose resolution, paper and printable-area offsets can be set, so that any

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where zelk keeps its default settings file and its state file, and the names the
 // program takes from its executable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Code page 932 (Windows-31J, the Japanese ANSI code page of settings files) to UTF-16
 // and back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte layout and tags of zelk's two binary files: the settings file (".zelk") and the
 // application state file (".dat"). Both are flat streams of tagged entries; the layout

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tagged stream primitives of zelk's binary files (layout in FileFormat.h), over a
 // byte stream that the caller opened and closes: the primitives never open, close or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small text files the program keeps beside its state file ("zelk.printer",
 // "zelk.text"): UTF-8, one "key=value" line each. A reader takes what it understands and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decimal texts as the main window's numeric fields hold them: reading them as numbers
 // and showing millimetre values with the pattern "#0.##".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer the user chose, kept from one run to the next in a file of its own beside
 // the state file ("zelk.printer"): the state file's layout is fixed by its documented

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings file: one TPrintSetting as a flat sequence of tagged entries (layout in
 // FileFormat.h), written in one fixed order and read back in any order.

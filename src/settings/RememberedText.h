@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text set into the sheet, kept from one run to the next in a file of its own beside
 // the state file ("zelk.text"; the format of KeyValueFile.h), in this order:

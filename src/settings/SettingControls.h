@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's controls that hold the settings, in one table: each control's kind,
 // designed value, limits and the record's field it carries. The window builds its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user-settable fields of TPrintSetting by name, in declaration order: what the
 // command line's --set and the JSON dump walk over.

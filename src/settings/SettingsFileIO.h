@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Settings files on disk: an atomic save that never leaves a half-written design
 // behind, and a load that tells where reading stopped. Plain POSIX.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ready-made sheets: the manuscript paper that shops sell and schools hand out, each a
 // complete design in one step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application state file (".dat"): where the main window stood, its active tab, the
 // settings file that was current, whether the preview was shown, and the preview

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing surface of the sheet drawing. Coordinates are printer device units with
 // (0, 0) at the top-left of the printable area.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decorations around the frame: the page-number lines with their titles, and the eight
 // free texts outside the frame.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One complete manuscript sheet drawn on a canvas: the grid, the fold lines, the frame
 // and outer line, the page-number lines, the texts outside the frame and, with a fold

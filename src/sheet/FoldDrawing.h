@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What belongs to the fold band: its two edge lines, the two fish-tail marks (魚尾) in
 // it and the two captions written along it. All three draw nothing without a band

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sheet geometry: paper, margins and cell counts in millimetres turned into the integer
 // device-unit layout that every drawing step uses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inside of the cell grid: which edges of each cell unit are drawn, the walk over
 // the seven edges from the unit's top-left corner, and the five line shapes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The choice of a line colour: the usual colours of manuscript paper, any other through
 // the colour dialog, and optionally "線と同じ" for a line that takes the sheet's line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeping designed controls apart when the fonts in use are wider or taller than the
 // designed ones. Controls keep their designed places where they can; a control that

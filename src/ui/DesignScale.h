@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows are designed in pixels for a 96-dpi screen with an 8-point Tahoma; this is
 // how those pixels become the pixels of the screen and font in use.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/DocumentCommands.h"
 
 #include <sys/stat.h>
@@ -24,13 +25,13 @@
 
 #include "base/Utf8.h"
 #include "compose/Manuscript.h"
+#include "form/FormTransfer.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
 #include "preview/PrinterQuery.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/Printing.h"
 #include "settings/Cp932.h"
-#include "form/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "settings/PrinterChoice.h"
 #include "settings/RememberedText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's document commands (new, open, save, save as), the question before
 // unsaved changes are lost, printing from the tool bar, the About box, the application

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A settings font handed to a font dialog and back: the dialog opens on the face that is
 // drawn for it, in its stored style, and a dialog confirmed without a change leaves the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the tabbed settings dialog of one manuscript sheet, its change
 // handling, and its printer display.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/PreviewUnit.h"
 
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "form/FormTransfer.h"
 #include "preview/ManuscriptPages.h"
 #include "preview/PrintPreview.h"
 #include "preview/PrinterQuery.h"
@@ -22,7 +24,6 @@
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/PrinterService.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "form/FormTransfer.h"
 #include "settings/NumberText.h"
 #include "sheet/DrawSheet.h"
 #include "ui/ControlFlow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preview window: the sheet recorded against the printer and shown on a picture of
 // the whole paper, at an adjustable zoom.

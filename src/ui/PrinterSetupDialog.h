@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer-setup dialog of the windows: printer, paper and orientation of the
 // process's current printer.

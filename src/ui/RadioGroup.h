@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A titled group of radio buttons laid out in columns, with one selected item index and
 // a click signal that code and user raise alike.

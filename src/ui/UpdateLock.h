@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The change lock of a window. Setting a control from code raises the same change
 // events as the user does; while a window's lock is positive its change handlers return

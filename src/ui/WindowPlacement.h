@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Putting a top-level window where a stored position says, on a desktop whose window
 // manager frames it: the stored corner is the frame's outer corner, and a stored place

@@ -1,13 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared fixtures of the drawing tests: a measurer with fixed metrics, a canvas that
 // records into a plain page, and prepared settings on the virtual printer.
 
 #include <string>
 
+#include "form/FormTransfer.h"
 #include "preview/Metafile.h"
 #include "preview/PrintPreview.h"
 #include "preview/VirtualPrinter.h"
-#include "form/FormTransfer.h"
 #include "settings/PrintSetting.h"
 #include "sheet/Canvas.h"
 

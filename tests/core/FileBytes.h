@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hand-built file bytes for the file-format tests, independent of the code under test.
 

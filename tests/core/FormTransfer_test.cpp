@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transfer between the settings controls and the record, on the headless form.
 
 #include "form/FormTransfer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Setting a text into the cells: a table of texts with the cells they fill, the text
 // file's decoding, and the composed page on the sheet.
 

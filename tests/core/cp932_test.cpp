@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code page 932 conversion: the Windows mapping, "?" for unmappable characters, U+FFFD
 // for invalid bytes, and nothing lost after a bad spot.
 

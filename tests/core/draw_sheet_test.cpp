@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole sheet: drawing order and state, values checked by hand against the
 // geometry, the "@" rules, and bounded work for absurd settings.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text count read from a damaged file must not allocate what it claims: memory grows
 // only with the bytes that really follow. Counts every allocation of this program.
 

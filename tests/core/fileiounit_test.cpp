@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tagged stream primitives: byte layout, reads past the end, count limits, NUL
 // cuts, code page 932 texts, and fonts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sheet geometry: the exact millimetre conversion, the layout of the default sheet and
 // its variants, and the edge descriptors.
 
@@ -7,8 +8,8 @@
 
 #include <limits>
 
-#include "preview/VirtualPrinter.h"
 #include "form/FormTransfer.h"
+#include "preview/VirtualPrinter.h"
 #include "settings/NumberText.h"
 #include "settings/PrintSetting.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid: which edges each unit draws, the edge walk, the five line shapes and the
 // dots that are left out because they cannot reach the paper.
 

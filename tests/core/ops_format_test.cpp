@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canonical op format; a few sheets against golden op files checked by hand, and
 // every sheet against the geometry it was laid out with.
 

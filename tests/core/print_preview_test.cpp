@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page recorder: its states, the fixed misuse messages, what carries from page to
 // page, and the replay of a recorded page onto a target with a clipping region.
 

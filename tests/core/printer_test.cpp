@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual printer's geometry and the printer page-geometry record.
 
 #include <gtest/gtest.h>

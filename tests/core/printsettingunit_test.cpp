@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file: the exact bytes of a default file, round trips of every field,
 // and files that are short, reordered, repeated or damaged.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small files kept beside the state file, the printer chosen last and the text set
 // last: what is written comes back, and whatever else a file holds is never taken for
 // what it does not hold.

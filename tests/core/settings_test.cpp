@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print settings record, its font values and the field table.
 
 #include <gtest/gtest.h>

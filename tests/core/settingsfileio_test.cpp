@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and loading settings files on disk: atomic replacement, kept permissions, and
 // clean failures that leave the old file byte for byte.
 

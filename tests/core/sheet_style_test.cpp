@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sheet's colours and count marks: kept after the settings file's end marker, where
 // a reader of the fields before it never looks, and drawn where they belong.
 

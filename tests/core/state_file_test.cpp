@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application state file: its exact bytes, cut and damaged files, the preview
 // section, and where the files live.
 

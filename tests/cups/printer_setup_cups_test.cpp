@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer-setup dialog, the printer service and printing on real CUPS queues: the
 // test's own scheduler with an A4, a JIS B4 and a Letter queue
 // (fixtures/with_private_cups.sh).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finds captions that a reader cannot read whole: a label, check box, radio button, push
 // button, group box title or tab whose text does not fit where its style draws it, runs

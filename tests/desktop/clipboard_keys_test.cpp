@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both edits on an X11 desktop: the X11 selection (a selection sets it, a middle click
 // pastes it) and the Insert and Delete clipboard keys, as Linux text fields have them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window and the dialogs on a desktop with a window manager, in the program's
 // own style: every caption of every tab and dialog can be read whole, no frame runs
 // through one, and every edit shows its border on each side. Run at 96 and 144

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's windows started as the program starts them, on a desktop whose window
 // manager frames them: where they come back after a restart, what a hostile state file
 // does to them, what a reopened file shows, the About box and its help page.

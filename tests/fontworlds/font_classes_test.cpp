@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Face classes in each font world of the tests (run once with the IPA fonts, once with
 // Noto CJK): every face a settings file may name resolves to an installed family of its
 // class, and its Japanese text, horizontal and vertical, is drawn with real glyphs.

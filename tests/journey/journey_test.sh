@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A week with the program, in one home: the window program started again and again, a
 # user at its window (journey_user.cpp), with the test's own CUPS scheduler holding an A4
 # queue (the default) and a JIS B4 queue. Run on a desktop (fixtures/desktop.sh) in a

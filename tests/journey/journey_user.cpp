@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window program itself, started as a user starts it, with a user at its window.
 // Each run is one start: the program's own start-up (RunWindowApplication) with its own
 // printer, files and windows, and a user who, once the window is ready for input, does

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PDF, SVG and PNG output: the page at the printer's paper size, the recorded page at
 // its printable-area offset, and failures reported without a half-written file.
 
@@ -17,12 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "form/FormTransfer.h"
 #include "preview/PrintPreview.h"
 #include "preview/PrinterQuery.h"
 #include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "form/FormTransfer.h"
 #include "settings/SettingFields.h"
 #include "sheet/DrawSheet.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The face substitution table, TFont ↔ QFont at a resolution, and TColor.
 
 #include <gtest/gtest.h>

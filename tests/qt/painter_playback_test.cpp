@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replay of recorded pages on a QPainter: the GDI pixel conventions, scaling into a
 // rectangle, clipping lifted and restored, text placement, the replay of whole sheets
 // compared pixel by pixel with drawing them directly, and a replay limited to a visible
@@ -10,12 +11,12 @@
 #include <cctype>
 #include <functional>
 
+#include "form/FormTransfer.h"
 #include "preview/PrintPreview.h"
 #include "preview/SheetRecording.h"
 #include "preview/VirtualPrinter.h"
 #include "preview/qt/PainterPlayback.h"
 #include "preview/qt/QtTextMeasurer.h"
-#include "form/FormTransfer.h"
 #include "settings/SettingFields.h"
 #include "sheet/DrawSheet.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The process's printer service: the virtual printer "PDF" in the list, its jobs, and the
 // orientation it hands to every later query.
 

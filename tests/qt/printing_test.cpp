@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PrintPages on the virtual printer: the job title, one printer page per recorded page,
 // and a failing page that aborts the job without ending it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Single instance across two processes: this test program starts itself again as the
 // later start (the Child test below, which runs only in that child).
 

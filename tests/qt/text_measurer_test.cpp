@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text measured with the installed fonts: the point size kept at every resolution, the
 // "@" faces measured as they are set down the column, non-square resolutions.
 

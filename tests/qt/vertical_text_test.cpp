@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Vertical writing: vertical forms through `vert`, upright and turned runs, and the
 // column rule (placed at x, a text occupies x − height to x and runs down from y).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where restored windows go and where the file dialogs start.
 
 #include <gtest/gtest.h>

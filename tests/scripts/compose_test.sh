@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The compose command: a text set into the sheet's cells as one multi-page PDF whose text can
 # be extracted, as one PNG per page, and in the op format with every cell's text op
 # inside a cell and every ruby inside a gap strip; bad arguments refused with status 2,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every text of the sheet stays text in the PDF export and in the virtual printer's PDF:
 # pdftotext finds each one whole, vertical texts with the vertical forms of their
 # punctuation and long-vowel mark, and ideographs as themselves rather than as the

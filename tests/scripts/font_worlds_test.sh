@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sheet's horizontal Japanese texts, and a text composed into its cells, in both font
 # worlds of the tests: the IPA fonts (Debian) and Noto CJK (Ubuntu, Fedora). In each, the
 # PDF embeds only fonts of that world and every text can be extracted again.

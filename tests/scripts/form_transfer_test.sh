@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The command line prepares every sheet through the settings form, so the values come
 # back as the window's controls hold them: counts within 1..40, lengths to the
 # hundredth, a line width of at least 0.1 (its pens from the text), and a length that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Standard output that cannot be written (/dev/full): every subcommand, help and version
 # that writes there fails with exit status 1 and says why on standard error; a command
 # that writes nothing there (print to a file) is not disturbed by it.

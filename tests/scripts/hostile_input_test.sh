@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The command line under hostile input: special files as targets and sources, file
 # names that are not UTF-8, numbers no field holds, overlong texts, a read-only folder,
 # and saves killed midway. One row per case: exit status, a piece of the message, and

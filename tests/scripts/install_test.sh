@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` puts the binary, a valid .desktop file, the hicolor icon and the
 # file type of *.zelk in place, and the file type really matches settings files.
 # Usage: install_test.sh ZELK_BINARY TEST_DATA_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layers see only what lies below them: a header of a higher layer, or Qt below the Qt
 # line, does not compile with a layer's include folders, and the layer's own headers do.
 # Usage: layers.sh CXX LAYERS_DIR   (LAYERS_DIR is the build's layers/ folder)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Long jobs of the command line: progress on standard error when it is a terminal (and
 # never when it is not, or with --quiet), and a job stopped by SIGINT or SIGTERM half way
 # leaves the old output byte for byte, no temporary file, and an exit status of 128 plus

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The ops subcommand with the installed fonts (IPA and DejaVu) against golden op files, so that a
 # change in measuring or placing real text shows up. ZELK_UPDATE_GOLDEN=1 rewrites them.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Ready-made sheets on the command line: `zelk presets` lists them, --preset gives every
 # command that takes a design the sheet with its paper, grid and colours, --paper and
 # --set apply over it, and a name that is none or a settings file beside it is refused.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints through real CUPS queues: the test's own scheduler with the cups-pdf driver's
 # queues (fixtures/private_cups.sh). The machine's cupsd, its queues and /etc/cups are
 # neither read nor changed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Printing on the virtual printer from the command line: the PDF it writes, and its
 # refusals.
 # Usage: print_test.sh ZELK_BINARY TEST_DATA_DIR

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The render and ops subcommands from the command line: the three output formats at the
 # printer's paper size, the op format's header, and bad options rejected in one line
 # with exit status 2.

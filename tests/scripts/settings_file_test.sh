@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # zelk write, show, and settings files drawn by render and ops.
 set -uo pipefail
 zelk=$(realpath "$1")

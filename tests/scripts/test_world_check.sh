@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The world every test runs in: each run gets a new, empty home with its own
 # configuration, cache, data, runtime and temporary folders; nothing one run leaves there
 # is seen by the next; the folder is gone when the run ends, also when it is stopped;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numeric edit widget: key routing with exact modifiers, mouse, menu, focus and
 // painting, driven through QTest on the offscreen platform.
 

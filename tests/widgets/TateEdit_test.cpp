@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vertical text edit: typing, the editing keys, paste rules, the caret, the bevel
 // colours, the fitted read-only text and surrogate pairs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document state machine of the main window, with the dialogs answered by the
 // test, the real file dialog and question answered as a user would once they are up,
 // and the state file written and read through the real windows.
@@ -24,8 +25,8 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QToolButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <cmath>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven as a user drives it: designed values, tab order, geometry of
 // the vertical edits, visibility rules, the paper swap, fonts, conversion errors, closing,
 // the preview check box and the printer display.

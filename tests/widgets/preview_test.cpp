@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window: zoom factors, the picture's size, redraw refusals, painting only
 // the exposed part, closing.
 
@@ -9,9 +10,9 @@
 #include <QSlider>
 #include <QTest>
 
+#include "form/FormTransfer.h"
 #include "preview/PrintPreview.h"
 #include "preview/qt/PrinterService.h"
-#include "form/FormTransfer.h"
 #include "ui/PreviewUnit.h"
 
 using namespace zelk;

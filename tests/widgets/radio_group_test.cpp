@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio group: code and user raise the same click, an unchanged index raises none.
 
 #include <QRadioButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box, the hidden tray form and the visual style.
 
 #include <QApplication>

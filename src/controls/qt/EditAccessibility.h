@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Both edits as screen readers (Orca, over AT-SPI) see them: an editable text with its
 // label's name, its caret, its selection and its characters' places, which the reader

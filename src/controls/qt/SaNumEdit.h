@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The numeric edit as a widget: it paints the number its value model lays out, keeps
 // its own blinking caret, routes keys, mouse and input-method text to the model, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one place where the Windows system colour numbers that settings and controls
 // carry (0xFF0000nn) meet Qt: each number stands for a palette role of the widget's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The vertical text edit: one column of Japanese text running downward, drawn with the
 // same vertical text rendering as the sheet, with its own bevelled border, a caret that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Qt output device over an atomic save (TAtomicFile): what is written goes straight
 // into the temporary file, and the file named replaces the old one only on Commit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What CUPS itself says of a queue and of a job, where Qt's print engine cannot tell:
 // whether the queue takes jobs, whether it is paused, and whether the job just sent was

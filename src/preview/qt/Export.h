@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A recorded page written out as PDF, SVG or PNG: the page laid on the printer's paper
 // at its printable-area offset, exactly where a print puts it, and replayed through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Face names as settings files carry them (Windows faces, "@" for vertical writing)
 // turned into the faces installed here, and TFont turned into a QFont at a device's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recorded pages replayed on a QPainter: the one drawing backend behind the preview,
 // printing and the PDF, SVG and PNG exports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PDF form of a TVectorDrawing, written page by page: each page's content stream works in
 // device units (one transformation at its start), compressed. Glyphs are shown from Type 3 fonts
 // whose glyph procedures are the real font's outlines, each font with a ToUnicode map

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The current printer of the process: CUPS queues through Qt Print Support, and the
 // virtual printer "PDF", which always stands last in the list and writes its jobs to a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sending recorded pages to the current printer: the one printing path of the preview
 // window, the main window's print button and `zelk print`.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stored RGB colour as Qt's colour. Which colour a system-colour reference stands for
 // depends on where it is shown: PaperColor (FontMapping.h) for pages, ThemeColor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SVG form of a TVectorDrawing: one <path> per shape with short relative path data,
 // one user unit per device unit; each text's outlines in a group whose title is the text.
 

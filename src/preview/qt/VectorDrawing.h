@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a TVectorPage collected, in device units with y pointing down, and the writers
 // that turn it into SVG and PDF (VectorPage.h).

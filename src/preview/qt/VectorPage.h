@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A page painted through QPainter and written out as a compact SVG or PDF file.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Vertical Japanese writing (縦書き) with the installed fonts: the text runs down a
 // column, Japanese characters stand upright, punctuation, brackets and the long-vowel
