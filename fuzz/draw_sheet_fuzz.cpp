@@ -117,6 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   s.TitleUL = in.Text(), s.TitleUR = in.Text(), s.TitleLU = in.Text(), s.TitleLD = in.Text();
   s.TitleBL = in.Text(), s.TitleBR = in.Text(), s.TitleRD = in.Text(), s.TitleRU = in.Text();
   s.TitleLUFont.SetSize(in.Count());
+  s.LineColor = static_cast<TColor>(in.Next<uint32_t>());
+  s.FoldColor = static_cast<TColor>(in.Next<uint32_t>());
+  s.CountMarks = in.Count();
+  s.CountLines = in.Count();
 
   ComputeArea(s, LengthText(s.PaperWidth), LengthText(s.PaperHeight), LengthText(s.YohakuU),
               LengthText(s.YohakuL), LengthText(s.YohakuB), LengthText(s.YohakuR));
