@@ -41,7 +41,7 @@ for file in "" "$work/new.zelk"; do
   done
 done
 # The subcommands still work there.
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$zelk" layout >/dev/null 2>"$work/err" ||
-  fail "zelk layout without a display failed: $(cat "$work/err")"
-[ ! -s "$work/err" ] || fail "zelk layout without a display said: $(cat "$work/err")"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$zelk" layout --printer PDF >/dev/null \
+  2>"$work/err" || fail "layout --printer PDF without a display failed: $(cat "$work/err")"
+[ ! -s "$work/err" ] || fail "layout --printer PDF without a display said: $(cat "$work/err")"
 echo PASS
