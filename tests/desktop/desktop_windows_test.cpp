@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -208,12 +210,19 @@ class DesktopWindowsTest : public QObject {
     QVERIFY(opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(dir.path()) + ":" + path);
-    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"), page);
+    // The box's own opener, kept hold of so that the test ends only once it has.
+    QPointer<QProcess> running;
+    TAboutBox box(nullptr, QStringLiteral("1.0.0.0"), page,
+                  [&running](const QString& p, TOpenFailed failed) {
+                    running = OpenWithDesktop(p, std::move(failed));
+                  });
     box.show();
     box.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
     qputenv("PATH", path);
+    QVERIFY(running);
     const QString given = dir.filePath(QStringLiteral("given"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(given), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(running.isNull(), 60000);
     QFile record(given);
     QVERIFY(record.open(QIODevice::ReadOnly));
     QCOMPARE(QFile::decodeName(record.readAll()), page);
