@@ -126,15 +126,15 @@ void DrawCountMarks(const TPrintSetting& s, TCanvas& canvas) {
 
 void DrawCountLines(const TPrintSetting& s, TCanvas& canvas) {
   if (!IsCountInterval(s.CountLines)) return;
-  canvas.Pen.Width = std::max(s.PenWidthX * 2, s.PenWidthX + 1);
+  canvas.Pen.Width = SaturateInt32(std::max<int64_t>(int64_t{s.PenWidthX} * 2, s.PenWidthX + 1LL));
   canvas.Pen.Style = TPenStyle::psSolid;
   canvas.Pen.Color = LineDrawColor(s.LineColor);
   const TDeviceRect frame = FrameRect(s);
   const int32_t lines = SheetLines(s);
   const bool fold = HasFoldBand(s);
   for (int32_t k = s.CountLines; k < lines; k += s.CountLines) {
-    // The line after line k starts where the unit of line k + 1 ends; the fold band
-    // between two halves has lines of its own.
+    // Along the edge that the units of lines k and k + 1 share; the fold band between
+    // two halves has lines of its own.
     if (s.Yokogaki) {
       if (fold && k == s.HalfTate) continue;
       const int32_t y = UnitPosition(s, 0, k).Y;
