@@ -316,6 +316,8 @@ void TPreviewStateAdapter::SetFormRect(TFileRect& rect) {
   preview_.resize(std::max(1, fitted.width() - frame.left() - frame.right()),
                   std::max(1, fitted.height() - frame.top() - frame.bottom()));
   MoveFrameTo(preview_, fitted.topLeft());
+  // Before the window manager has framed the window its frame is not known yet.
+  if (frame.isNull()) FitToDesktopOnceFramed(preview_);
 }
 
 int32_t TPreviewStateAdapter::ZoomPosition() const { return preview_.TrackBar1->value(); }
