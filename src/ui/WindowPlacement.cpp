@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/WindowPlacement.h"
 
-#include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
 #include <QScreen>
@@ -59,44 +58,6 @@ QMargins FrameMargins(const QWidget& window) {
   const QRect inner = window.geometry();
   return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
                   outer.right() - inner.right(), outer.bottom() - inner.bottom());
-}
-
-namespace {
-
-// Watches its window until the window manager has framed it, then fits it once.
-class TFitOnceFramed : public QObject {
- public:
-  explicit TFitOnceFramed(QWidget& window) : QObject(&window), window_(window) {
-    window.installEventFilter(this);
-  }
-
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    const QEvent::Type t = event->type();
-    if (watched != &window_ || (t != QEvent::Move && t != QEvent::Resize && t != QEvent::Show))
-      return false;
-    const QMargins frame = FrameMargins(window_);
-    if (frame.isNull()) return false;
-    window_.removeEventFilter(this);
-    deleteLater();
-    if (window_.isMaximized() || window_.isFullScreen()) return false;
-    const QRect outer = window_.frameGeometry();
-    const QRect fitted = FitToDesktop(outer);
-    if (fitted == outer) return false;
-    window_.resize(std::max(1, fitted.width() - frame.left() - frame.right()),
-                   std::max(1, fitted.height() - frame.top() - frame.bottom()));
-    MoveFrameTo(window_, fitted.topLeft());
-    return false;
-  }
-
- private:
-  QWidget& window_;
-};
-
-}  // namespace
-
-void FitToDesktopOnceFramed(QWidget& window) {
-  if (!window.findChild<TFitOnceFramed*>(QString(), Qt::FindDirectChildrenOnly))
-    new TFitOnceFramed(window);
 }
 
 void MoveFrameTo(QWidget& window, const QPoint& corner) {

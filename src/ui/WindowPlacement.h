@@ -35,10 +35,4 @@ QMargins FrameMargins(const QWidget& window);
 /// been shown or framed yet.
 void MoveFrameTo(QWidget& window, const QPoint& corner);
 
-/// For a window placed before the window manager framed it: once the frame is there,
-/// the window is fitted to the screen again with its frame (FitToDesktop), so that a
-/// size that fitted only without the title bar does not leave the frame off the screen.
-/// Once only; a maximised window is left to the window manager.
-void FitToDesktopOnceFramed(QWidget& window);
-
 }  // namespace zelk
