@@ -300,14 +300,6 @@ TFileRect TPreviewStateAdapter::GetFormRect() const {
   return {corner.x(), corner.y(), corner.x() + inner.width(), corner.y() + inner.height()};
 }
 
-namespace {
-
-// The frame allowed for around a window that is not framed yet: a title bar and borders
-// as large as the usual window managers draw them at 96 dpi.
-const QMargins kUnframedMargins(8, 40, 8, 8);
-
-}  // namespace
-
 void TPreviewStateAdapter::SetFormRect(TFileRect& rect) {
   // A width or height of zero, or a negative one from a damaged file, keeps the window.
   if (rect.Width() <= 0 || rect.Height() <= 0) {
@@ -317,11 +309,7 @@ void TPreviewStateAdapter::SetFormRect(TFileRect& rect) {
   // Fitted to the screen with the frame around it: a stored size larger than the screen
   // would cost memory for every pixel, and a place off the screen could not be reached.
   const auto side = [](int64_t v) { return static_cast<int>(std::min<int64_t>(v, INT32_MAX / 2)); };
-  // Before the window manager has framed the window its frame is not known: a frame as
-  // large as window managers draw is allowed for, so that the frame still fits once it
-  // is there and the title bar cannot end up off the screen.
-  QMargins frame = FrameMargins(preview_);
-  if (frame.isNull()) frame = kUnframedMargins;
+  const QMargins frame = FrameMargins(preview_);
   const QRect wanted(rect.Left, rect.Top, side(rect.Width()) + frame.left() + frame.right(),
                      side(rect.Height()) + frame.top() + frame.bottom());
   const QRect fitted = FitToDesktop(wanted);
